@@ -1,0 +1,39 @@
+# The two commands of the README: `make run` and `make test`.
+# Both install what is missing from Debian's packages, configure and build.
+JOBS ?= $(shell nproc)
+BUILD_DIR ?= build
+TEST_DIR ?= build/test
+
+.PHONY: all deps build run test bench format clean
+
+all: build
+
+deps:
+	@scripts/setup-deps.sh
+
+$(BUILD_DIR)/build.ninja: | deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIRE_TESTS=OFF
+
+build: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/bin/quire
+
+$(TEST_DIR)/build.ninja: | deps
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUIRE_TESTS=ON -DQUIRE_SANITIZE=ON
+
+test: deps $(TEST_DIR)/build.ninja
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps $(BUILD_DIR)/build.ninja
+	cmake -S . -B $(BUILD_DIR) -DQUIRE_BENCH=ON
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	@for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,21 @@
+# Turns the files of resources/builtin into a C++ table of byte strings, so that the
+# program carries its built-in texts without reading them from disk.
+# Called with -DOUT=<file.cpp> -DROOT=<folder> -DFILES=<relative;paths>.
+set(body "")
+set(entries "")
+set(i 0)
+foreach(rel IN LISTS FILES)
+    file(READ "${ROOT}/${rel}" hex HEX)
+    string(LENGTH "${hex}" hexlen)
+    math(EXPR size "${hexlen} / 2")
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+    string(APPEND body "static const char kData${i}[] = {${bytes} 0};\n")
+    string(APPEND entries "    {\"${rel}\", std::string_view(kData${i}, ${size})},\n")
+    math(EXPR i "${i} + 1")
+endforeach()
+if(i EQUAL 0)
+    set(entries "    {\"\", std::string_view()},\n")
+endif()
+file(WRITE "${OUT}.tmp" "// Generated from resources/builtin; do not edit.\n#include \"BuiltinResources.h\"\n\nnamespace quire {\nnamespace {\n${body}\nconst BuiltinResource kResources[] = {\n${entries}};\n} // namespace\n\nstd::span<const BuiltinResource> builtinResources() { return kResources; }\n} // namespace quire\n")
+file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUT}.tmp")

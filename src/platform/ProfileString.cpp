@@ -1,0 +1,2 @@
+// Placeholder until the profile-string layer lands.
+#include "ProfileString.h"

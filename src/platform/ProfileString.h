@@ -1,0 +1,45 @@
+// Reading and editing INI-shaped files the way the Windows profile-string functions do:
+// names match without regard to case, values are trimmed and unquoted on reading, and a
+// write edits the file in place, keeping every byte of every line it does not have to change.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quire::profile {
+
+// --- Pure forms on file content (Windows-1252 bytes); the file forms below are built on them.
+
+// The value of section/key in the content, trimmed of blanks and with one pair of matching
+// outer quotes removed; empty optional when the section or key is missing.
+std::optional<std::string> findValue(std::string_view content, std::string_view section, std::string_view key);
+
+// The content after writing section/key = value (a new key, a replaced value, a new section).
+std::string withValue(std::string_view content, std::string_view section, std::string_view key,
+                      std::string_view value);
+
+// The content without the key's line / without the section (its comment lines stay).
+std::string withoutKey(std::string_view content, std::string_view section, std::string_view key);
+std::string withoutSection(std::string_view content, std::string_view section);
+
+// --- File forms.
+
+// GetPrivateProfileString: the value, or defaultValue when the file, section or key is missing,
+// cut to bufferSize - 1 characters. bufferSize 0 gives empty text.
+std::string getString(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                      std::string_view defaultValue, std::size_t bufferSize);
+
+// WritePrivateProfileString with a value: creates the file (its folder must exist) and the
+// section when missing. Leaves the file untouched when the key already holds that value.
+// Returns false when the file cannot be read or written.
+bool writeString(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                 std::string_view value);
+
+// WritePrivateProfileString with no value / no key: deletes a key or a whole section.
+// Deleting what does not exist changes nothing and succeeds.
+bool deleteKey(const std::filesystem::path& file, std::string_view section, std::string_view key);
+bool deleteSection(const std::filesystem::path& file, std::string_view section);
+
+} // namespace quire::profile

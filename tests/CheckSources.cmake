@@ -1,0 +1,28 @@
+# Fails when a core file includes a Qt header, or when QMessageBox, QFileDialog or QProcess
+# is used outside its one adapter file. Core files are every source under src/ that is not
+# a window file; window files are listed in src/GuiFiles.txt.
+file(STRINGS ${SRC}/GuiFiles.txt gui_files REGEX "^[^#]")
+file(GLOB_RECURSE all_files RELATIVE ${SRC} ${SRC}/*.cpp ${SRC}/*.h)
+set(adapters "QMessageBox=platform/QtPrompter.cpp" "QFileDialog=platform/QtPrompter.cpp"
+             "QProcess=platform/QtRunner.cpp")
+set(failures "")
+foreach(f IN LISTS all_files)
+    file(READ ${SRC}/${f} content)
+    string(REGEX REPLACE "\\.(cpp|h)$" "" stem ${f})
+    list(FIND gui_files ${stem} gui_index)
+    if(gui_index EQUAL -1 AND content MATCHES "#include[ \t]*<Q")
+        string(APPEND failures "  ${f}: a core file includes a Qt header\n")
+    endif()
+    foreach(pair IN LISTS adapters)
+        string(REPLACE "=" ";" kv ${pair})
+        list(GET kv 0 cls)
+        list(GET kv 1 owner)
+        if(NOT f STREQUAL owner AND content MATCHES "${cls}")
+            string(APPEND failures "  ${f}: uses ${cls} outside ${owner}\n")
+        endif()
+    endforeach()
+endforeach()
+if(failures)
+    message(FATAL_ERROR "Source check failed:\n${failures}")
+endif()
+message(STATUS "Source check: ${CMAKE_ARGC} OK")

@@ -1,0 +1,58 @@
+// A strict prompter for tests: it expects each box in order, answers from its script,
+// records what was shown, and fails the test on a box it did not expect or an answer left unused.
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace quire::test {
+
+struct ShownBox {
+    std::string text;
+    std::string title;
+    PromptButtons buttons;
+    PromptIcon icon;
+};
+
+class ScriptedPrompter : public Prompter {
+public:
+    ScriptedPrompter() = default;
+    ScriptedPrompter(const ScriptedPrompter&) = delete;
+    ScriptedPrompter& operator=(const ScriptedPrompter&) = delete;
+    // Fails the current test when scripted answers were never used.
+    ~ScriptedPrompter() override;
+
+    // The next box must show this text (exact bytes; empty text accepts any) and gets this answer.
+    ScriptedPrompter& expect(std::string text, PromptAnswer answer = PromptAnswer::Ok);
+    // The next open-file or folder request gets this answer (empty text: the user cancelled).
+    ScriptedPrompter& expectFile(std::string answer);
+    ScriptedPrompter& expectFolder(std::string answer);
+
+    PromptAnswer message(std::string_view text, std::string_view title, PromptButtons buttons,
+                         PromptIcon icon) override;
+    std::string openFile(std::string_view title, const std::vector<FileFilter>& filters,
+                         std::string_view startFolder) override;
+    std::string browseFolder(std::string_view title, std::string_view startFolder) override;
+
+    const std::vector<ShownBox>& shown() const { return m_shown; }
+    std::vector<std::string> fileDialogTitles() const { return m_fileTitles; }
+    std::vector<std::vector<FileFilter>> fileDialogFilters() const { return m_fileFilters; }
+    bool done() const { return m_script.empty(); }
+
+private:
+    enum class Kind { Box, File, Folder };
+    struct Step {
+        Kind kind;
+        std::string text;
+        PromptAnswer answer;
+    };
+    std::deque<Step> m_script;
+    std::vector<ShownBox> m_shown;
+    std::vector<std::string> m_fileTitles;
+    std::vector<std::vector<FileFilter>> m_fileFilters;
+};
+
+} // namespace quire::test
