@@ -24,8 +24,7 @@ void SetValue(std::string_view section, std::string_view key, std::string_view v
 // --- Routines that report through message boxes.
 
 // Reads like GetValue, up to the first NUL; a missing file shows the project message and gives "".
-std::string GetProjectValue(Prompter& prompter, const fs::path& file, std::string_view section,
-                            std::string_view key);
+std::string GetProjectValue(Prompter& prompter, const fs::path& file, std::string_view section, std::string_view key);
 // Deletes a whole section; 1 on success, 0 with the file message when the file is missing.
 int DeleteSection(Prompter& prompter, const fs::path& file, std::string_view section);
 // Deletes a key after checking file, section and key; 1 on success, 0 after a message.
@@ -43,8 +42,7 @@ std::string GetSectionName(Prompter& prompter, const fs::path& file, int index);
 std::string GetKeyName(Prompter& prompter, const fs::path& file, int sectionIndex, int keyIndex);
 
 // The fixed texts of the messages above.
-inline constexpr std::string_view kProjectMessage =
-    "There's no data, on the ECL file, about this segment!!!\r\n"
-    "Please, run Tessera's 'Prepare Phase' before using this function.";
+inline constexpr std::string_view kProjectMessage = "There's no data, on the ECL file, about this segment!!!\n"
+                                                    "Please, run Tessera's 'Prepare Phase' before using this function.";
 
 } // namespace quire::ini

@@ -85,8 +85,12 @@ bool isDirectory(const fs::path& folder) {
     return fs::is_directory(folder, ec);
 }
 
-std::string pathToText(const fs::path& path) { return text::fromUtf8(path.string()).value_or(std::string()); }
+std::string pathToText(const fs::path& path) {
+    return text::fromUtf8(path.string()).value_or(std::string());
+}
 
-fs::path textToPath(std::string_view cp1252) { return fs::path(text::toUtf8(cp1252)); }
+fs::path textToPath(std::string_view cp1252) {
+    return fs::path(text::toUtf8(cp1252));
+}
 
 } // namespace quire::fileio

@@ -11,7 +11,9 @@
 namespace quire {
 namespace {
 
-QString fromCp1252(std::string_view text) { return QString::fromStdString(text::toUtf8(text)); }
+QString fromCp1252(std::string_view text) {
+    return QString::fromStdString(text::toUtf8(text));
+}
 
 QMessageBox::Icon iconOf(PromptIcon icon) {
     switch (icon) {
@@ -68,9 +70,8 @@ std::string QtPrompter::openFile(std::string_view title, const std::vector<FileF
         patterns.replace(';', ' ');
         parts << fromCp1252(f.description) + " (" + patterns + ")";
     }
-    const QString chosen = QFileDialog::getOpenFileName(m_parent, fromCp1252(title),
-                                                        QString::fromStdString(std::string(startFolder)),
-                                                        parts.join(";;"));
+    const QString chosen = QFileDialog::getOpenFileName(
+        m_parent, fromCp1252(title), QString::fromStdString(std::string(startFolder)), parts.join(";;"));
     return chosen.isEmpty() ? std::string() : QDir::toNativeSeparators(chosen).toStdString();
 }
 

@@ -25,8 +25,8 @@ TempFolder::~TempFolder() {
     // Give back write permission first, so that read-only files made by a test go too.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ec);
     std::filesystem::remove_all(m_path, ec);
 }
 
@@ -36,7 +36,9 @@ std::filesystem::path TempFolder::write(std::string_view name, std::string_view 
     return file;
 }
 
-std::string TempFolder::read(std::string_view name) const { return readBytes(m_path / name); }
+std::string TempFolder::read(std::string_view name) const {
+    return readBytes(m_path / name);
+}
 
 std::string readBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);

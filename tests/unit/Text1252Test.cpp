@@ -39,7 +39,8 @@ TEST(Utf8, RoundTripsEveryDefinedByte) {
 
 TEST(Utf8, ConvertsKnownCharacters) {
     EXPECT_EQ(toUtf8("Portugu\xEAs \x80"), "Português €");
-    EXPECT_EQ(fromUtf8("Français Œ “x”"), std::optional<std::string>("Fran\xE7" "ais \x8C \x93x\x94"));
+    EXPECT_EQ(fromUtf8("Français Œ “x”"), std::optional<std::string>("Fran\xE7"
+                                                                     "ais \x8C \x93x\x94"));
 }
 
 TEST(Utf8, RefusesWhatWindows1252CannotHold) {
