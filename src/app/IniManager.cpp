@@ -47,7 +47,9 @@ std::optional<std::vector<std::string>> linesOrMessage(Prompter& prompter, const
 
 // Index of the first line that is exactly "[section]", or -1.
 long headerIndex(const std::vector<std::string>& lines, std::string_view section) {
-    const std::string header = "[" + std::string(section) + "]";
+    std::string header;
+    header.reserve(section.size() + 2);
+    header.append("[").append(section).append("]");
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i] == header)
             return static_cast<long>(i);

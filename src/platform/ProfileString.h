@@ -13,12 +13,15 @@ namespace quire::profile {
 // --- Pure forms on file content (Windows-1252 bytes); the file forms below are built on them.
 
 // The value of section/key in the content, trimmed of blanks and with one pair of matching
-// outer quotes removed; empty optional when the section or key is missing.
+// outer quotes removed; empty optional when the section or key is missing. Section and key
+// match without regard to case (Windows-1252 letters), their outer blanks ignored; an empty name
+// matches nothing. Only the first section of the name is searched; the first matching key wins.
 std::optional<std::string> findValue(std::string_view content, std::string_view section, std::string_view key);
 
 // The content after writing section/key = value (a new key, a replaced value, a new section).
-std::string withValue(std::string_view content, std::string_view section, std::string_view key,
-                      std::string_view value);
+// The content comes back unchanged when a name is empty or could not be found again once
+// written (a line break in a name, "]" in a section, "=" in a key, a key starting "[" or ";").
+std::string withValue(std::string_view content, std::string_view section, std::string_view key, std::string_view value);
 
 // The content without the key's line / without the section (its comment lines stay).
 std::string withoutKey(std::string_view content, std::string_view section, std::string_view key);
@@ -33,7 +36,7 @@ std::string getString(const std::filesystem::path& file, std::string_view sectio
 
 // WritePrivateProfileString with a value: creates the file (its folder must exist) and the
 // section when missing. Leaves the file untouched when the key already holds that value.
-// Returns false when the file cannot be read or written.
+// Returns false when the file cannot be read or written, or a name is refused as by withValue.
 bool writeString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                  std::string_view value);
 
