@@ -1,6 +1,7 @@
 # Turns the files of resources/builtin into a C++ table of byte strings, so that the
 # program carries its built-in texts without reading them from disk.
-# Called with -DOUT=<file.cpp> -DROOT=<folder> -DFILES=<relative;paths>.
+# Called with -DOUT=<file.cpp> -DROOT=<folder> -DLIST=<file naming one relative path a line>.
+file(STRINGS "${LIST}" FILES)
 set(body "")
 set(entries "")
 set(i 0)
@@ -10,7 +11,9 @@ foreach(rel IN LISTS FILES)
     math(EXPR size "${hexlen} / 2")
     string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
     string(APPEND body "static const char kData${i}[] = {${bytes} 0};\n")
-    string(APPEND entries "    {\"${rel}\", std::string_view(kData${i}, ${size})},\n")
+    string(REPLACE "\\" "\\\\" name "${rel}")
+    string(REPLACE "\"" "\\\"" name "${name}")
+    string(APPEND entries "    {\"${name}\", std::string_view(kData${i}, ${size})},\n")
     math(EXPR i "${i} + 1")
 endforeach()
 if(i EQUAL 0)

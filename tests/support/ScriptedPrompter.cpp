@@ -5,9 +5,19 @@
 
 namespace quire::test {
 
+ScriptedPrompter::ScriptedPrompter(Reporter reporter) : m_reporter(std::move(reporter)) {
+    if (!m_reporter)
+        m_reporter = [](const std::string& what) { ADD_FAILURE() << what; };
+}
+
 ScriptedPrompter::~ScriptedPrompter() {
     for (const auto& step : m_script)
-        ADD_FAILURE() << "a scripted prompt was never shown: \"" << step.text << "\"";
+        fail("a scripted prompt was never shown: \"" + step.text + "\"");
+}
+
+void ScriptedPrompter::fail(const std::string& what) {
+    m_failures.push_back(what);
+    m_reporter(what);
 }
 
 ScriptedPrompter& ScriptedPrompter::expect(std::string text, PromptAnswer answer) {
@@ -29,14 +39,13 @@ PromptAnswer ScriptedPrompter::message(std::string_view text, std::string_view t
                                        PromptIcon icon) {
     m_shown.push_back({std::string(text), std::string(title), buttons, icon});
     if (m_script.empty() || m_script.front().kind != Kind::Box) {
-        ADD_FAILURE() << "unexpected message box: \"" << text << "\" (title \"" << title << "\")";
+        fail("unexpected message box: \"" + std::string(text) + "\" (title \"" + std::string(title) + "\")");
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
     Step step = m_script.front();
     m_script.pop_front();
-    if (!step.text.empty()) {
-        EXPECT_EQ(step.text, std::string(text)) << "a message box showed another text";
-    }
+    if (!step.text.empty() && step.text != text)
+        fail("a message box showed \"" + std::string(text) + "\" where \"" + step.text + "\" was expected");
     return step.answer;
 }
 
@@ -45,7 +54,7 @@ std::string ScriptedPrompter::openFile(std::string_view title, const std::vector
     m_fileTitles.emplace_back(title);
     m_fileFilters.push_back(filters);
     if (m_script.empty() || m_script.front().kind != Kind::File) {
-        ADD_FAILURE() << "unexpected open-file dialog: \"" << title << "\"";
+        fail("unexpected open-file dialog: \"" + std::string(title) + "\"");
         return {};
     }
     std::string answer = m_script.front().text;
@@ -56,7 +65,7 @@ std::string ScriptedPrompter::openFile(std::string_view title, const std::vector
 std::string ScriptedPrompter::browseFolder(std::string_view title, std::string_view /*startFolder*/) {
     m_fileTitles.emplace_back(title);
     if (m_script.empty() || m_script.front().kind != Kind::Folder) {
-        ADD_FAILURE() << "unexpected folder dialog: \"" << title << "\"";
+        fail("unexpected folder dialog: \"" + std::string(title) + "\"");
         return {};
     }
     std::string answer = m_script.front().text;

@@ -5,6 +5,7 @@
 #include "platform/Prompter.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@ struct ShownBox {
 
 class ScriptedPrompter : public Prompter {
 public:
-    ScriptedPrompter() = default;
+    // Reports a failure to the test framework; the default reports to GoogleTest.
+    using Reporter = std::function<void(const std::string&)>;
+    explicit ScriptedPrompter(Reporter reporter = {});
     ScriptedPrompter(const ScriptedPrompter&) = delete;
     ScriptedPrompter& operator=(const ScriptedPrompter&) = delete;
     // Fails the current test when scripted answers were never used.
@@ -41,14 +44,20 @@ public:
     std::vector<std::string> fileDialogTitles() const { return m_fileTitles; }
     std::vector<std::vector<FileFilter>> fileDialogFilters() const { return m_fileFilters; }
     bool done() const { return m_script.empty(); }
+    // Every failure reported so far.
+    const std::vector<std::string>& failures() const { return m_failures; }
 
 private:
+    void fail(const std::string& what);
+
     enum class Kind { Box, File, Folder };
     struct Step {
         Kind kind;
         std::string text;
         PromptAnswer answer;
     };
+    Reporter m_reporter;
+    std::vector<std::string> m_failures;
     std::deque<Step> m_script;
     std::vector<ShownBox> m_shown;
     std::vector<std::string> m_fileTitles;

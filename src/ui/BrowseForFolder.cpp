@@ -1,0 +1,26 @@
+// The folder picker's result rules.
+#include "BrowseForFolder.h"
+
+#include "platform/Text1252.h"
+
+namespace quire {
+
+std::string normaliseChosenFolder(std::string_view chosen) {
+    std::string path(text::trimBlanks(chosen));
+    if (path.empty())
+        return {};
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    // Collapse doubled separators, which a typed name may hold.
+    std::string out;
+    for (const char c : path)
+        if (!(c == '/' && !out.empty() && out.back() == '/'))
+            out += c;
+    return out;
+}
+
+std::string BrowseForFolder(Prompter& prompter, std::string_view title, std::string_view startFolder) {
+    return normaliseChosenFolder(prompter.browseFolder(title, startFolder));
+}
+
+} // namespace quire
