@@ -13,7 +13,9 @@
 
 namespace quire {
 
-std::string Startup::config(std::string_view key) const { return ini::GetValue("Config", key, m_state.editorIni()); }
+std::string Startup::config(std::string_view key) const {
+    return ini::GetValue("Config", key, m_state.editorIni());
+}
 
 std::string Startup::writeLanguages() {
     return WriteLanguageFiles(*m_state.prompter, m_state.programFolder).value_or(config("Language"));

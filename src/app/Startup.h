@@ -22,7 +22,8 @@ public:
 
 inline constexpr std::string_view kNoFolderMarker = "bghrk756348347";
 inline constexpr std::string_view kInterfaceVersion = "7";
-inline constexpr std::string_view kMissingFolderMessage = "The 'Matrix' folder wasn't found!!!\nPlease select the path to it.";
+inline constexpr std::string_view kMissingFolderMessage =
+    "The 'Matrix' folder wasn't found!!!\nPlease select the path to it.";
 
 class Startup {
 public:

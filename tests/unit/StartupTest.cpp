@@ -1,0 +1,163 @@
+// The start-up sequence without a window: Editor.ini defaults, language files, the folder check,
+// the initialisation of a new matrix folder, and the log codes in step order.
+#include "app/Startup.h"
+#include "app/IniManager.h"
+#include "matrix/DefaultSet.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+#include "ui/Localisation.h"
+
+#include <gtest/gtest.h>
+
+using namespace quire;
+using quire::test::ScriptedPrompter;
+using quire::test::TempFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records what start-up asked of the main window.
+struct FakeWindow : StartupHooks {
+    std::string previewCaption = "&Preview/Test";
+    std::vector<std::string> calls;
+    void resetView() override { calls.push_back("resetView"); }
+    void resetViewKeepGrid() override { calls.push_back("resetViewKeepGrid"); }
+    void refreshMatrixList() override { calls.push_back("refreshMatrixList"); }
+    void applyMainColours() override { calls.push_back("applyMainColours"); }
+    void applyMainCaptions() override { calls.push_back("applyMainCaptions"); }
+    void setTranslator() override { calls.push_back("setTranslator"); }
+    std::string previewButtonCaption() override { return previewCaption; }
+    void prepareSetupForMissingFolder() override { calls.push_back("prepareSetup"); }
+    void unloadSetup() override { calls.push_back("unloadSetup"); }
+};
+
+std::vector<std::string> codes(const TempFolder& program) {
+    std::vector<std::string> out;
+    const std::string log = program.read("BUG.DEB");
+    for (std::size_t pos = 0; (pos = log.find(" --> ", pos)) != std::string::npos;) {
+        pos += 5;
+        out.push_back(log.substr(pos, log.find(':', pos) - pos));
+    }
+    return out;
+}
+
+void prepareOrdinary(const TempFolder& program) {
+    ScriptedPrompter quiet;
+    WriteLanguageFiles(quiet, program.path());
+    program.write("Editor.ini", "[Config]\r\nLanguage=English.lng\r\nMatrixFolder=" + (program / "Lib").string() +
+                                    "\r\nInterfaceVersion=7\r\n[Colors]\r\nBackColor=16737808\r\n");
+    program.write("Lib/Matrix_Info.ini", std::string(defaultMatrixInfo()));
+    program.write("Lib/Matrix_Info_Custom.ini", "");
+}
+
+} // namespace
+
+TEST(Startup, OrdinaryStartWritesItsCodesInStepOrder) {
+    TempFolder program;
+    prepareOrdinary(program);
+    ScriptedPrompter prompter;
+    SharedState state(program.path(), prompter);
+    FakeWindow window;
+    Startup startup(state, window);
+    EXPECT_FALSE(startup.begin());
+    startup.finish();
+    EXPECT_EQ(codes(program), (std::vector<std::string>{"MA0002", "MA0004", "MA0007", "MA0009", "MA0010", "MA0012",
+                                                        "MA0015", "MA0016", "MA0017", "MA0022", "MA0024"}));
+    EXPECT_TRUE(program.read("BUG.DEB").starts_with("TESSERA MATRIX EDITOR (Quire) STARTED\r\n"));
+    EXPECT_EQ(window.calls,
+              (std::vector<std::string>{"applyMainColours", "applyMainCaptions", "setTranslator", "unloadSetup"}));
+    EXPECT_EQ(state.txtLang, "English.lng");
+    EXPECT_EQ(state.txtPath, (program / "Lib").string());
+    EXPECT_EQ(state.txtCheckMatrixInfo, std::string(defaultMatrixInfo()));
+}
+
+TEST(Startup, FirstRunShowsTwoUpdateBoxesAndTheFolderPrompt) {
+    TempFolder program;
+    ScriptedPrompter prompter;
+    prompter.expect("Interface Updated").expect("Interface Updated");
+    prompter.expect("The 'Matrix' folder wasn't found!!!\nPlease select the path to it.");
+    SharedState state(program.path(), prompter);
+    FakeWindow window;
+    Startup startup(state, window);
+    ASSERT_TRUE(startup.begin());
+    const fs::path ini = program / "Editor.ini";
+    EXPECT_EQ(ini::GetValue("Config", "MatrixFolder", ini), "bghrk756348347");
+    EXPECT_EQ(ini::GetValue("Config", "Language", ini), "English.lng");
+    EXPECT_EQ(ini::GetValue("Config", "InterfaceVersion", ini), "7");
+    EXPECT_EQ(ini::GetValue("Colors", "BackColor", ini), "16737808");
+    EXPECT_EQ(ini::GetValue("Colors", "TextColor", ini), "16777215");
+    EXPECT_EQ(ini::GetValue("Colors", "StripesColor", ini), "14306832");
+    EXPECT_EQ(ini::GetValue("Colors", "ButtonsColor", ini), "4210752");
+    EXPECT_EQ(window.calls, std::vector<std::string>{"prepareSetup"});
+    EXPECT_EQ(prompter.shown().at(0).title, "Quire");
+
+    // The user chose a folder in Setup; start-up initialises it.
+    fs::create_directories(program / "Chosen");
+    ini::SetValue("Config", "MatrixFolder", (program / "Chosen").string(), ini);
+    state.txtPath = (program / "Chosen").string();
+    startup.finish();
+    for (const auto name : kDefaultMatrixNames)
+        EXPECT_TRUE(fs::exists(program / "Chosen" / name)) << name;
+    EXPECT_EQ(program.read("Chosen/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
+    EXPECT_EQ(program.read("Chosen/Matrix_Info_Custom.ini"), "");
+    EXPECT_EQ(codes(program),
+              (std::vector<std::string>{"0001",   "MA0001", "MA0002", "MA0004", "MA0007", "MA0008", "MA0009",
+                                        "MA0010", "MA0011", "MA0012", "MA0013", "MA0014", "MA0015", "MA0016",
+                                        "MA0017", "MA0018", "MA0019", "MA0020", "MA0021", "MA0022", "MA0024"}));
+}
+
+TEST(Startup, ExistingCustomIndexIsNeverTruncated) {
+    TempFolder program;
+    prepareOrdinary(program);
+    fs::remove(program / "Lib/Matrix_Info.ini");
+    program.write("Lib/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=Mine\r\n");
+    program.write("Lib/Mine.mtx", "1 2\r\n");
+    ScriptedPrompter prompter;
+    SharedState state(program.path(), prompter);
+    FakeWindow window;
+    Startup startup(state, window);
+    EXPECT_FALSE(startup.begin());
+    startup.finish();
+    EXPECT_EQ(program.read("Lib/Matrix_Info_Custom.ini"), "[mine.mtx]\r\nInfo1=Mine\r\n");
+    EXPECT_EQ(program.read("Lib/Mine.mtx"), "1 2\r\n");
+    EXPECT_TRUE(fs::exists(program / "Lib" / kDefaultMatrixNames[15]));
+}
+
+TEST(Startup, MissingCustomIndexIsCreatedAtTheEnd) {
+    TempFolder program;
+    prepareOrdinary(program);
+    fs::remove(program / "Lib/Matrix_Info_Custom.ini");
+    ScriptedPrompter prompter;
+    SharedState state(program.path(), prompter);
+    FakeWindow window;
+    Startup startup(state, window);
+    startup.begin();
+    startup.finish();
+    EXPECT_TRUE(fs::exists(program / "Lib/Matrix_Info_Custom.ini"));
+    EXPECT_EQ(codes(program).back(), "MA0025");
+}
+
+TEST(Startup, EmptyPreviewCaptionRewritesTheLanguageFiles) {
+    TempFolder program;
+    prepareOrdinary(program);
+    program.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\ncmdExit=\r\n");
+    ScriptedPrompter prompter;
+    SharedState state(program.path(), prompter);
+    FakeWindow window;
+    window.previewCaption = "";
+    Startup startup(state, window);
+    startup.begin();
+    startup.finish();
+    const auto c = codes(program);
+    EXPECT_NE(std::find(c.begin(), c.end(), "MA0005"), c.end()); // cmdExit had no caption
+    EXPECT_NE(std::find(c.begin(), c.end(), "MA0006"), c.end());
+    EXPECT_NE(std::find(c.begin(), c.end(), "MA0023"), c.end());
+    EXPECT_EQ(program.read("Languages/English.lng"), std::string(*builtinLanguageText("English.lng")) + "\r\n");
+}
+
+TEST(Startup, ProgramFolderThatCannotBeWritten) {
+    TempFolder program;
+    EXPECT_TRUE(programFolderWritable(program.path()));
+    EXPECT_FALSE(programFolderWritable(program / "missing"));
+    EXPECT_NE(programFolderMessage(program / "x").find((program / "x").string()), std::string::npos);
+}
