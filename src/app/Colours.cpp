@@ -11,8 +11,7 @@ std::optional<Rgb> parseColour(std::string_view decimal) {
     const std::string_view digits = text::trimBlanks(decimal);
     long value = -1;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || value < 0 ||
-        value > 0xFFFFFF)
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || value < 0 || value > 0xFFFFFF)
         return std::nullopt;
     return Rgb{static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                static_cast<int>((value >> 16) & 0xFF)};

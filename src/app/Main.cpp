@@ -1,16 +1,347 @@
-// The main window of Quire.
+// The main window: builds its controls, runs the start-up through the core, shows the library.
 #include "Main.h"
 
-namespace quire {
+#include "app/IniManager.h"
+#include "matrix/Library.h"
+#include "ui/About.h"
+#include "ui/Languages.h"
+#include "ui/Localisation.h"
+#include "ui/Setup.h"
+#include "ui/WindowLook.h"
+#include "ui/XPButton.h"
 
-Main::Main(QWidget* parent) : QMainWindow(parent) {
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+namespace quire {
+namespace {
+
+constexpr int kCellWidth = 26;
+constexpr int kCellHeight = 18;
+constexpr int kGridLeft = 276;
+constexpr int kGridTop = 70;
+constexpr int kBlockGap = 12;
+
+QString translatorCredit(const std::string& language) {
+    if (language == "Portugues.lng")
+        return QStringLiteral("Tradução: equipa do Quire");
+    if (language == "Francais.lng")
+        return QStringLiteral("Traduction : l'équipe de Quire");
+    if (language == "Deutch.lng")
+        return QStringLiteral("Übersetzung: das Quire-Team");
+    if (language == "Italiano.lng")
+        return QStringLiteral("Traduzione: il team di Quire");
+    if (language == "English.lng")
+        return QStringLiteral("English texts: the Quire team");
+    return {};
+}
+
+} // namespace
+
+Main::Main(const std::filesystem::path& programFolder, Prompter& prompter, QWidget* parent)
+    : QWidget(parent), m_state(programFolder, prompter), m_startup(m_state, *this) {
+    m_state.mainView = this;
     setObjectName("Main");
     setWindowTitle(QStringLiteral("  Q.U.I.R.E. %1.%2.0.%3")
                        .arg(QUIRE_VERSION_MAJOR)
                        .arg(QUIRE_VERSION_MINOR)
                        .arg(QUIRE_VERSION_REVISION));
     // 10810 x 6660 twips at 15 twips to the pixel.
-    resize(10810 / 15, 6660 / 15);
+    setFixedSize(10810 / 15, 6660 / 15);
+    buildControls();
+}
+
+Main::~Main() {
+    m_state.mainView = nullptr;
+}
+
+ccXPButton* Main::addButton(const char* name, const char* designCaption, int x, int y) {
+    auto* button = new ccXPButton(QString::fromUtf8(designCaption), this);
+    button->setObjectName(name);
+    button->setGeometry(x, y, 84, 26);
+    m_buttons.push_back(button);
+    return button;
+}
+
+void Main::buildControls() {
+    // Decorative stripes: a band at the top and bottom, thin rules beside the title.
+    const int stripes[9][4] = {{0, 0, 720, 6},    {0, 438, 720, 6},  {0, 52, 720, 2},
+                               {0, 392, 720, 2},  {262, 60, 2, 322}, {10, 44, 250, 1},
+                               {276, 44, 434, 1}, {0, 8, 4, 40},     {716, 8, 4, 40}};
+    for (const auto& s : stripes) {
+        auto* band = new QFrame(this);
+        band->setGeometry(s[0], s[1], s[2], s[3]);
+        m_stripes.push_back(band);
+    }
+    m_stripes[4]->setObjectName("shpTextStripe");
+
+    QFont titleFont = font();
+    titleFont.setPointSize(16);
+    titleFont.setBold(true);
+    m_lblTitle2 = new QLabel(this);
+    m_lblTitle2->setObjectName("lblTitle2");
+    m_lblTitle2->setGeometry(12, 12, 700, 32);
+    m_lblTitle2->setFont(titleFont);
+    m_lblTitle1 = new QLabel(this);
+    m_lblTitle1->setObjectName("lblTitle1");
+    m_lblTitle1->setGeometry(10, 10, 700, 32);
+    m_lblTitle1->setFont(titleFont);
+
+    m_lblMatrices = new QLabel(this);
+    m_lblMatrices->setObjectName("lblMatrices");
+    m_lblMatrices->setGeometry(10, 56, 250, 16);
+    m_lstMatrix = new QListWidget(this);
+    m_lstMatrix->setObjectName("lstMatrix");
+    m_lstMatrix->setGeometry(10, 74, 250, 214);
+    connect(m_lstMatrix, &QListWidget::itemClicked, this, &Main::selectMatrix);
+    connect(m_lstMatrix, &QListWidget::itemDoubleClicked, this, [this] { openMatrixEdit(); });
+
+    m_lblMatDescription = new QLabel(this);
+    m_lblMatDescription->setObjectName("lblMatDescription");
+    m_lblMatDescription->setGeometry(10, 294, 250, 16);
+    m_txtMatrix = new QPlainTextEdit(this);
+    m_txtMatrix->setObjectName("txtMatrix");
+    m_txtMatrix->setReadOnly(true);
+    m_txtMatrix->setGeometry(10, 312, 250, 74);
+
+    m_lblMatValues = new QLabel(this);
+    m_lblMatValues->setObjectName("lblMatValues");
+    m_lblMatValues->setGeometry(kGridLeft, 56, 430, 14);
+    QFont cellFont = font();
+    cellFont.setPointSize(8);
+    for (std::size_t i = 0; i < kMatrixCells; ++i) {
+        const int block = static_cast<int>(i / 64);
+        const int row = static_cast<int>(i % 64) / 8;
+        const int col = static_cast<int>(i % 8);
+        auto* cell = new QLineEdit(this);
+        cell->setObjectName(QStringLiteral("TD_%1").arg(i));
+        cell->setReadOnly(true);
+        cell->setAlignment(Qt::AlignCenter);
+        cell->setFont(cellFont);
+        cell->setFocusPolicy(Qt::NoFocus);
+        cell->setGeometry(kGridLeft + block * (8 * kCellWidth + kBlockGap) + col * kCellWidth,
+                          kGridTop + row * kCellHeight, kCellWidth, kCellHeight);
+        m_td[i] = cell;
+    }
+
+    // The buttons, with their built-in captions until the language file's are applied.
+    const int row1 = 232;
+    const int row2 = 266;
+    connect(addButton("cmdNew", "&New", 276, row1), &QAbstractButton::clicked, this, &Main::openMatrixNew);
+    m_cmdEdit = addButton("cmdEdit", "&Edit", 362, row1);
+    connect(m_cmdEdit, &QAbstractButton::clicked, this, &Main::openMatrixEdit);
+    m_cmdDelete = addButton("cmdDelete", "&Delete", 448, row1);
+    connect(m_cmdDelete, &QAbstractButton::clicked, this, &Main::deleteSelected);
+    connect(addButton("cmdImport", "&Import", 534, row1), &QAbstractButton::clicked, this, &Main::openMatrixImport);
+    connect(addButton("cmdExtract", "Ex&tract", 620, row1), &QAbstractButton::clicked, this, &Main::openExtraction);
+    m_cmdPreview = addButton("cmdPreview", "&Preview/Test", 276, row2);
+    connect(m_cmdPreview, &QAbstractButton::clicked, this, &Main::openPreview);
+    connect(addButton("cmdSetup", "&Setup", 362, row2), &QAbstractButton::clicked, this, &Main::openSetup);
+    connect(addButton("cmdLanguages", "&Languages", 448, row2), &QAbstractButton::clicked, this, &Main::openLanguages);
+    connect(addButton("cmdAbout", "&About", 534, row2), &QAbstractButton::clicked, this, &Main::openAbout);
+    connect(addButton("cmdExit", "E&xit", 620, row2), &QAbstractButton::clicked, this, &Main::exitProgram);
+    m_cmdEdit->setEnabled(false);
+    m_cmdDelete->setEnabled(false);
+
+    // The host program's web links; Quire has no site of its own, so they open the read-me.
+    const char* linkNames[2] = {"lblLink1", "lblLink2"};
+    const QString linkTexts[2] = {tr("Tessera's home page"), tr("Tessera's forum")};
+    for (int i = 0; i < 2; ++i) {
+        auto* link = new QLabel(this);
+        link->setObjectName(linkNames[i]);
+        link->setGeometry(276 + i * 150, 312, 140, 16);
+        link->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(readmeUrl(m_state), linkTexts[i]));
+        link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        connect(link, &QLabel::linkActivated, this, [](const QString& url) { OpenWebPage(url); });
+        m_links.push_back(link);
+    }
+    m_lblTranslator = new QLabel(this);
+    m_lblTranslator->setObjectName("lblTranslator");
+    m_lblTranslator->setGeometry(276, 360, 430, 16);
+    ClearMatrixGrid();
+}
+
+void Main::start() {
+    if (m_startup.begin() && m_setup) {
+        connect(m_setup, &QDialog::finished, this, [this] {
+            m_startup.finish();
+            emit started();
+        });
+        m_setup->open();
+        return;
+    }
+    m_startup.finish();
+    emit started();
+}
+
+std::string Main::text(std::string_view section, std::string_view key) const {
+    return caption(m_state.programFolder, m_state.txtLang, section, key);
+}
+
+QString Main::selectedMatrix() const {
+    const auto* item = m_lstMatrix->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+void Main::ClearMatrixGrid() {
+    m_cells = emptyGrid();
+    showGrid();
+}
+
+void Main::showGrid() {
+    for (std::size_t i = 0; i < kMatrixCells; ++i)
+        m_td[i]->setText(fromCp1252(m_cells[i]));
+}
+
+void Main::refreshMatrixList() {
+    m_lstMatrix->clear();
+    for (const auto& name : library::listMatrixFiles(m_state.matrixFolder()))
+        m_lstMatrix->addItem(QString::fromStdString(name));
+    m_lstMatrix->setCurrentItem(nullptr);
+}
+
+void Main::resetViewKeepGrid() {
+    refreshMatrixList();
+    m_txtMatrix->clear();
+    m_cmdEdit->setEnabled(false);
+    m_cmdDelete->setEnabled(false);
+}
+
+void Main::resetView() {
+    ClearMatrixGrid();
+    resetViewKeepGrid();
+}
+
+void Main::applyMainColours() {
+    const auto ini = m_state.editorIni();
+    m_state.txtBackColor = ini::GetValue("Colors", "BackColor", ini);
+    m_state.txtTextColor = ini::GetValue("Colors", "TextColor", ini);
+    m_state.txtButtonsColor = ini::GetValue("Colors", "ButtonsColor", ini);
+    m_state.txtStripesColor = ini::GetValue("Colors", "StripesColor", ini);
+    const QColor back = colourOf(m_state.txtBackColor);
+    const QColor textColour = colourOf(m_state.txtTextColor);
+    const QColor stripes = colourOf(m_state.txtStripesColor);
+    setBackground(this, back);
+    for (auto* band : m_stripes)
+        setBackground(band, band->objectName() == "shpTextStripe" ? textColour : stripes);
+    for (auto* label : {m_lblMatrices, m_lblMatDescription, m_lblMatValues, m_lblTranslator, m_lblTitle1})
+        setTextColour(label, textColour);
+    setTextColour(m_lblTitle2, stripes);
+    for (auto* link : m_links)
+        setTextColour(link, textColour);
+    for (auto* button : m_buttons)
+        button->setForeColor(QString::fromStdString(m_state.txtButtonsColor));
+}
+
+void Main::applyMainCaptions() {
+    m_state.txtLang = ini::GetValue("Config", "Language", m_state.editorIni());
+    const QString title = fromCp1252(text("MAIN", "lblTitle"));
+    m_lblTitle1->setText(title);
+    m_lblTitle2->setText(title);
+    m_lblMatrices->setText(fromCp1252(text("MAIN", "lblMatrices")));
+    m_lblMatDescription->setText(fromCp1252(text("MAIN", "lblMatDescription")));
+    m_lblMatValues->setText(fromCp1252(text("MAIN", "lblMatValues")));
+    static const char* const captioned[] = {"cmdExit", "cmdLanguages", "cmdSetup",  "cmdPreview", "cmdNew",
+                                            "cmdEdit", "cmdDelete",    "cmdImport", "cmdExtract"};
+    static const char* const tipped[] = {"cmdNew", "cmdEdit", "cmdDelete", "cmdSetup", "cmdLanguages", "cmdExtract"};
+    for (const char* name : captioned)
+        findChild<ccXPButton*>(name)->setCaption(fromCp1252(text("MAIN", name)));
+    for (const char* name : tipped)
+        findChild<ccXPButton*>(name)->setToolTip(fromCp1252(text("HELP", name)));
+}
+
+void Main::setTranslator() {
+    m_lblTranslator->setText(translatorCredit(m_state.txtLang));
+}
+
+std::string Main::previewButtonCaption() {
+    return m_cmdPreview->caption().toStdString();
+}
+
+void Main::prepareSetupForMissingFolder() {
+    if (!m_setup)
+        m_setup = new Setup(m_state, this);
+    m_setup->prepareForMissingFolder();
+}
+
+void Main::unloadSetup() {
+    if (m_setup && !m_setup->isVisible())
+        delete m_setup;
+}
+
+void Main::selectMatrix(QListWidgetItem* item) {
+    if (!item)
+        return;
+    m_cmdDelete->setEnabled(true);
+    m_cmdEdit->setEnabled(true);
+    const auto description = library::select(m_state.matrixFolder(), item->text().toStdString(), m_cells);
+    m_text1 = description.info1;
+    m_text2 = description.info2;
+    m_txtMatrix->setPlainText(fromCp1252(description.shown()));
+    showGrid();
+}
+
+void Main::deleteSelected() {
+    const QString name = selectedMatrix();
+    if (name.isEmpty())
+        return;
+    const library::DeleteTexts texts{text("MESSAGES", "DelMatrixMsg1L1"), text("MESSAGES", "DelMatrixMsg1L2"),
+                                     text("MESSAGES", "DelMatTitle")};
+    if (library::deleteMatrix(*m_state.prompter, texts, m_state.matrixFolder(), name.toStdString()))
+        resetView();
+}
+
+void Main::laterWindow(const char* what) {
+    m_state.prompter->message(std::string(what) + " comes with a later version of Quire.", kAppTitle, PromptButtons::Ok,
+                              PromptIcon::Information);
+}
+
+// The windows of the buttons below open here, each from this one place.
+void Main::openMatrixNew() {
+    laterWindow("Creating matrices");
+}
+void Main::openMatrixEdit() {
+    if (!selectedMatrix().isEmpty())
+        laterWindow("Editing matrices");
+}
+void Main::openMatrixImport() {
+    laterWindow("Importing matrices");
+}
+void Main::openExtraction() {
+    laterWindow("Extracting matrices from a stream");
+}
+void Main::openPreview() {
+    laterWindow("The test encode");
+}
+
+void Main::openSetup() {
+    auto* setup = new Setup(m_state, this);
+    setup->setAttribute(Qt::WA_DeleteOnClose);
+    m_setup = setup;
+    setup->open();
+}
+
+void Main::openLanguages() {
+    auto* languages = new Languages(m_state, this);
+    languages->setAttribute(Qt::WA_DeleteOnClose);
+    languages->open();
+}
+
+void Main::openAbout() {
+    auto* about = new About(m_state, this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
+}
+
+void Main::exitProgram() {
+    if (m_setup)
+        m_setup->close();
+    close();
+    QApplication::quit();
 }
 
 } // namespace quire

@@ -1,14 +1,103 @@
-// The main window of Quire.
+// The main window: the matrix list, the 128-cell viewer, the description, the ten buttons.
+// Loading it runs the start-up; every other window opens from its buttons.
 #pragma once
 
-#include <QMainWindow>
+#include "app/SharedState.h"
+#include "app/Startup.h"
+#include "matrix/MatrixFile.h"
+#include "ui/Setup.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QFrame;
 
 namespace quire {
 
-class Main : public QMainWindow {
+class ccXPButton;
+
+class Main : public QWidget, public StartupHooks {
     Q_OBJECT
 public:
-    explicit Main(QWidget* parent = nullptr);
+    Main(const std::filesystem::path& programFolder, Prompter& prompter, QWidget* parent = nullptr);
+    ~Main() override;
+
+    // Runs the start-up; emits started() when it is over (after the Setup window, if start-up
+    // needed it, has closed).
+    void start();
+
+    SharedState& state() { return m_state; }
+    // The matrix selected in the list (native file name), empty when none.
+    QString selectedMatrix() const;
+    // The Setup window while it is open or loaded by start-up.
+    Setup* setupWindow() const { return m_setup; }
+
+    // MainView
+    void resetView() override;
+    void resetViewKeepGrid() override;
+    void refreshMatrixList() override;
+    void applyMainColours() override;
+    void applyMainCaptions() override;
+    void setTranslator() override;
+    // StartupHooks
+    std::string previewButtonCaption() override;
+    void prepareSetupForMissingFolder() override;
+    void unloadSetup() override;
+
+    void ClearMatrixGrid();
+
+signals:
+    void started();
+
+private slots:
+    void selectMatrix(QListWidgetItem* item);
+    void deleteSelected();
+    void openMatrixNew();
+    void openMatrixEdit();
+    void openMatrixImport();
+    void openExtraction();
+    void openPreview();
+    void openSetup();
+    void openLanguages();
+    void openAbout();
+    void exitProgram();
+
+private:
+    void buildControls();
+    ccXPButton* addButton(const char* name, const char* designCaption, int x, int y);
+    std::string text(std::string_view section, std::string_view key) const;
+    void showGrid();
+    void laterWindow(const char* what);
+
+    SharedState m_state;
+    Startup m_startup;
+    MatrixCells m_cells = emptyGrid();
+    std::string m_text1; // Info1 of the selected matrix
+    std::string m_text2; // Info2 of the selected matrix
+
+    QListWidget* m_lstMatrix = nullptr;
+    QPlainTextEdit* m_txtMatrix = nullptr;
+    std::array<QLineEdit*, kMatrixCells> m_td{};
+    QLabel* m_lblTitle1 = nullptr;
+    QLabel* m_lblTitle2 = nullptr;
+    QLabel* m_lblMatrices = nullptr;
+    QLabel* m_lblMatDescription = nullptr;
+    QLabel* m_lblMatValues = nullptr;
+    QLabel* m_lblTranslator = nullptr;
+    std::vector<QLabel*> m_links;
+    std::vector<QFrame*> m_stripes;
+    std::vector<ccXPButton*> m_buttons;
+    ccXPButton* m_cmdEdit = nullptr;
+    ccXPButton* m_cmdDelete = nullptr;
+    ccXPButton* m_cmdPreview = nullptr;
+    QPointer<Setup> m_setup;
 };
 
 } // namespace quire

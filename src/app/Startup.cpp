@@ -81,9 +81,12 @@ bool Startup::begin() {
         log("MA0011: OK");
     }
 
+    // The matrix list shows the folder; a folder that does not exist is the missing-folder case.
     const std::string folder = config("MatrixFolder");
-    log("MA0012: OK");
     m_setupShown = folder.empty() || !fileio::isDirectory(fileio::textToPath(folder));
+    if (!m_setupShown)
+        m_hooks.refreshMatrixList();
+    log("MA0012: OK");
     if (m_setupShown) {
         m_state.prompter->message(kMissingFolderMessage, kAppTitle, PromptButtons::Ok, PromptIcon::None);
         m_hooks.prepareSetupForMissingFolder();
@@ -117,6 +120,8 @@ void Startup::finish() {
         log("MA0020: OK");
         m_hooks.refreshMatrixList();
         log("MA0021: OK");
+        // The folder has its index now: a later Setup must not initialise it again.
+        m_state.txtCheckMatrixInfo = fileio::readFile(pathFolder / descriptions::kInfoFile).value_or(std::string());
     }
 
     m_hooks.setTranslator();

@@ -1,0 +1,32 @@
+// Painting a window with the interface colours, and opening web pages and documents.
+#pragma once
+
+#include "app/SharedState.h"
+
+#include <QColor>
+#include <QString>
+#include <string_view>
+
+class QWidget;
+
+namespace quire {
+
+// The colour of a stored decimal 0x00BBGGRR text; black when the text is not a colour.
+QColor colourOf(std::string_view decimal);
+
+// Windows-1252 text as a QString for a widget, and back (empty optional when Windows-1252
+// cannot hold the text).
+QString fromCp1252(std::string_view text);
+std::optional<std::string> toCp1252(const QString& text);
+
+// Sets the widget's background colour (children without a background of their own show it).
+void setBackground(QWidget* widget, const QColor& colour);
+// Sets the colour of a label's, frame's or option button's text.
+void setTextColour(QWidget* widget, const QColor& colour);
+
+// Opens a web address with the desktop's opener; false when there is none. Quire has no web site
+// of its own, so its links open the read-me in the program folder.
+bool OpenWebPage(const QString& url);
+QString readmeUrl(const SharedState& state);
+
+} // namespace quire
