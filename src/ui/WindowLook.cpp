@@ -36,6 +36,8 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::Text, colour);
     palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Link, colour);
+    palette.setColor(QPalette::LinkVisited, colour);
     widget->setPalette(palette);
 }
 
