@@ -1,6 +1,7 @@
 // The Languages window driven headless in a temporary program folder, with a main view that
 // records what the window asked of it.
 #include "GuiSupport.h"
+#include "support/RecordingMainView.h"
 
 #include "app/IniManager.h"
 #include "matrix/DefaultSet.h"
@@ -25,30 +26,18 @@ const std::string kOldIndex = "[old.mtx]\r\nInfo1=as it was\r\n";
 const std::string kEditorIni = "[Config]\r\nLanguage=English.lng\r\n";
 
 // Records every call, with what Editor.ini and Matrix_Info.ini held at that moment.
-class RecordingView : public MainView {
+class RecordingView : public quire::test::RecordingMainView {
 public:
-    RecordingView(fs::path program, fs::path library) : m_program(std::move(program)), m_library(std::move(library)) {}
-
-    void resetView() override { calls.push_back("resetView"); }
-    void resetViewKeepGrid() override { calls.push_back("resetViewKeepGrid"); }
-    void refreshMatrixList() override {
-        calls.push_back("refreshMatrixList");
-        indexAtRefresh = readBytes(m_library / "Matrix_Info.ini");
+    RecordingView(fs::path program, fs::path library) {
+        onCall = [this, program = std::move(program), library = std::move(library)](const std::string& name) {
+            if (name == "refreshMatrixList")
+                indexAtRefresh = readBytes(library / "Matrix_Info.ini");
+            if (name == "applyMainCaptions")
+                languageAtCaptions = ini::GetValue("Config", "Language", program / "Editor.ini");
+        };
     }
-    void applyMainColours() override { calls.push_back("applyMainColours"); }
-    void applyMainCaptions() override {
-        calls.push_back("applyMainCaptions");
-        languageAtCaptions = ini::GetValue("Config", "Language", m_program / "Editor.ini");
-    }
-    void setTranslator() override { calls.push_back("setTranslator"); }
-
-    std::vector<std::string> calls;
     std::string indexAtRefresh;
     std::string languageAtCaptions;
-
-private:
-    fs::path m_program;
-    fs::path m_library;
 };
 
 std::vector<std::string> sectionLines(std::string_view text) {

@@ -1,6 +1,7 @@
 // The Setup window driven headless in a temporary program folder: swatches, bars, option and style
 // buttons clicked through the real widgets, Apply and Cancel, the first-run folder, BUG.DEB.
 #include "GuiSupport.h"
+#include "support/RecordingMainView.h"
 
 #include "matrix/DefaultSet.h"
 #include "platform/Text1252.h"
@@ -22,16 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RecordingView : public MainView {
-public:
-    void resetView() override { calls.push_back("resetView"); }
-    void resetViewKeepGrid() override { calls.push_back("resetViewKeepGrid"); }
-    void refreshMatrixList() override { calls.push_back("refreshMatrixList"); }
-    void applyMainColours() override { calls.push_back("applyMainColours"); }
-    void applyMainCaptions() override { calls.push_back("applyMainCaptions"); }
-    void setTranslator() override { calls.push_back("setTranslator"); }
-    std::vector<std::string> calls;
-};
+using RecordingView = quire::test::RecordingMainView;
 
 struct IniValues {
     std::string matrixFolder;

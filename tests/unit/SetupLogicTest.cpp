@@ -2,6 +2,7 @@
 // Editor.ini, Apply and Cancel (also on a first run), the default-set restore, the path buttons and
 // the lines the load leaves in BUG.DEB.
 #include "ui/SetupLogic.h"
+#include "support/RecordingMainView.h"
 
 #include "matrix/DefaultSet.h"
 #include "platform/Text1252.h"
@@ -20,16 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RecordingView : public MainView {
-public:
-    std::vector<std::string> calls;
-    void resetView() override { calls.push_back("resetView"); }
-    void resetViewKeepGrid() override { calls.push_back("resetViewKeepGrid"); }
-    void refreshMatrixList() override { calls.push_back("refreshMatrixList"); }
-    void applyMainColours() override { calls.push_back("applyMainColours"); }
-    void applyMainCaptions() override { calls.push_back("applyMainCaptions"); }
-    void setTranslator() override { calls.push_back("setTranslator"); }
-};
+using RecordingView = quire::test::RecordingMainView;
 
 struct IniValues {
     std::string matrixFolder;
