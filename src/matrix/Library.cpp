@@ -4,17 +4,8 @@
 #include "platform/FileIo.h"
 #include "platform/Text1252.h"
 
-#include <algorithm>
-
 namespace quire::library {
 namespace {
-
-std::string folded(const std::string& name) {
-    // Case-insensitive order as on Windows: compare the lower-cased Windows-1252 text where
-    // the name has one, the UTF-8 bytes otherwise.
-    const auto cp = text::fromUtf8(name);
-    return cp ? text::toLower(*cp) : name;
-}
 
 bool readOnly(const fs::path& file) {
     std::error_code ec;
@@ -25,22 +16,7 @@ bool readOnly(const fs::path& file) {
 } // namespace
 
 std::vector<std::string> listMatrixFiles(const fs::path& folder) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError))
-            continue;
-        const std::string name = it->path().filename().string();
-        if (name.size() >= 4 && text::toLower(name.substr(name.size() - 4)) == ".mtx")
-            names.push_back(name);
-    }
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const auto fa = folded(a);
-        const auto fb = folded(b);
-        return fa != fb ? fa < fb : a < b;
-    });
-    return names;
+    return fileio::listFiles(folder, {".mtx"});
 }
 
 std::string indexName(const std::string& fileName) {

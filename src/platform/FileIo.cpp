@@ -3,6 +3,7 @@
 
 #include "Text1252.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -83,6 +84,43 @@ bool isRegularFile(const fs::path& file) {
 bool isDirectory(const fs::path& folder) {
     std::error_code ec;
     return fs::is_directory(folder, ec);
+}
+
+namespace {
+
+bool endsWithoutCase(std::string_view name, std::string_view extension) {
+    return name.size() > extension.size() &&
+           text::toLower(name.substr(name.size() - extension.size())) == text::toLower(extension);
+}
+
+} // namespace
+
+std::vector<std::string> listFiles(const fs::path& folder, std::initializer_list<std::string_view> extensions) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        const std::string name = it->path().filename().string();
+        if (name.front() == '.')
+            continue;
+        if (std::any_of(extensions.begin(), extensions.end(),
+                        [&name](std::string_view extension) { return endsWithoutCase(name, extension); }))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return lessByName(a, b); });
+    return names;
+}
+
+bool lessByName(std::string_view a, std::string_view b) {
+    // Native names are UTF-8: fold the ones Windows-1252 can hold, compare the others as they are.
+    const std::string foldedA = text::toLower(text::fromUtf8(a).value_or(std::string(a)));
+    const std::string foldedB = text::toLower(text::fromUtf8(b).value_or(std::string(b)));
+    const auto asBytes = [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); };
+    if (foldedA != foldedB)
+        return std::lexicographical_compare(foldedA.begin(), foldedA.end(), foldedB.begin(), foldedB.end(), asBytes);
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), asBytes);
 }
 
 std::string pathToText(const fs::path& path) {

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quire::fileio {
 
@@ -21,6 +23,15 @@ bool writeFileAtomic(const fs::path& file, std::string_view bytes);
 bool appendFile(const fs::path& file, std::string_view bytes);
 
 bool isRegularFile(const fs::path& file);
+
+// The names (native) of the folder's regular files whose names end, without regard to case, in
+// one of the extensions (".mtx"), with at least one character before it, sorted with lessByName.
+// Hidden files (a leading ".") are left out; a missing or unreadable folder gives no names.
+std::vector<std::string> listFiles(const fs::path& folder, std::initializer_list<std::string_view> extensions);
+
+// Orders names as Windows lists them: without regard to case by Windows-1252 rules, accented
+// letters after the plain ones; names equal but for case fall back to their bytes.
+bool lessByName(std::string_view a, std::string_view b);
 bool isDirectory(const fs::path& folder);
 
 // Converts between the native path and the Windows-1252 text the files hold.

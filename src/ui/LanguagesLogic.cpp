@@ -18,40 +18,13 @@ constexpr std::string_view kExtension = ".lng";
 
 } // namespace
 
-bool isLanguageFileName(std::string_view name) {
-    if (name.size() <= kExtension.size())
-        return false;
-    return text::toLower(name.substr(name.size() - kExtension.size())) == kExtension;
-}
-
-bool lessByName(std::string_view a, std::string_view b) {
-    const std::string lowerA = text::toLower(a);
-    const std::string lowerB = text::toLower(b);
-    // Compare as unsigned bytes, so that accented letters sort after the ASCII ones.
-    const auto asBytes = [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); };
-    if (lowerA != lowerB)
-        return std::lexicographical_compare(lowerA.begin(), lowerA.end(), lowerB.begin(), lowerB.end(), asBytes);
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), asBytes);
-}
-
 std::vector<std::string> listLanguageFiles(const fs::path& languagesFolder) {
     std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(languagesFolder, ec);
-    if (ec)
-        return names;
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
-            break;
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError) || typeError)
-            continue;
-        const std::string name = fileio::pathToText(it->path().filename());
-        if (name.empty() || name.front() == '.' || !isLanguageFileName(name))
-            continue;
-        names.push_back(name);
+    for (const auto& native : fileio::listFiles(languagesFolder, {kExtension})) {
+        // A name Windows-1252 cannot hold could not be stored as the active language.
+        if (std::string name = fileio::pathToText(native); !name.empty())
+            names.push_back(std::move(name));
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return lessByName(a, b); });
     return names;
 }
 

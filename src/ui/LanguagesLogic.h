@@ -11,16 +11,8 @@ namespace quire::languages {
 
 namespace fs = std::filesystem;
 
-// Whether a file name matches the pattern "*.lng" without regard to case ("NEW.LNG" does,
-// ".lng" and "notes.lng.bak" do not).
-bool isLanguageFileName(std::string_view name);
-
-// Orders names without regard to case by Windows-1252 rules; names equal but for case fall
-// back to their bytes, so the order is always the same.
-bool lessByName(std::string_view a, std::string_view b);
-
 // The names (Windows-1252) of the regular files in the folder whose names match "*.lng", sorted
-// with lessByName. Hidden files (a leading ".") and names that Windows-1252 cannot hold are left
+// as Windows lists them. Hidden files (a leading ".") and names that Windows-1252 cannot hold are left
 // out. A missing or unreadable folder gives an empty list.
 std::vector<std::string> listLanguageFiles(const fs::path& languagesFolder);
 
