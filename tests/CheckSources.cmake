@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.22)
 # Fails when a core file includes a Qt header, or when QMessageBox, QFileDialog or QProcess
 # is used outside its one adapter file. Core files are every source under src/ that is not
 # a window file; window files are listed in src/GuiFiles.txt.
