@@ -2,7 +2,12 @@
 #include "Main.h"
 
 #include "app/IniManager.h"
+#include "extract/MatExt.h"
 #include "matrix/Library.h"
+#include "matrix/MatrixEdit.h"
+#include "matrix/MatrixImport.h"
+#include "matrix/MatrixWindow.h"
+#include "platform/QtRunner.h"
 #include "ui/About.h"
 #include "ui/Languages.h"
 #include "ui/Localisation.h"
@@ -302,17 +307,29 @@ void Main::laterWindow(const char* what) {
 
 // The windows of the buttons below open here, each from this one place.
 void Main::openMatrixNew() {
-    laterWindow("Creating matrices");
+    auto* window = new Matrix(m_state, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
 }
 void Main::openMatrixEdit() {
-    if (!selectedMatrix().isEmpty())
-        laterWindow("Editing matrices");
+    const QString selected = selectedMatrix();
+    if (selected.isEmpty())
+        return;
+    auto* window = new MatrixEdit(m_state, selected.toStdString(), m_text1, m_text2, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
 }
 void Main::openMatrixImport() {
-    laterWindow("Importing matrices");
+    auto* window = new MatrixImport(m_state, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
 }
 void Main::openExtraction() {
-    laterWindow("Extracting matrices from a stream");
+    if (!m_runner)
+        m_runner = std::make_unique<QtRunner>();
+    auto* extraction = new MatExt(m_state, *m_runner, this);
+    extraction->setAttribute(Qt::WA_DeleteOnClose);
+    extraction->open();
 }
 void Main::openPreview() {
     laterWindow("The test encode");

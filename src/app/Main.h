@@ -5,11 +5,13 @@
 #include "app/SharedState.h"
 #include "app/Startup.h"
 #include "matrix/MatrixFile.h"
+#include "platform/Runner.h"
 #include "ui/Setup.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -98,6 +100,7 @@ private:
     ccXPButton* m_cmdDelete = nullptr;
     ccXPButton* m_cmdPreview = nullptr;
     QPointer<Setup> m_setup;
+    std::unique_ptr<Runner> m_runner; // runs QuantDump for the extraction window
 };
 
 } // namespace quire

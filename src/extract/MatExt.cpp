@@ -1,0 +1,456 @@
+// The Matrix Extraction window: its controls at fixed places, the lists of drives, folders and
+// streams, and the Extract, Restore, Save and Exit actions handed to the extraction logic.
+#include "extract/MatExt.h"
+
+#include "app/Folders.h"
+#include "app/IniManager.h"
+#include "extract/MatExtLogic.h"
+#include "extract/QuantDumpOutput.h"
+#include "preview/WorkFolders.h"
+#include "ui/Localisation.h"
+#include "ui/WindowLook.h"
+#include "ui/XPButton.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+#include <tuple>
+
+namespace quire {
+
+using namespace extract;
+
+namespace {
+
+constexpr int kBarMax = 5000;
+constexpr int kPathRole = Qt::UserRole;
+
+template <class W>
+W* named(W* widget, const char* name, QRect place) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(place);
+    return widget;
+}
+
+QString native(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+std::filesystem::path pathOf(const QString& text) {
+    return std::filesystem::path(text.toStdString());
+}
+
+void enable(std::initializer_list<QWidget*> controls, bool enabled) {
+    for (QWidget* control : controls)
+        control->setEnabled(enabled);
+}
+
+bool volumeReady(const QString& root) {
+    const QFileInfo info(root);
+    return info.isDir() && info.isReadable() && info.isExecutable() && QStorageInfo(root).isReady();
+}
+
+void paintBar(QProgressBar* bar, const char* chunk, const char* background) {
+    bar->setStyleSheet(QStringLiteral("QProgressBar { background: %1; border: 1px solid gray; }"
+                                      " QProgressBar::chunk { background: %2; }")
+                           .arg(QLatin1String(background), QLatin1String(chunk)));
+}
+
+} // namespace
+
+MatExt::MatExt(SharedState& state, Runner& runner, QWidget* parent)
+    : QDialog(parent), m_state(state), m_runner(runner) {
+    setObjectName(QStringLiteral("MatExt"));
+    setWindowTitle(fromCp1252(kWindowTitle));
+    setFixedSize(720, 540);
+    buildControls();
+    load();
+}
+
+void MatExt::buildControls() {
+    named(new QLabel(QStringLiteral("DVD Folder Selection:"), this), "lblDrive", QRect(12, 10, 290, 18));
+    m_drive1 = named(new QComboBox(this), "Drive1", QRect(12, 30, 290, 24));
+    m_dir1 = named(new QListWidget(this), "Dir1", QRect(12, 60, 290, 190));
+    named(new QLabel(QStringLiteral("Video Streams:"), this), "lblStreams", QRect(12, 258, 290, 18));
+    m_lstVOB = named(new QListWidget(this), "lstVOB", QRect(12, 278, 290, 160));
+    m_btnExtract =
+        named(new ccXPButton(QStringLiteral("&Extract Matrices"), this), "btnExtract", QRect(12, 448, 290, 30));
+    m_cmdRestore =
+        named(new ccXPButton(QStringLiteral("&Restore Previous Scan"), this), "cmdRestore", QRect(12, 486, 290, 30));
+
+    m_message = named(new QPlainTextEdit(this), "Message", QRect(318, 10, 390, 78));
+    m_message->setReadOnly(true);
+    m_lblExtraction = named(new QLabel(this), "lblExtraction", QRect(318, 94, 390, 20));
+    m_lblExtraction->setAlignment(Qt::AlignCenter);
+    m_lblExtraction->setAutoFillBackground(true);
+    m_pb1 = named(new QProgressBar(this), "PB1", QRect(318, 118, 390, 12));
+    m_pb1->setRange(0, kBarMax);
+    m_pb1->setTextVisible(false);
+
+    auto* frame = named(new QGroupBox(QStringLiteral(" Matrices "), this), "frmMatrices", QRect(318, 136, 390, 344));
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const auto column = [&](int x, const char* mat, const char* check, const char* name, const char* design) {
+        auto* display = named(new QPlainTextEdit(frame), mat, QRect(x, 22, 180, 250));
+        display->setReadOnly(true);
+        display->setFont(fixed);
+        display->setLineWrapMode(QPlainTextEdit::NoWrap);
+        auto* box = named(new QCheckBox(QStringLiteral("Save"), frame), check, QRect(x, 278, 180, 20));
+        named(new QLabel(QStringLiteral("Name:"), frame), "lblName", QRect(x, 300, 180, 16));
+        auto* field = named(new QLineEdit(QString::fromLatin1(design), frame), name, QRect(x, 316, 180, 22));
+        return std::tuple{display, box, field};
+    };
+    std::tie(m_mat1, m_check1, m_text2) = column(10, "Mat1", "Check1", "Text2", "Matrix 1");
+    std::tie(m_mat2, m_check2, m_text3) = column(200, "Mat2", "Check2", "Text3", "Matrix 2");
+
+    m_cmdSave = named(new ccXPButton(QStringLiteral("&Save"), this), "cmdSave", QRect(318, 490, 190, 30));
+    m_cmdExit = named(new ccXPButton(QStringLiteral("E&xit"), this), "cmdExit", QRect(518, 490, 190, 30));
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    for (QTimer* timer : {&Timer1, &Timer2})
+        timer->setInterval(500);
+    connect(&Timer1, &QTimer::timeout, this, [this] { tick(Timer1, Timer2, true); });
+    connect(&Timer2, &QTimer::timeout, this, [this] { tick(Timer2, Timer1, false); });
+
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, &MatExt::changeDrive);
+    connect(m_dir1, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { setFolder(item->data(kPathRole).toString()); });
+    connect(m_lstVOB, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item)
+            selectStream();
+    });
+    connect(m_lstVOB, &QListWidget::itemClicked, this, &MatExt::selectStream);
+    connect(m_btnExtract, &ccXPButton::clicked, this, &MatExt::extract);
+    connect(m_cmdRestore, &ccXPButton::clicked, this, &MatExt::restore);
+    connect(m_cmdSave, &ccXPButton::clicked, this, &MatExt::save);
+    connect(m_cmdExit, &ccXPButton::clicked, this, &MatExt::exitWindow);
+}
+
+void MatExt::applyColours() {
+    const QColor back = colourOf(m_state.txtBackColor);
+    const QColor fore = colourOf(m_state.txtTextColor);
+    setBackground(this, back);
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(widget) || qobject_cast<QGroupBox*>(widget) || qobject_cast<QCheckBox*>(widget)) {
+            setBackground(widget, back);
+            setTextColour(widget, fore);
+        }
+    }
+    QPalette palette = m_message->palette();
+    palette.setColor(QPalette::Base, back);
+    palette.setColor(QPalette::Text, fore);
+    m_message->setPalette(palette);
+    for (ccXPButton* button : findChildren<ccXPButton*>())
+        button->setForeColor(QString::fromStdString(m_state.txtButtonsColor));
+}
+
+void MatExt::load() {
+    const auto& program = m_state.programFolder;
+    const StartFolders folders = readStartFolders(m_state.editorIni());
+    txtTesserapath = folders.txtTesserapath;
+    applyColours();
+    CreateFolderPath(*m_state.prompter, program / kTempMatrixFolder);
+    const QuantDumpLookup lookup = findQuantDump(program);
+    if (lookup.folderMissing)
+        m_state.prompter->message(kNotFoundBox, kAppTitle, PromptButtons::Ok, PromptIcon::None);
+    m_quantDumpFound = lookup.found;
+    setMessage(kLocateMessage);
+    if (!m_quantDumpFound) {
+        setMessage(kNotFoundMessage);
+        m_cmdRestore->setEnabled(false);
+    }
+    paintBar(m_pb1, "white", "black");
+
+    txtLastDVD = folders.txtLastDVD;
+    setStatus("");
+    txtSourceFolder = folders.txtSourceFolder;
+
+    enable({m_btnExtract, m_cmdSave, m_cmdExit}, false);
+    setSaveControls(false);
+
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (QFileInfo(volume.rootPath()).isDir())
+            roots << volume.rootPath();
+    roots.sort();
+    roots.removeDuplicates();
+    setVolumes(roots);
+
+    const std::string& start = !txtLastDVD.empty() ? txtLastDVD : txtSourceFolder;
+    const QString folder = start.empty() ? QDir::homePath() : native(fileio::textToPath(start));
+    std::vector<std::filesystem::path> mounts;
+    for (const QString& root : roots)
+        mounts.push_back(pathOf(root));
+    const QString volume = native(volumeOf(pathOf(folder), mounts));
+    const int index = m_drive1->findData(volume);
+    if (volume.isEmpty() || index < 0 || !volumeReady(volume))
+        return; // the drive cannot be set: the load ends here
+    {
+        const QSignalBlocker blocker(m_drive1);
+        m_drive1->setCurrentIndex(index);
+    }
+    // A folder remembered from an earlier visit (or Tessera's source) becomes LastDVD again.
+    setFolder(QFileInfo(folder).isDir() ? folder : volume, !start.empty());
+}
+
+void MatExt::setVolumes(const QStringList& roots) {
+    const QSignalBlocker blocker(m_drive1);
+    m_drive1->clear();
+    for (const QString& root : roots) {
+        const QString name = QStorageInfo(root).name();
+        m_drive1->addItem(name.isEmpty() ? root : root + QStringLiteral(" [") + name + QStringLiteral("]"), root);
+    }
+    m_drive1->setCurrentIndex(-1);
+}
+
+void MatExt::changeDrive() {
+    const QString root = m_drive1->currentData().toString();
+    if (root.isEmpty())
+        return;
+    if (!volumeReady(root)) {
+        m_state.prompter->message(kDeviceNotReady, kAppTitle, PromptButtons::Ok, PromptIcon::None);
+        enable({m_dir1, m_lstVOB, m_btnExtract, m_cmdRestore}, false);
+        return;
+    }
+    setFolder(root);
+    m_dir1->setEnabled(true);
+    m_lstVOB->setEnabled(true);
+    m_btnExtract->setEnabled(false);
+}
+
+void MatExt::setFolder(const QString& folder, bool remember) {
+    m_folder = QDir::cleanPath(folder);
+    const QSignalBlocker blocker(m_dir1);
+    m_dir1->clear();
+    // The folder's parents from the drive's root down, the folder itself, then its subfolders.
+    int depth = 0;
+    const auto add = [this](const QString& path, const QString& text, int indent) {
+        auto* item = new QListWidgetItem(QString(indent * 2, QLatin1Char(' ')) + text, m_dir1);
+        item->setData(kPathRole, path);
+        return item;
+    };
+    for (const auto& path : folderChain(pathOf(m_folder), pathOf(m_drive1->currentData().toString()))) {
+        const auto name = depth == 0 ? path : path.filename();
+        m_dir1->setCurrentItem(add(native(path), native(name), depth++));
+    }
+    for (const std::string& sub : listSubfolders(pathOf(m_folder)))
+        add(QDir(m_folder).filePath(QString::fromStdString(sub)), QString::fromStdString(sub), depth);
+    changeFolder(remember);
+}
+
+void MatExt::changeFolder(bool remember) {
+    {
+        const QSignalBlocker blocker(m_lstVOB);
+        m_lstVOB->clear();
+        for (const std::string& stream : listStreams(pathOf(m_folder)))
+            m_lstVOB->addItem(QString::fromStdString(stream));
+    }
+    const std::string folderText = fileio::pathToText(pathOf(m_folder));
+    if (remember && !folderText.empty())
+        ini::SetValue("Config", "LastDVD", folderText, m_state.editorIni());
+    m_lstVOB->setEnabled(true);
+    m_btnExtract->setEnabled(false);
+    clearSaveControls();
+}
+
+QString MatExt::selectedStream() const {
+    const QListWidgetItem* item = m_lstVOB->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+void MatExt::selectStream() {
+    const QString stream = selectedStream();
+    if (stream.isEmpty())
+        return;
+    setMessage(kClickExtractMessage);
+    const auto& program = m_state.programFolder;
+    const auto file = pathOf(stream);
+    txtCmdLine = quantDumpCommandLine(quantDumpProgram(program), pathOf(m_folder) / file, outputFileOf(program, file));
+    setStatus("");
+    if (!m_quantDumpFound) {
+        setMessage(kNotFoundMessage);
+    } else {
+        m_btnExtract->setEnabled(true);
+        m_cmdRestore->setEnabled(true);
+    }
+    clearSaveControls();
+}
+
+void MatExt::extract() {
+    txtShellMode = kShellModeExtract;
+    enable({m_drive1, m_dir1, m_lstVOB, m_btnExtract, m_cmdRestore, m_cmdExit, m_cmdSave}, false);
+    setSaveControls(false);
+    emptyMatrices();
+    Timer1.start();
+    setStatus(kInProgressStatus);
+    setMessage(kInProgressMessage);
+
+    const auto stream = pathOf(m_folder) / pathOf(selectedStream());
+    m_running = true;
+    runQuantDump(m_runner, *m_state.prompter, m_state.programFolder, stream, txtShellMode, txtCmdLine);
+    m_running = false;
+
+    enable({m_lstVOB, m_btnExtract, m_cmdExit, m_drive1, m_dir1}, true);
+    Timer1.stop();
+    Timer2.stop();
+    m_pb1->setValue(0);
+    if (!readOutput()) {
+        // The run is over: the status must not go on saying it is in progress.
+        setStatus(kNoneExtractedStatus);
+        return;
+    }
+    loadMatrices();
+    setStatus(kCompletedStatus);
+    if (m_mat1->toPlainText().isEmpty()) {
+        setStatus(kNoneExtractedStatus);
+        setSaveControls(false);
+        emptyMatrices();
+        setMessage(kFailedMessage);
+    } else {
+        setSaveControls(true);
+        m_cmdRestore->setEnabled(true);
+        setMessage(kSuccessMessage);
+    }
+}
+
+void MatExt::restore() {
+    if (selectedStream().isEmpty()) {
+        m_state.prompter->message(kNoStreamSelected, kAppTitle, PromptButtons::Ok, PromptIcon::None);
+        return;
+    }
+    if (!readOutput())
+        return;
+    loadMatrices();
+    if (m_mat1->toPlainText().isEmpty()) {
+        m_state.prompter->message(kNotScanned, kAppTitle, PromptButtons::Ok, PromptIcon::None);
+        return;
+    }
+    setMessage(kSuccessMessage);
+    setStatus(kCompletedStatus);
+}
+
+bool MatExt::readOutput() {
+    const auto& program = m_state.programFolder;
+    const ParsedOutput parsed = ParseQuantDumpOutput(*m_state.prompter, outputFileOf(program, pathOf(selectedStream())),
+                                                     program / kTempMatrixFolder);
+    noMatrix = parsed.noMatrix;
+    if (!parsed.found()) {
+        emptyMatrices();
+        return false;
+    }
+    TempMat1 = parsed.TempMat1;
+    TempMat2 = parsed.TempMat2;
+    return true;
+}
+
+void MatExt::loadMatrices() {
+    const std::string stream = selectedStream().toStdString();
+    const std::tuple<const std::string&, QPlainTextEdit*, QCheckBox*, QLineEdit*, const char*> each[] = {
+        {TempMat1, m_mat1, m_check1, m_text2, "_M1"}, {TempMat2, m_mat2, m_check2, m_text3, "_M2"}};
+    for (const auto& [raw, display, check, name, suffix] : each) {
+        const ExtractedMatrix matrix = LoadExtractedMatrices(raw, stream, suffix);
+        display->setPlainText(fromCp1252(matrix.display).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        check->setChecked(matrix.usable());
+        check->setEnabled(matrix.usable());
+        name->setEnabled(matrix.usable());
+        if (matrix.usable())
+            name->setText(QString::fromStdString(matrix.name));
+        if (display == m_mat1)
+            m_cmdSave->setEnabled(matrix.usable());
+    }
+}
+
+void MatExt::emptyMatrices() {
+    m_mat1->clear();
+    m_mat2->clear();
+}
+
+void MatExt::setSaveControls(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{m_check1, m_check2, m_text2, m_text3, m_cmdSave})
+        control->setEnabled(enabled);
+}
+
+void MatExt::clearSaveControls() {
+    emptyMatrices();
+    m_check1->setChecked(false);
+    m_check2->setChecked(false);
+    setSaveControls(false);
+}
+
+void MatExt::setMessage(std::string_view text) {
+    m_message->setPlainText(fromCp1252(text));
+}
+
+void MatExt::setStatus(std::string_view text) {
+    m_lblExtraction->setText(fromCp1252(text));
+}
+
+std::string MatExt::matrixText(const QPlainTextEdit* display) const {
+    return toCp1252(display->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"))).value_or(std::string());
+}
+
+void MatExt::save() {
+    const auto matrix = [this](QCheckBox* check, QLineEdit* name, QPlainTextEdit* display, std::string_view empty) {
+        return MatrixToSave{check->isChecked(), name->text().toStdString(), matrixText(display), empty};
+    };
+    const SaveTexts texts{caption(m_state.programFolder, m_state.txtLang, "MESSAGES", "MatrixImport"),
+                          caption(m_state.programFolder, m_state.txtLang, "MESSAGES", "MatrixImport2")};
+    const SaveResult result = saveExtractedMatrices(
+        *m_state.prompter, m_state.matrixFolder(), texts,
+        {matrix(m_check1, m_text2, m_mat1, kMatrix1Empty), matrix(m_check2, m_text3, m_mat2, kMatrix2Empty)});
+    if (result == SaveResult::Saved)
+        setMessage(kSavedMessage);
+    if (m_state.mainView)
+        m_state.mainView->resetView();
+}
+
+void MatExt::exitWindow() {
+    txtShellMode = kShellModeExit;
+    Timer1.stop();
+    Timer2.stop();
+    if (m_state.mainView)
+        m_state.mainView->refreshMatrixList();
+    offerTempFilesDeletion(*m_state.prompter, m_state.programFolder,
+                           caption(m_state.programFolder, m_state.txtLang, "MESSAGES", "DeletePreviewFiles"));
+    if (m_state.mainView)
+        m_state.mainView->resetView();
+    accept();
+}
+
+void MatExt::tick(QTimer& self, QTimer& other, bool whiteOnBlack) {
+    const char* bar = whiteOnBlack ? "white" : "black";
+    const char* background = whiteOnBlack ? "black" : "white";
+    paintBar(m_pb1, bar, background);
+    setBackground(m_lblExtraction, QColor(QLatin1String(background)));
+    setTextColour(m_lblExtraction, QColor(QLatin1String(bar)));
+    // The bar is counted up to its end in one go; the next tick starts it again from 0.
+    m_pb1->setValue(0);
+    m_pb1->setValue(kBarMax);
+    other.start();
+    self.stop();
+}
+
+void MatExt::closeEvent(QCloseEvent* event) {
+    if (m_running)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void MatExt::reject() {
+    if (!m_running)
+        QDialog::reject();
+}
+
+} // namespace quire

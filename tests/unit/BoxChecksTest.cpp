@@ -1,0 +1,309 @@
+// The value boxes' checks: what counts as a number, the change check, focus enter and leave, the
+// CCE mark, Multiple Edit and its refusals, and the save's box refusal.
+#include "matrix/BoxChecks.h"
+
+#include "support/ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <map>
+#include <vector>
+
+using namespace quire;
+using namespace quire::grid;
+using quire::test::ScriptedPrompter;
+
+namespace {
+
+const std::string kWarning1 = "The values must be NUMBERS between 8 and 255!";
+const std::string kWarning2 = "This matrix may not be compatible with CCE!";
+
+// A window stand-in: holds the box texts and colours, records every call, and runs the change
+// check when the program sets a box to a different text, as a text box raises its change event.
+class FakeGrid : public BoxView {
+public:
+    BoxChecks* checks = nullptr;
+    MatrixCells texts;
+    std::map<std::size_t, BoxBackground> backgrounds;
+    std::map<std::size_t, BoxTextColour> textColours;
+    std::vector<std::string> calls;
+    bool saveEnabled = false;
+
+    void setBoxText(std::size_t box, const std::string& text) override {
+        calls.push_back("text " + std::to_string(box) + " " + text);
+        if (texts[box] == text)
+            return;
+        texts[box] = text;
+        checks->changed(box, text);
+    }
+    void setBoxBackground(std::size_t box, BoxBackground colour) override {
+        static const char* const names[] = {"focus", "white", "highlight"};
+        calls.push_back(std::string(names[static_cast<int>(colour)]) + " " + std::to_string(box));
+        backgrounds[box] = colour;
+    }
+    void setBoxTextColour(std::size_t box, BoxTextColour colour) override {
+        calls.push_back((colour == BoxTextColour::Green ? "green " : "windowtext ") + std::to_string(box));
+        textColours[box] = colour;
+    }
+    void focusBox(std::size_t box) override { calls.push_back("focus-into " + std::to_string(box)); }
+    void selectBoxText(std::size_t box) override { calls.push_back("select " + std::to_string(box)); }
+    void enableSave() override {
+        calls.push_back("save");
+        saveEnabled = true;
+    }
+};
+
+class BoxChecksTest : public ::testing::Test {
+protected:
+    BoxChecksTest() { grid.checks = &checks; }
+
+    // Types text into a box as a user would, one character at a time.
+    void type(std::size_t box, const std::string& text) {
+        for (std::size_t i = 1; i <= text.size(); ++i) {
+            grid.texts[box] = text.substr(0, i);
+            checks.changed(box, grid.texts[box]);
+        }
+    }
+
+    ScriptedPrompter prompter;
+    FakeGrid grid;
+    BoxChecks checks{prompter, {kWarning1, kWarning2}, grid};
+};
+
+MatrixCells filled(const std::string& value) {
+    MatrixCells cells;
+    cells.fill(value);
+    return cells;
+}
+
+} // namespace
+
+TEST(BoxNumber, SignAndDigitsOnly) {
+    const std::vector<std::pair<std::string, std::optional<long long>>> cases = {
+        {"8", 8},
+        {"008", 8},
+        {"255", 255},
+        {"-2", -2},
+        {"+9", 9},
+        {"0", 0},
+        {"", {}},
+        {"-", {}},
+        {"+", {}},
+        {" 8", {}},
+        {"8 ", {}},
+        {"1.5", {}},
+        {"1e2", {}},
+        {"abc", {}},
+        {"12a", {}},
+        {"--1", {}},
+        {"\t8", {}},
+        {"\xBD", {}},
+        {"0x1", {}},
+        {"8-", {}},
+        {"99999999999999999999", std::numeric_limits<long long>::max()},
+        {"-99999999999999999999", std::numeric_limits<long long>::min()},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(boxNumber(text), value) << '"' << text << '"';
+}
+
+TEST(BoxName, RowsAndColumnsCountFromOneInEachTable) {
+    EXPECT_EQ(boxName(0), "the Intra box in row 1, column 1");
+    EXPECT_EQ(boxName(2), "the Intra box in row 1, column 3");
+    EXPECT_EQ(boxName(63), "the Intra box in row 8, column 8");
+    EXPECT_EQ(boxName(64), "the Non Intra box in row 1, column 1");
+    EXPECT_EQ(boxName(70), "the Non Intra box in row 1, column 7");
+    EXPECT_EQ(boxName(127), "the Non Intra box in row 8, column 8");
+}
+
+TEST(FirstBoxWithoutNumber, NamesTheFirstEmptyOrNonNumericBox) {
+    MatrixCells boxes = filled("16");
+    EXPECT_FALSE(firstBoxWithoutNumber(boxes));
+    boxes[0] = "-2"; // out of range, but a whole number: saved as it stands
+    boxes[127] = "300";
+    EXPECT_FALSE(firstBoxWithoutNumber(boxes));
+
+    boxes[70] = "abc";
+    auto bad = firstBoxWithoutNumber(boxes);
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->index, 70u);
+    EXPECT_EQ(bad->message,
+              "Please give every box a whole number: the Non Intra box in row 1, column 7 holds \"abc\".");
+
+    boxes[2] = "";
+    bad = firstBoxWithoutNumber(boxes);
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->index, 2u);
+    EXPECT_EQ(bad->message, "Please give every box a whole number: the Intra box in row 1, column 3 is empty.");
+}
+
+TEST_F(BoxChecksTest, ChangeCheckTable) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> boxes; // the messages shown
+        std::vector<std::string> calls;
+    };
+    const std::vector<Case> cases = {
+        {"", {}, {}},
+        {"8", {}, {"windowtext 5", "save", "white 5"}},
+        {"127", {}, {"windowtext 5", "save", "white 5"}},
+        {"5", {}, {"windowtext 5", "save", "white 5"}},
+        {"0", {}, {"windowtext 5", "save", "white 5"}},
+        {"-5", {}, {"windowtext 5", "save", "white 5"}},
+        {"128", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
+        {"255", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
+        {"256", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+        {"999", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+        {"abc", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+        {"-", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+        {"1.5", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+    };
+    for (const auto& c : cases) {
+        grid.calls.clear();
+        for (const auto& box : c.boxes)
+            prompter.expect(box);
+        const std::size_t before = prompter.shown().size();
+        checks.changed(5, c.text);
+        EXPECT_EQ(grid.calls, c.calls) << '"' << c.text << '"';
+        ASSERT_EQ(prompter.shown().size() - before, c.boxes.size()) << c.text;
+        for (std::size_t i = before; i < prompter.shown().size(); ++i) {
+            EXPECT_EQ(prompter.shown()[i].title, "Quire");
+            EXPECT_EQ(prompter.shown()[i].icon, PromptIcon::Exclamation);
+            EXPECT_EQ(prompter.shown()[i].buttons, PromptButtons::Ok);
+        }
+    }
+}
+
+TEST_F(BoxChecksTest, TypingTwoHundredWarnsOnceWhenTheThirdDigitArrives) {
+    prompter.expect(kWarning2);
+    type(3, "20");
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(grid.textColours[3], BoxTextColour::WindowText);
+    type(3, "200");
+    EXPECT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(grid.textColours[3], BoxTextColour::Green);
+    EXPECT_EQ(grid.backgrounds[3], BoxBackground::White);
+    EXPECT_EQ(checks.cceValue(), "127"); // marked only when the box is left
+    checks.left(3, "200");
+    EXPECT_EQ(checks.cceValue(), "200");
+}
+
+TEST_F(BoxChecksTest, FivePassesTheChangeCheckAndIsRejectedOnLeaving) {
+    type(9, "5");
+    EXPECT_EQ(grid.backgrounds[9], BoxBackground::White);
+    EXPECT_TRUE(grid.saveEnabled);
+    grid.calls.clear();
+    prompter.expect(kWarning1);
+    checks.left(9, "5");
+    EXPECT_EQ(grid.calls, (std::vector<std::string>{"focus-into 9", "highlight 9", "select 9"}));
+    EXPECT_EQ(grid.texts[9], "5");
+}
+
+TEST_F(BoxChecksTest, LeaveCheckTable) {
+    struct Case {
+        std::string text;
+        bool rejected;
+        std::string cce; // CCEvalue afterwards, starting from "127"
+    };
+    const std::vector<Case> cases =
+        {
+            {"8", false, "127"},   {"127", false, "127"}, {"7", true, "127"},    {"0", true, "127"},
+            {"-2", true, "127"},   {"abc", true, "127"},  {"128", false, "128"}, {"255", false, "255"},
+            {"300", false, "300"}, // rejected while typed, yet taken on leaving
+            {"08", false, "127"},
+        };
+    for (const auto& c : cases) {
+        checks.setCceValue("127");
+        grid.calls.clear();
+        if (c.rejected)
+            prompter.expect(kWarning1);
+        checks.left(1, c.text);
+        EXPECT_EQ(grid.backgrounds[1], c.rejected ? BoxBackground::Highlight : BoxBackground::White) << c.text;
+        EXPECT_EQ(checks.cceValue(), c.cce) << c.text;
+        EXPECT_TRUE(prompter.done()) << c.text;
+    }
+}
+
+TEST_F(BoxChecksTest, LeavingAnEmptyBoxFillsItWithEightThroughTheChangeCheck) {
+    checks.left(4, "");
+    EXPECT_EQ(grid.texts[4], "8");
+    EXPECT_EQ(grid.calls, (std::vector<std::string>{"text 4 8", "windowtext 4", "save", "white 4", "save", "white 4"}));
+    EXPECT_TRUE(grid.saveEnabled);
+}
+
+TEST_F(BoxChecksTest, EnteringPaintsPaleYellowAndSelectsTheText) {
+    checks.entered(12);
+    EXPECT_EQ(grid.calls, (std::vector<std::string>{"focus 12", "select 12"}));
+}
+
+TEST_F(BoxChecksTest, SubtractingTenFromEightGivesMinusTwoWithoutAMessage) {
+    grid.texts = filled("16");
+    grid.texts[0] = "8";
+    grid.texts[127] = "100";
+    EXPECT_EQ(checks.multipleEdit("10", true, grid.texts), BoxChecks::EditResult::Applied);
+    EXPECT_EQ(grid.texts[0], "-2");
+    EXPECT_EQ(grid.texts[1], "6");
+    EXPECT_EQ(grid.texts[127], "90");
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(grid.calls.front(), "text 0 -2");
+}
+
+TEST_F(BoxChecksTest, AddingWarnsForEachValueOfTheCceRangeAndRejectsEachAbove255) {
+    grid.texts = filled("16");
+    grid.texts[10] = "120"; // 220: CCE warning
+    grid.texts[20] = "250"; // 350: rejected
+    grid.texts[30] = "200"; // 300: rejected
+    grid.texts[40] = "+7";  // a sign is allowed
+    prompter.expect(kWarning2).expect(kWarning1).expect(kWarning1);
+    EXPECT_EQ(checks.multipleEdit(" +100 ", false, grid.texts), BoxChecks::EditResult::Applied);
+    EXPECT_EQ(grid.texts[0], "116");
+    EXPECT_EQ(grid.texts[10], "220");
+    EXPECT_EQ(grid.texts[20], "350");
+    EXPECT_EQ(grid.texts[30], "300");
+    EXPECT_EQ(grid.texts[40], "107");
+    EXPECT_EQ(grid.textColours[10], BoxTextColour::Green);
+    EXPECT_EQ(grid.backgrounds[30], BoxBackground::Highlight);
+}
+
+TEST_F(BoxChecksTest, MultipleEditRefusesAnAmountOutsideTheSixteenBitRange) {
+    const MatrixCells boxes = filled("16");
+    for (const std::string amount : {"", "abc", "1.5", "32768", "-32769", "99999999999999999999", "1 0"}) {
+        grid.texts = boxes;
+        grid.calls.clear();
+        prompter.expect(std::string(kBadAmountMessage));
+        EXPECT_EQ(checks.multipleEdit(amount, true, boxes), BoxChecks::EditResult::BadAmount) << amount;
+        EXPECT_TRUE(grid.calls.empty()) << amount;
+    }
+    // The ends of the range are taken; every result is then above 255 and rejected box by box.
+    const std::vector<std::tuple<std::string, bool, std::string>> ends = {{"32767", false, "32783"},
+                                                                          {"-32768", true, "32784"}};
+    for (const auto& [amount, subtract, result] : ends) {
+        grid.texts = boxes;
+        for (std::size_t i = 0; i < kMatrixCells; ++i)
+            prompter.expect(kWarning1);
+        EXPECT_EQ(checks.multipleEdit(amount, subtract, boxes), BoxChecks::EditResult::Applied);
+        EXPECT_EQ(grid.texts[0], result);
+        EXPECT_EQ(grid.texts[127], result);
+    }
+}
+
+TEST_F(BoxChecksTest, MultipleEditRefusesABoxWithoutAWholeNumberAndFocusesIt) {
+    const std::vector<std::tuple<std::size_t, std::string, std::string>> cases = {
+        {66, "", "Multiple Edit needs a whole number in every box: the Non Intra box in row 1, column 3 is empty."},
+        {5, "x", "Multiple Edit needs a whole number in every box: the Intra box in row 1, column 6 holds \"x\"."},
+        {9, "1234567890",
+         "Multiple Edit needs a whole number in every box: the Intra box in row 2, column 2 holds \"1234567890\", "
+         "which is too large."},
+    };
+    for (const auto& [index, text, message] : cases) {
+        MatrixCells boxes = filled("16");
+        boxes[index] = text;
+        grid.texts = boxes;
+        grid.calls.clear();
+        prompter.expect(message);
+        EXPECT_EQ(checks.multipleEdit("1", false, boxes), BoxChecks::EditResult::BadBox);
+        EXPECT_EQ(grid.calls, (std::vector<std::string>{"focus-into " + std::to_string(index)}));
+        EXPECT_EQ(grid.texts, boxes);
+    }
+}
