@@ -159,7 +159,7 @@ void Main::buildControls() {
         auto* link = new QLabel(this);
         link->setObjectName(linkNames[i]);
         link->setGeometry(276 + i * 150, 312, 140, 16);
-        link->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(readmeUrl(m_state), linkTexts[i]));
+        link->setProperty("caption", linkTexts[i]);
         link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
         connect(link, &QLabel::linkActivated, this, [](const QString& url) { OpenWebPage(url); });
         m_links.push_back(link);
@@ -237,7 +237,7 @@ void Main::applyMainColours() {
         setTextColour(label, textColour);
     setTextColour(m_lblTitle2, stripes);
     for (auto* link : m_links)
-        setTextColour(link, textColour);
+        link->setText(linkHtml(readmeUrl(m_state), link->property("caption").toString(), textColour));
     for (auto* button : m_buttons)
         button->setForeColor(QString::fromStdString(m_state.txtButtonsColor));
 }

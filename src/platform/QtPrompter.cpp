@@ -1,7 +1,7 @@
 // Qt message boxes and file dialogs behind the prompt interface; the only file that uses them.
 #include "QtPrompter.h"
 
-#include "platform/Text1252.h"
+#include "ui/WindowLook.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -11,8 +11,12 @@
 namespace quire {
 namespace {
 
-QString fromCp1252(std::string_view text) {
-    return QString::fromStdString(text::toUtf8(text));
+// Message texts may break their lines with CR LF, as the files do; a box shows one break for each.
+QString boxText(std::string_view text) {
+    QString shown = fromCp1252(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QChar('\r'), QChar('\n'));
+    return shown;
 }
 
 QMessageBox::Icon iconOf(PromptIcon icon) {
@@ -49,7 +53,7 @@ QMessageBox::StandardButtons buttonsOf(PromptButtons buttons) {
 
 PromptAnswer QtPrompter::message(std::string_view text, std::string_view title, PromptButtons buttons,
                                  PromptIcon icon) {
-    QMessageBox box(iconOf(icon), fromCp1252(title), fromCp1252(text), buttonsOf(buttons), m_parent);
+    QMessageBox box(iconOf(icon), fromCp1252(title), boxText(text), buttonsOf(buttons), m_parent);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return PromptAnswer::Ok;
@@ -68,6 +72,8 @@ std::string QtPrompter::openFile(std::string_view title, const std::vector<FileF
     for (const auto& f : filters) {
         QString patterns = QString::fromStdString(f.patterns);
         patterns.replace(';', ' ');
+        // "*.*" means every file on Windows, also those without a dot in their names.
+        patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
         parts << fromCp1252(f.description) + " (" + patterns + ")";
     }
     const QString chosen = QFileDialog::getOpenFileName(

@@ -45,6 +45,10 @@ bool OpenWebPage(const QString& url) {
     return QDesktopServices::openUrl(QUrl(url));
 }
 
+QString linkHtml(const QString& url, const QString& text, const QColor& colour) {
+    return QStringLiteral("<a href=\"%1\" style=\"color:%2\">%3</a>").arg(url, colour.name(), text.toHtmlEscaped());
+}
+
 QString readmeUrl(const SharedState& state) {
     return QUrl::fromLocalFile(QString::fromStdString((state.programFolder / "readme.txt").string())).toString();
 }

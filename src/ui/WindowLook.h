@@ -27,6 +27,8 @@ void setTextColour(QWidget* widget, const QColor& colour);
 // Opens a web address with the desktop's opener; false when there is none. Quire has no web site
 // of its own, so its links open the read-me in the program folder.
 bool OpenWebPage(const QString& url);
+// A link for a label, underlined and drawn in the given colour.
+QString linkHtml(const QString& url, const QString& text, const QColor& colour);
 QString readmeUrl(const SharedState& state);
 
 } // namespace quire

@@ -240,6 +240,17 @@ void ccXPButton::mousePressEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
+    // A click on a window that is not active activates it first, as Windows does before the
+    // button sees the press; window managers that activate later would otherwise eat the click.
+    if (!isActiveWindow()) {
+        window()->activateWindow();
+        react(m_machine.setParentActive(true));
+        // The focus comes with the click, before the window system confirms the activation.
+        if (focusPolicy() & Qt::ClickFocus) {
+            setFocus(Qt::MouseFocusReason);
+            react(m_machine.focusIn());
+        }
+    }
     react(m_machine.leftDown());
 }
 

@@ -233,23 +233,25 @@ void XPButtonTest::disabledButtonIgnoresEverything() {
 
 void XPButtonTest::inactiveWindowGivesNoClick() {
     QSignalSpy clicks(m_save, &ccXPButton::clicked);
+    hover(m_save);
+    QTest::mousePress(m_save, Qt::LeftButton, {}, centre(m_save));
+    // Another window takes the activation while the button is held down.
     QLabel other(QStringLiteral("another window"));
     other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
     QVERIFY(!m_window->isActiveWindow());
-    hover(m_save);
-    QTest::mousePress(m_save, Qt::LeftButton, {}, centre(m_save));
+    const XPButtonState before = m_save->visualState();
     QTest::mouseRelease(m_save, Qt::LeftButton, {}, centre(m_save));
     QCOMPARE(clicks.count(), 0);
     // The release is not even painted.
-    QCOMPARE(m_save->visualState(), XPButtonState::Pressed);
+    QCOMPARE(m_save->visualState(), before);
 
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    // A click on the inactive window activates it first and then counts, as on Windows.
     hover(m_save);
     QTest::mouseClick(m_save, Qt::LeftButton, {}, centre(m_save));
     QCOMPARE(clicks.count(), 1);
+    QTRY_VERIFY(m_window->isActiveWindow());
 }
 
 void XPButtonTest::captionMarksTheAccessKey() {
