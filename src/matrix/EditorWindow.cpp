@@ -19,13 +19,6 @@ constexpr int kColumnLeft = 470;
 constexpr int kColumnWidth = 238;
 constexpr int kGridTop = 50;
 
-template <class W>
-W* placed(W* widget, const char* name, QRect place) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(place);
-    return widget;
-}
-
 } // namespace
 
 EditorWindow::EditorWindow(SharedState& state, const QString& title, int height, QWidget* parent)
@@ -39,17 +32,8 @@ EditorWindow::EditorWindow(SharedState& state, const QString& title, int height,
 }
 
 void EditorWindow::buildControls(int height) {
-    const std::array<QRect, 6> stripes = {QRect(0, 0, kWidth, 6),        QRect(0, height - 6, kWidth, 6),
-                                          QRect(0, 0, 4, height),        QRect(kWidth - 4, 0, 4, height),
-                                          QRect(12, 40, kWidth - 24, 2), QRect(12, height - 48, kWidth - 24, 2)};
-    for (std::size_t i = 0; i < stripes.size(); ++i)
-        m_stripes[i] = placed(new QWidget(this), ("Shape" + std::to_string(i + 1)).c_str(), stripes[i]);
-
-    m_lblTitle = placed(new QLabel(this), "lblTitle", QRect(14, 10, kWidth - 28, 28));
-    QFont titleFont = m_lblTitle->font();
-    titleFont.setPointSize(13);
-    titleFont.setBold(true);
-    m_lblTitle->setFont(titleFont);
+    m_stripes = addFrameStripes(this, kWidth, height);
+    m_lblTitle = addWindowTitle(this, kWidth);
 
     m_grid = new MatrixGrid(this);
     m_grid->move(12, kGridTop);

@@ -18,13 +18,6 @@ namespace {
 
 constexpr int kHeight = 420;
 
-template <class W>
-W* placed(W* widget, const char* name, QRect place) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(place);
-    return widget;
-}
-
 } // namespace
 
 MatrixEdit::MatrixEdit(SharedState& state, const std::string& selectedFile, const std::string& info1,

@@ -24,13 +24,6 @@ constexpr int kColumnLeft = 470;
 constexpr int kColumnWidth = 238;
 constexpr std::string_view kSection = "MATRIXImport";
 
-template <class W>
-W* placed(W* widget, const char* name, QRect place) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(place);
-    return widget;
-}
-
 } // namespace
 
 MatrixImport::MatrixImport(SharedState& state, QWidget* parent) : QDialog(parent), m_state(state) {
@@ -44,17 +37,8 @@ MatrixImport::MatrixImport(SharedState& state, QWidget* parent) : QDialog(parent
 }
 
 void MatrixImport::buildControls() {
-    const std::array<QRect, 6> stripes = {QRect(0, 0, kWidth, 6),        QRect(0, kHeight - 6, kWidth, 6),
-                                          QRect(0, 0, 4, kHeight),       QRect(kWidth - 4, 0, 4, kHeight),
-                                          QRect(12, 40, kWidth - 24, 2), QRect(12, kHeight - 48, kWidth - 24, 2)};
-    for (std::size_t i = 0; i < stripes.size(); ++i)
-        m_stripes[i] = placed(new QWidget(this), ("Shape" + std::to_string(i + 1)).c_str(), stripes[i]);
-
-    m_lblTitle = placed(new QLabel(this), "lblTitle", QRect(14, 10, kWidth - 28, 28));
-    QFont titleFont = m_lblTitle->font();
-    titleFont.setPointSize(13);
-    titleFont.setBold(true);
-    m_lblTitle->setFont(titleFont);
+    m_stripes = addFrameStripes(this, kWidth, kHeight);
+    m_lblTitle = addWindowTitle(this, kWidth);
 
     m_grid = new MatrixGrid(this);
     m_grid->move(12, kGridTop);

@@ -5,6 +5,7 @@
 #include "platform/Text1252.h"
 
 #include <QDesktopServices>
+#include <QLabel>
 #include <QPalette>
 #include <QUrl>
 #include <QWidget>
@@ -39,6 +40,25 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Link, colour);
     palette.setColor(QPalette::LinkVisited, colour);
     widget->setPalette(palette);
+}
+
+std::array<QWidget*, 6> addFrameStripes(QWidget* window, int width, int height) {
+    const std::array<QRect, 6> places = {QRect(0, 0, width, 6),        QRect(0, height - 6, width, 6),
+                                         QRect(0, 0, 4, height),       QRect(width - 4, 0, 4, height),
+                                         QRect(12, 40, width - 24, 2), QRect(12, height - 48, width - 24, 2)};
+    std::array<QWidget*, 6> stripes{};
+    for (std::size_t i = 0; i < places.size(); ++i)
+        stripes[i] = placed(new QWidget(window), ("Shape" + std::to_string(i + 1)).c_str(), places[i]);
+    return stripes;
+}
+
+QLabel* addWindowTitle(QWidget* window, int width) {
+    auto* title = placed(new QLabel(window), "lblTitle", QRect(14, 10, width - 28, 28));
+    QFont titleFont = title->font();
+    titleFont.setPointSize(13);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    return title;
 }
 
 bool OpenWebPage(const QString& url) {

@@ -4,9 +4,12 @@
 #include "app/SharedState.h"
 
 #include <QColor>
+#include <QRect>
 #include <QString>
+#include <array>
 #include <string_view>
 
+class QLabel;
 class QWidget;
 
 namespace quire {
@@ -23,6 +26,20 @@ std::optional<std::string> toCp1252(const QString& text);
 void setBackground(QWidget* widget, const QColor& colour);
 // Sets the colour of a label's, frame's or option button's text.
 void setTextColour(QWidget* widget, const QColor& colour);
+
+// Names a child widget and puts it in its place; returns it.
+template <class W>
+W* placed(W* widget, const char* name, QRect place) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(place);
+    return widget;
+}
+
+// The six decorative stripes of a dialog of that size (named Shape1 to Shape6): bands along the
+// four edges, a rule under the title and one over the buttons.
+std::array<QWidget*, 6> addFrameStripes(QWidget* window, int width, int height);
+// The dialog's title label, "lblTitle", in large bold type.
+QLabel* addWindowTitle(QWidget* window, int width);
 
 // Opens a web address with the desktop's opener; false when there is none. Quire has no web site
 // of its own, so its links open the read-me in the program folder.
