@@ -31,6 +31,13 @@ constexpr int kGridLeft = 276;
 constexpr int kGridTop = 70;
 constexpr int kBlockGap = 12;
 
+template <class Dialog>
+Dialog* openModal(Dialog* dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    return dialog;
+}
+
 QString translatorCredit(const std::string& language) {
     if (language == "Portugues.lng")
         return QStringLiteral("Tradução: equipa do Quire");
@@ -305,53 +312,41 @@ void Main::laterWindow(const char* what) {
                               PromptIcon::Information);
 }
 
-// The windows of the buttons below open here, each from this one place.
+// The windows of the buttons below open here, each from this one place, modal and deleted on close.
 void Main::openMatrixNew() {
-    auto* window = new Matrix(m_state, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->open();
+    openModal(new Matrix(m_state, this));
 }
+
 void Main::openMatrixEdit() {
     const QString selected = selectedMatrix();
-    if (selected.isEmpty())
-        return;
-    auto* window = new MatrixEdit(m_state, selected.toStdString(), m_text1, m_text2, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->open();
+    if (!selected.isEmpty())
+        openModal(new MatrixEdit(m_state, selected.toStdString(), m_text1, m_text2, this));
 }
+
 void Main::openMatrixImport() {
-    auto* window = new MatrixImport(m_state, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->open();
+    openModal(new MatrixImport(m_state, this));
 }
+
 void Main::openExtraction() {
     if (!m_runner)
         m_runner = std::make_unique<QtRunner>();
-    auto* extraction = new MatExt(m_state, *m_runner, this);
-    extraction->setAttribute(Qt::WA_DeleteOnClose);
-    extraction->open();
+    openModal(new MatExt(m_state, *m_runner, this));
 }
+
 void Main::openPreview() {
     laterWindow("The test encode");
 }
 
 void Main::openSetup() {
-    auto* setup = new Setup(m_state, this);
-    setup->setAttribute(Qt::WA_DeleteOnClose);
-    m_setup = setup;
-    setup->open();
+    m_setup = openModal(new Setup(m_state, this));
 }
 
 void Main::openLanguages() {
-    auto* languages = new Languages(m_state, this);
-    languages->setAttribute(Qt::WA_DeleteOnClose);
-    languages->open();
+    openModal(new Languages(m_state, this));
 }
 
 void Main::openAbout() {
-    auto* about = new About(m_state, this);
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    about->open();
+    openModal(new About(m_state, this));
 }
 
 void Main::exitProgram() {
