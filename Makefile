@@ -30,7 +30,8 @@ test: deps $(TEST_DIR)/build.ninja
 bench: deps $(BUILD_DIR)/build.ninja
 	cmake -S . -B $(BUILD_DIR) -DQUIRE_BENCH=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
-	@for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD_DIR)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
+	bench/quantdump-bench.sh $(BUILD_DIR)/bin/QuantumDump/QuantDump
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
