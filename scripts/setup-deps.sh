@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev
     ffmpeg
-    clang-format
+    clang-format clang-tidy
     fonts-dejavu-core xdg-utils
 )
 missing=()
@@ -17,7 +17,7 @@ for p in "${packages[@]}"; do
     fi
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
-cmd="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${missing[*]}"
+cmd="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}"
 if [ "$(id -u)" -ne 0 ]; then
     echo "Quire needs these Debian packages: ${missing[*]}" >&2
     echo "Install them as root with:" >&2
