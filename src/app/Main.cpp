@@ -281,8 +281,9 @@ void Main::prepareSetupForMissingFolder() {
 }
 
 void Main::unloadSetup() {
+    // Start-up calls this from the Setup window's own finished signal: let the signal return first.
     if (m_setup && !m_setup->isVisible())
-        delete m_setup;
+        m_setup->deleteLater();
 }
 
 void Main::selectMatrix(QListWidgetItem* item) {
