@@ -25,6 +25,7 @@
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+#include <QStyledItemDelegate>
 #include <tuple>
 
 namespace quire {
@@ -35,6 +36,19 @@ namespace {
 
 constexpr int kBarMax = 5000;
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kDepthRole = Qt::UserRole + 1;
+
+// Draws each folder of the folder list indented by its depth, so that the names themselves stay
+// plain and typing a name's first letters finds it.
+class FolderIndent : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem indented(option);
+        indented.rect.setLeft(option.rect.left() + 12 * index.data(kDepthRole).toInt());
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+};
 
 template <class W>
 W* named(W* widget, const char* name, QRect place) {
@@ -82,6 +96,7 @@ void MatExt::buildControls() {
     named(new QLabel(QStringLiteral("DVD Folder Selection:"), this), "lblDrive", QRect(12, 10, 290, 18));
     m_drive1 = named(new QComboBox(this), "Drive1", QRect(12, 30, 290, 24));
     m_dir1 = named(new QListWidget(this), "Dir1", QRect(12, 60, 290, 190));
+    m_dir1->setItemDelegate(new FolderIndent(m_dir1));
     named(new QLabel(QStringLiteral("Video Streams:"), this), "lblStreams", QRect(12, 258, 290, 18));
     m_lstVOB = named(new QListWidget(this), "lstVOB", QRect(12, 278, 290, 160));
     m_btnExtract =
@@ -236,8 +251,9 @@ void MatExt::setFolder(const QString& folder, bool remember) {
     // The folder's parents from the drive's root down, the folder itself, then its subfolders.
     int depth = 0;
     const auto add = [this](const QString& path, const QString& text, int indent) {
-        auto* item = new QListWidgetItem(QString(indent * 2, QLatin1Char(' ')) + text, m_dir1);
+        auto* item = new QListWidgetItem(text, m_dir1);
         item->setData(kPathRole, path);
+        item->setData(kDepthRole, indent);
         return item;
     };
     for (const auto& path : folderChain(pathOf(m_folder), pathOf(m_drive1->currentData().toString()))) {
