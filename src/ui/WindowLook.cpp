@@ -34,11 +34,9 @@ void setBackground(QWidget* widget, const QColor& colour) {
 
 void setTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
+    // Only the role labels, frames and option buttons draw their text with: the text role would
+    // spread to the edit fields inside a frame and paint their text in the window's colours.
     palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::Link, colour);
-    palette.setColor(QPalette::LinkVisited, colour);
     widget->setPalette(palette);
 }
 

@@ -24,7 +24,7 @@ std::optional<std::string> toCp1252(const QString& text);
 
 // Sets the widget's background colour (children without a background of their own show it).
 void setBackground(QWidget* widget, const QColor& colour);
-// Sets the colour of a label's, frame's or option button's text.
+// Sets the colour of a label's, frame's or option button's text (not of the fields inside a frame).
 void setTextColour(QWidget* widget, const QColor& colour);
 
 // Names a child widget and puts it in its place; returns it.

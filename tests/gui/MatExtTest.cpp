@@ -206,6 +206,7 @@ private slots:
     void exitAsksAboutTemporaryFilesOnlyWhenThereAreSome();
     void changingFolderAndDrive();
     void mainWindowExtractButtonOpensTheWindow();
+    void fieldsInsideTheMatricesFrameStayReadable();
     void realQuantDumpOnAnFFmpegStream();
 };
 
@@ -526,6 +527,19 @@ void MatExtTest::changingFolderAndDrive() {
     QCOMPARE(items(child<QListWidget>(&window, "lstVOB")),
              QStringList({"b.MPEG", "Film.m2v", "vts_01_0.vob", "VTS_01_1.VOB"}));
     QCOMPARE(ini::GetValue("Config", "LastDVD", s.program / "Editor.ini"), s.dvd.path().string());
+}
+
+// The frame's white text colour once spread to the fields inside it: white text on white.
+void MatExtTest::fieldsInsideTheMatricesFrameStayReadable() {
+    Setting s;
+    MatExt window(s.state, s.runner);
+    QVERIFY(showActive(window));
+    for (const char* name : {"Mat1", "Mat2", "Text2", "Text3"}) {
+        const QPalette palette = child<QWidget>(&window, name)->palette();
+        QVERIFY2(palette.color(QPalette::Text) != palette.color(QPalette::Base), name);
+    }
+    const QPalette label = child<QWidget>(&window, "lblExtraction")->palette();
+    QCOMPARE(label.color(QPalette::WindowText), colourOf(s.state.txtTextColor));
 }
 
 void MatExtTest::mainWindowExtractButtonOpensTheWindow() {
