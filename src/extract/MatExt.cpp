@@ -114,7 +114,9 @@ void MatExt::buildControls() {
     m_pb1->setTextVisible(false);
 
     auto* frame = named(new QGroupBox(QStringLiteral(" Matrices "), this), "frmMatrices", QRect(318, 136, 390, 344));
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Small enough that 16 rows of three-digit values fit without scrolling.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(8);
     const auto column = [&](int x, const char* mat, const char* check, const char* name, const char* design) {
         auto* display = named(new QPlainTextEdit(frame), mat, QRect(x, 22, 180, 250));
         display->setReadOnly(true);
@@ -157,8 +159,11 @@ void MatExt::applyColours() {
     const QColor fore = colourOf(m_state.txtTextColor);
     setBackground(this, back);
     for (QWidget* widget : findChildren<QWidget*>()) {
-        if (qobject_cast<QLabel*>(widget) || qobject_cast<QGroupBox*>(widget) || qobject_cast<QCheckBox*>(widget)) {
+        if (qobject_cast<QLabel*>(widget) || qobject_cast<QGroupBox*>(widget)) {
             setBackground(widget, back);
+            setTextColour(widget, fore);
+        } else if (qobject_cast<QCheckBox*>(widget)) {
+            // A check box draws on its frame's background.
             setTextColour(widget, fore);
         }
     }
