@@ -133,22 +133,7 @@ void EditorWindow::showSaveResult(const editor::SaveFields& fields, const editor
     m_txtCustomMatrix1->setCrLfText(fields.line1);
     m_txtCustomMatrix2->setCrLfText(fields.line2);
     m_grid->checks()->setCceValue(fields.cceValue);
-    switch (outcome.refused) {
-    case editor::SaveField::Name:
-        m_txtMatrixName->setFocus(Qt::OtherFocusReason);
-        break;
-    case editor::SaveField::Description1:
-        m_txtCustomMatrix1->setFocus(Qt::OtherFocusReason);
-        break;
-    case editor::SaveField::Description2:
-        m_txtCustomMatrix2->setFocus(Qt::OtherFocusReason);
-        break;
-    case editor::SaveField::Box:
-        m_grid->focusBox(outcome.box);
-        break;
-    case editor::SaveField::None:
-        break;
-    }
+    m_grid->focusRefused(outcome, m_txtMatrixName, m_txtCustomMatrix1, m_txtCustomMatrix2);
 }
 
 } // namespace quire

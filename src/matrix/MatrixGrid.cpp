@@ -188,6 +188,26 @@ void MatrixGrid::focusBox(std::size_t box) {
     m_boxes[box]->setFocus(Qt::OtherFocusReason);
 }
 
+void MatrixGrid::focusRefused(const editor::SaveOutcome& outcome, QWidget* name, QWidget* description1,
+                              QWidget* description2) {
+    switch (outcome.refused) {
+    case editor::SaveField::Name:
+        name->setFocus(Qt::OtherFocusReason);
+        break;
+    case editor::SaveField::Description1:
+        description1->setFocus(Qt::OtherFocusReason);
+        break;
+    case editor::SaveField::Description2:
+        description2->setFocus(Qt::OtherFocusReason);
+        break;
+    case editor::SaveField::Box:
+        focusBox(outcome.box);
+        break;
+    case editor::SaveField::None:
+        break;
+    }
+}
+
 void MatrixGrid::selectBoxText(std::size_t box) {
     m_boxes[box]->selectAll();
 }

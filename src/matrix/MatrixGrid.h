@@ -5,6 +5,7 @@
 
 #include "matrix/BoxChecks.h"
 #include "matrix/MatrixFile.h"
+#include "matrix/MatrixSave.h"
 
 #include <QString>
 #include <QWidget>
@@ -60,6 +61,9 @@ public:
     void setBoxBackground(std::size_t box, grid::BoxBackground colour) override;
     void setBoxTextColour(std::size_t box, grid::BoxTextColour colour) override;
     void focusBox(std::size_t box) override;
+    // After a refused save: the focus into the field the save named (a box of this grid, or
+    // one of the window's name and description fields).
+    void focusRefused(const editor::SaveOutcome& outcome, QWidget* name, QWidget* description1, QWidget* description2);
     void selectBoxText(std::size_t box) override;
     void enableSave() override;
 

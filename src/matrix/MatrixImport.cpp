@@ -149,20 +149,7 @@ void MatrixImport::save() {
     const auto outcome = editor::saveImportedMatrix(m_state, fields, m_fields.cells);
     m_txtCustomMatrix1->setCrLfText(fields.line1);
     m_txtCustomMatrix2->setCrLfText(fields.line2);
-    switch (outcome.refused) {
-    case editor::SaveField::Name:
-        m_txtMatrixName->setFocus(Qt::OtherFocusReason);
-        break;
-    case editor::SaveField::Description1:
-        m_txtCustomMatrix1->setFocus(Qt::OtherFocusReason);
-        break;
-    case editor::SaveField::Description2:
-        m_txtCustomMatrix2->setFocus(Qt::OtherFocusReason);
-        break;
-    case editor::SaveField::Box:
-    case editor::SaveField::None:
-        break;
-    }
+    m_grid->focusRefused(outcome, m_txtMatrixName, m_txtCustomMatrix1, m_txtCustomMatrix2);
 }
 
 } // namespace quire

@@ -2,6 +2,7 @@
 // Edit, both saves answered question by question, the files they leave, and the main window's
 // New and Edit buttons.
 #include "GuiSupport.h"
+#include "LibraryFixture.h"
 
 #include "app/Main.h"
 #include "matrix/DescriptionBox.h"
@@ -31,7 +32,7 @@ const std::string kFirstIntra =
     "Some DVD players may not play the resulting files if the first INTRA value isn't \"8\"!";
 const std::string kCreated = "Your new Matrix has been created!";
 const std::string kSaved = "Your Matrix has been saved!";
-const std::string kInfo = "[1-high_high(4000+).mtx]\r\nInfo1=High\r\nInfo2=More\r\n";
+const std::string kInfo = LibraryFixture::kInfo;
 const QColor kPaleYellow(255, 255, 192);
 const QColor kGreen(0, 128, 0);
 
@@ -39,29 +40,7 @@ std::string newQuestion(const std::string& name) {
     return "Are you sure that you want\n\nto create a new Matrix called '" + name + "'?";
 }
 
-// A program folder with the language files and the matrix folder "Lib", and the state a window gets.
-struct Library {
-    Library() {
-        ScriptedPrompter quiet;
-        WriteLanguageFiles(quiet, program.path());
-        fs::create_directories(program / "Lib");
-        program.write("Lib/Matrix_Info.ini", kInfo);
-        program.write("Lib/Matrix_Info_Custom.ini", "");
-        state.txtLang = "English.lng";
-        state.txtPath = (program / "Lib").string();
-        state.txtBackColor = "16737808";
-        state.txtTextColor = "16777215";
-        state.txtStripesColor = "14306832";
-        state.txtButtonsColor = "4210752";
-        state.mainView = &mainView;
-    }
-    std::string read(const std::string& name) const { return program.read("Lib/" + name); }
-
-    TempFolder program;
-    ScriptedPrompter prompter{qtReporter()};
-    RecordingMainView mainView;
-    SharedState state{program.path(), prompter};
-};
+using Library = LibraryFixture;
 
 QLineEdit* box(QWidget* window, int index) {
     return child<QLineEdit>(window, QStringLiteral("TD_%1").arg(index).toLatin1().constData());

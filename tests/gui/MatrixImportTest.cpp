@@ -2,6 +2,7 @@
 // the read-only grid, invalid files, the save answered question by question with the files it
 // leaves, and the main window's Import button.
 #include "GuiSupport.h"
+#include "LibraryFixture.h"
 
 #include "app/Main.h"
 #include "matrix/DescriptionBox.h"
@@ -30,40 +31,19 @@ const std::string kInvalid = "The file you selected is Invalid!!!";
 const std::string kExists = "This matrix already exists! Do you want to overwrite it?";
 const std::string kNoName = "You must give a name to your Matrix!";
 const std::string kSaved = "Your Matrix has been saved!";
-const std::string kInfo = "[1-high_high(4000+).mtx]\r\nInfo1=High\r\nInfo2=More\r\n";
+const std::string kInfo = LibraryFixture::kInfo;
 
 std::string newQuestion(const std::string& name) {
     return "Are you sure that you want\n\nto create a new Matrix called '" + name + "'?";
 }
 
-// A program folder with the language files and the matrix folder "Lib", a folder of source
-// files apart from it, and the state a window gets.
-struct Library {
-    Library() {
-        ScriptedPrompter quiet;
-        WriteLanguageFiles(quiet, program.path());
-        fs::create_directories(program / "Lib");
-        program.write("Lib/Matrix_Info.ini", kInfo);
-        program.write("Lib/Matrix_Info_Custom.ini", "");
-        state.txtLang = "English.lng";
-        state.txtPath = (program / "Lib").string();
-        state.txtBackColor = "16737808";
-        state.txtTextColor = "16777215";
-        state.txtStripesColor = "14306832";
-        state.txtButtonsColor = "4210752";
-        state.mainView = &mainView;
-    }
-    std::string read(const std::string& name) const { return program.read("Lib/" + name); }
+// The test program folder, and a folder of source files apart from it.
+struct Library : LibraryFixture {
     // Writes a source file and returns its path as the open-file dialog reports it.
     std::string source(const std::string& name, const std::string& bytes) const {
         return sources.write(name, bytes).string();
     }
-
-    TempFolder program;
     TempFolder sources;
-    ScriptedPrompter prompter{qtReporter()};
-    RecordingMainView mainView;
-    SharedState state{program.path(), prompter};
 };
 
 // count lines of perRow values starting at first, joined by the separator, CR LF line ends.
