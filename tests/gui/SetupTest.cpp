@@ -197,23 +197,8 @@ void SetupTest::loadShowsPathsColoursAndCaptions() {
         QCOMPARE(child<ccXPButton>(window, name)->foreColor(), colourOf("4210752"));
     QCOMPARE(child<QLabel>(window, "Label17")->palette().color(QPalette::Window), QColor(0, 128, 128));
 
-    const std::vector<std::string> expected = {std::string(86, '-'),
-                                               "",
-                                               "SET001: Config read",
-                                               "SET002: Color data read",
-                                               "SET003: Translations read",
-                                               "SET004: Matrix Custom Info read",
-                                               "SLI001: OK",
-                                               "SLI002: OK",
-                                               "SLI003: OK",
-                                               "SLI004: OK",
-                                               "SLI005: OK",
-                                               "SLI006: OK",
-                                               "SLI007: OK",
-                                               "SLI008: OK",
-                                               "SLI009: OK",
-                                               "SETUP: Sliders Updated with color data"};
-    QCOMPARE(logLines(), expected);
+    // The load's log lines are the core's (SetupLogicTest); the window leaves the last of them.
+    QCOMPARE(logLines().back(), std::string("SETUP: Sliders Updated with color data"));
     QCOMPARE(editorIni(), m_values.bytes());
     QVERIFY(m_view.calls.empty());
 }
