@@ -17,6 +17,9 @@ std::optional<std::string> readFile(const fs::path& file);
 
 // Replaces the file's content: writes a temporary file in the same folder, then renames it
 // over the target. Returns false (and leaves the old file untouched) when any step fails.
+// A symbolic link stays a link: the file at the end of its chain is written, with its temporary
+// file beside it. The file keeps its owner, group and permissions; when they cannot be handed to
+// a new file (another user's file the writer may write), the file is rewritten where it stands.
 bool writeFileAtomic(const fs::path& file, std::string_view bytes);
 
 // Appends bytes, creating the file when missing. Returns false on failure.

@@ -256,6 +256,10 @@ std::string withValue(std::string_view content, std::string_view section, std::s
     return out;
 }
 
+bool keepsSectionName(std::string_view section) {
+    return trimBlanks(section) == section && writableSection(section);
+}
+
 std::string withoutKey(std::string_view content, std::string_view section, std::string_view key) {
     const std::string_view keyName = trimBlanks(key);
     if (keyName.empty())

@@ -23,6 +23,11 @@ std::optional<std::string> findValue(std::string_view content, std::string_view 
 // written (a line break in a name, "]" in a section, "=" in a key, a key starting "[" or ";").
 std::string withValue(std::string_view content, std::string_view section, std::string_view key, std::string_view value);
 
+// Whether a section of this name is written and found again under exactly this name: false for
+// an empty name, one holding a line break or "]" (writes refuse them), and one with blanks at
+// either end (writes and reads drop them, so the header no longer matches the name as given).
+bool keepsSectionName(std::string_view section);
+
 // The content without the key's line / without the section (its comment lines stay).
 std::string withoutKey(std::string_view content, std::string_view section, std::string_view key);
 std::string withoutSection(std::string_view content, std::string_view section);

@@ -3,15 +3,18 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace quire::text {
 namespace {
 
-// Unicode code points of bytes 0x80-0x9F; 0 marks the five bytes Windows-1252 leaves undefined.
-constexpr std::array<char32_t, 32> kHigh = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+// Unicode code points of bytes 0x80-0x9F. The five bytes Windows-1252 leaves undefined (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 controls of the same number, as Windows maps them,
+// so that every byte goes to UTF-8 and back unchanged.
+constexpr std::array<char32_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char32_t codePointOf(unsigned char b) {
     if (b >= 0x80 && b < 0xA0)
@@ -36,9 +39,48 @@ std::optional<char> byteOf(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
         return static_cast<char>(cp);
     for (std::size_t i = 0; i < kHigh.size(); ++i)
-        if (kHigh[i] != 0 && kHigh[i] == cp)
+        if (kHigh[i] == cp)
             return static_cast<char>(0x80 + i);
     return std::nullopt;
+}
+
+// Reads one UTF-8 character at the start of the text: its code point and length, or nothing when
+// the bytes are not valid UTF-8 (a stray continuation byte, a lead byte that no character starts
+// with, a cut character, a longer form than the character needs, a surrogate, or a code point
+// beyond U+10FFFF).
+std::optional<std::pair<char32_t, std::size_t>> decodeOne(std::string_view utf8) {
+    const auto lead = static_cast<unsigned char>(utf8[0]);
+    if (lead < 0x80)
+        return std::pair{char32_t{lead}, std::size_t{1}};
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t smallest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1Fu;
+        smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0Fu;
+        smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07u;
+        smallest = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (utf8.size() < length)
+        return std::nullopt;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[k]);
+        if ((next & 0xC0) != 0x80)
+            return std::nullopt;
+        cp = (cp << 6) | (next & 0x3Fu);
+    }
+    if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return std::nullopt;
+    return std::pair{cp, length};
 }
 
 } // namespace
@@ -92,48 +134,23 @@ std::string toLower(std::string_view text) {
 std::string toUtf8(std::string_view cp1252) {
     std::string out;
     out.reserve(cp1252.size());
-    for (const char c : cp1252) {
-        const char32_t cp = codePointOf(static_cast<unsigned char>(c));
-        appendUtf8(out, cp == 0 ? char32_t{0xFFFD} : cp);
-    }
+    for (const char c : cp1252)
+        appendUtf8(out, codePointOf(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::optional<std::string> fromUtf8(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0;
-        std::size_t extra = 0;
-        if (b < 0x80) {
-            cp = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            cp = b & 0x1F;
-            extra = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            cp = b & 0x0F;
-            extra = 2;
-        } else if ((b & 0xF8) == 0xF0) {
-            cp = b & 0x07;
-            extra = 3;
-        } else {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto one = decodeOne(utf8.substr(i));
+        if (!one)
             return std::nullopt;
-        }
-        for (std::size_t k = 1; k <= extra; ++k) {
-            if (i + k >= utf8.size())
-                return std::nullopt;
-            const auto cont = static_cast<unsigned char>(utf8[i + k]);
-            if ((cont & 0xC0) != 0x80)
-                return std::nullopt;
-            cp = (cp << 6) | (cont & 0x3F);
-        }
-        const auto byte = byteOf(cp);
+        const auto byte = byteOf(one->first);
         if (!byte)
             return std::nullopt;
         out += *byte;
-        i += extra + 1;
+        i += one->second;
     }
     return out;
 }

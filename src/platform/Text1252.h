@@ -19,11 +19,13 @@ std::vector<std::string> splitLines(std::string_view text);
 char lowerChar(char c);
 std::string toLower(std::string_view text);
 
-// Windows-1252 bytes to UTF-8. Bytes that Windows-1252 leaves undefined map to U+FFFD.
+// Windows-1252 bytes to UTF-8. Every byte has its character, so fromUtf8 gives the bytes back:
+// NUL stays NUL, and the five bytes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+// become the controls U+0081, U+008D, U+008F, U+0090, U+009D, as on Windows.
 std::string toUtf8(std::string_view cp1252);
 
 // UTF-8 to Windows-1252; empty optional when the text holds a character that Windows-1252
-// cannot hold, or is not valid UTF-8.
+// cannot hold, or is not valid UTF-8 (cut, overlong, a surrogate, beyond U+10FFFF).
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
 // Removes the blanks (space, tab, vertical tab) at both ends.

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace quire;
 using quire::test::TempFolder;
 namespace fs = std::filesystem;
@@ -41,6 +45,93 @@ TEST(WriteFileAtomic, ReplacesWholeAndKeepsReadOnlyFiles) {
     EXPECT_FALSE(fileio::writeFileAtomic(dir / "no-folder" / "x.ini", "x"));
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+namespace {
+
+constexpr uid_t kOtherUser = 65534;
+
+struct stat statOf(const fs::path& file) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(file.c_str(), &st), 0) << file;
+    return st;
+}
+
+std::size_t entries(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// Runs the write in a child process that has become another user; true when the write succeeded.
+bool writeAsOtherUser(const fs::path& file, std::string_view bytes) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool ok = ::setgid(kOtherUser) == 0 && ::setuid(kOtherUser) == 0 && fileio::writeFileAtomic(file, bytes);
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+// Settings files are often links into a Wine prefix: writing through a link used to replace the
+// link with a plain file of the writer's, so Tessera never saw the change.
+TEST(WriteFileAtomic, WritesAtTheEndOfALinkChainKeepingOwnerAndPermissions) {
+    TempFolder dir;
+    const auto target = dir.write("prefix/drive_c/Tessera/Tessera.ini", "[Paths]\r\nWorking=C:\\old\r\n");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(target.c_str(), kOtherUser, kOtherUser), 0);
+    }
+    fs::create_directories(dir / "home");
+    fs::create_symlink(target, dir / "home" / "hop.ini");        // absolute
+    fs::create_symlink("hop.ini", dir / "home" / "Tessera.ini"); // relative to its folder
+    ASSERT_TRUE(fileio::writeFileAtomic(dir / "home" / "Tessera.ini", "[Paths]\r\nWorking=C:\\new\r\n"));
+    EXPECT_TRUE(fs::is_symlink(dir / "home" / "Tessera.ini"));
+    EXPECT_TRUE(fs::is_symlink(dir / "home" / "hop.ini"));
+    EXPECT_EQ(dir.read("prefix/drive_c/Tessera/Tessera.ini"), "[Paths]\r\nWorking=C:\\new\r\n");
+    const struct stat after = statOf(target);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(after.st_uid, kOtherUser);
+    }
+    // No temporary file is left beside the target or the links.
+    EXPECT_EQ(entries(target.parent_path()), 1u);
+    EXPECT_EQ(entries(dir / "home"), 2u);
+
+    // A link to a file not yet made creates it at the target; a chain that never ends writes nothing.
+    fs::create_symlink("../prefix/new.ini", dir / "home" / "new.ini");
+    ASSERT_TRUE(fileio::writeFileAtomic(dir / "home" / "new.ini", "x"));
+    EXPECT_EQ(dir.read("prefix/new.ini"), "x");
+    EXPECT_TRUE(fs::is_symlink(dir / "home" / "new.ini"));
+    fs::create_symlink("b.ini", dir / "home" / "a.ini");
+    fs::create_symlink("a.ini", dir / "home" / "b.ini");
+    EXPECT_FALSE(fileio::writeFileAtomic(dir / "home" / "a.ini", "x"));
+    EXPECT_EQ(entries(dir / "home"), 5u);
+}
+
+// Another user's file that the writer may write keeps its owner, and one the writer may only read
+// stays as it is: a renamed-in copy used to take both over.
+TEST(WriteFileAtomic, AnotherUsersFileKeepsItsOwner) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as two users";
+    TempFolder dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    const auto shared = dir.write("shared.ini", "old shared");
+    const auto readOnly = dir.write("readonly.ini", "old mine");
+    fs::permissions(shared, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                fs::perms::others_read | fs::perms::others_write);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    EXPECT_TRUE(writeAsOtherUser(shared, "new"));
+    EXPECT_EQ(dir.read("shared.ini"), "new");
+    EXPECT_EQ(statOf(shared).st_uid, 0u);
+    EXPECT_EQ(statOf(shared).st_mode & 07777, 0646u);
+    EXPECT_FALSE(writeAsOtherUser(readOnly, "changed"));
+    EXPECT_EQ(dir.read("readonly.ini"), "old mine");
+    EXPECT_EQ(statOf(readOnly).st_uid, 0u);
+    EXPECT_EQ(entries(dir.path()), 2u);
 }
 
 TEST(ReadFile, MissingFileAndFolderGiveNothing) {
