@@ -30,6 +30,16 @@ std::string hexPair(std::string_view hex, std::size_t pos) {
     return std::to_string(value);
 }
 
+// A path as Editor.ini keeps it: reading a value drops its outer blanks and one pair of outer
+// quotes, so a path that has either is stored inside quotes and reads back whole.
+std::string storedPath(std::string_view path) {
+    const bool outerBlank = !path.empty() && (text::isBlank(path.front()) || text::isBlank(path.back()));
+    const bool quoted = path.size() >= 2 && path.front() == '"' && path.back() == '"';
+    if (outerBlank || quoted)
+        return "\"" + std::string(path) + "\"";
+    return std::string(path);
+}
+
 int partValue(const std::string& part) {
     int value = 0;
     std::from_chars(part.data(), part.data() + part.size(), value);
@@ -272,9 +282,9 @@ void SetupLogic::initialiseLibrary(const std::filesystem::path& folder) {
 
 void SetupLogic::apply() {
     const auto ini = m_state.editorIni();
-    ini::SetValue("Config", "MatrixFolder", m_matPath, ini);
-    ini::SetValue("Config", "TesseraFolder", m_tesseraPath, ini);
-    ini::SetValue("Config", "Player", m_playerPath, ini);
+    ini::SetValue("Config", "MatrixFolder", storedPath(m_matPath), ini);
+    ini::SetValue("Config", "TesseraFolder", storedPath(m_tesseraPath), ini);
+    ini::SetValue("Config", "Player", storedPath(m_playerPath), ini);
     setMatrixFolder(config("MatrixFolder"));
 
     if (m_state.txtCheckMatrixInfo.empty() && !m_matPath.empty()) {
@@ -290,8 +300,8 @@ bool SetupLogic::cancel() {
     const auto ini = m_state.editorIni();
     for (const ColourKind kind : kColourKinds)
         storeColour(kind, m_loadColours[index(kind)]);
-    ini::SetValue("Config", "TesseraFolder", m_tesseraPath, ini);
-    ini::SetValue("Config", "Player", m_playerPath, ini);
+    ini::SetValue("Config", "TesseraFolder", storedPath(m_tesseraPath), ini);
+    ini::SetValue("Config", "Player", storedPath(m_playerPath), ini);
 
     if (!m_state.txtCheckMatrixInfo.empty())
         return true;
@@ -313,7 +323,7 @@ bool SetupLogic::cancel() {
     m_matPath = folderText;
     m_state.prompter->message(kMatrixFolderCreated, kAppTitle, PromptButtons::Ok, PromptIcon::None);
     initialiseLibrary(folder);
-    ini::SetValue("Config", "MatrixFolder", folderText, ini);
+    ini::SetValue("Config", "MatrixFolder", storedPath(folderText), ini);
     setMatrixFolder(folderText);
     return true;
 }
