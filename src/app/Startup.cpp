@@ -120,8 +120,8 @@ void Startup::finish() {
         log("MA0020: OK");
         m_hooks.refreshMatrixList();
         log("MA0021: OK");
-        // The folder has its index now: a later Setup must not initialise it again.
-        m_state.txtCheckMatrixInfo = fileio::readFile(pathFolder / descriptions::kInfoFile).value_or(std::string());
+        // txtCheckMatrixInfo stays as read: start-up found no index, so Setup's Apply sets up
+        // any new folder chosen later in this run.
     }
 
     m_hooks.setTranslator();

@@ -270,14 +270,17 @@ void SetupLogic::setMatrixFolder(const std::string& folder) {
         m_state.mainView->refreshMatrixList();
 }
 
+bool SetupLogic::hasDescriptionIndex(const std::filesystem::path& folder) {
+    return !folder.empty() && !fileio::readFile(folder / descriptions::kInfoFile).value_or("").empty();
+}
+
 void SetupLogic::initialiseLibrary(const std::filesystem::path& folder) {
     // A chosen folder that already holds a description index is a library already: its index,
     // shared with Tessera, and its matrices stay as they are.
-    if (fileio::readFile(folder / descriptions::kInfoFile).value_or("").empty()) {
+    if (!hasDescriptionIndex(folder)) {
         fileio::writeFileAtomic(folder / descriptions::kInfoFile, defaultMatrixInfo());
         WriteDefaultMatrices(folder);
     }
-    m_state.txtCheckMatrixInfo = fileio::readFile(folder / descriptions::kInfoFile).value_or("");
 }
 
 void SetupLogic::apply() {
@@ -303,7 +306,9 @@ bool SetupLogic::cancel() {
     ini::SetValue("Config", "TesseraFolder", storedPath(m_tesseraPath), ini);
     ini::SetValue("Config", "Player", storedPath(m_playerPath), ini);
 
-    if (!m_state.txtCheckMatrixInfo.empty())
+    // The program's own Matrix folder stands in only while no folder with an index is in use
+    // (at first start); a folder set up since then is kept.
+    if (!m_state.txtCheckMatrixInfo.empty() || hasDescriptionIndex(m_state.matrixFolder()))
         return true;
     const auto folder = m_state.programFolder / "Matrix";
     const std::string folderText = fileio::pathToText(folder);
@@ -315,7 +320,7 @@ bool SetupLogic::cancel() {
     if (!CreateFolderPath(*m_state.prompter, folder))
         return false;
     // A folder that already holds a library keeps its index and its matrices.
-    if (fileio::readFile(folder / descriptions::kInfoFile).value_or("").empty())
+    if (!hasDescriptionIndex(folder))
         fileio::writeFileAtomic(folder / descriptions::kInfoFile, "");
     // A description file the user already has keeps its descriptions.
     if (!fileio::isRegularFile(folder / descriptions::kCustomFile))

@@ -6,6 +6,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 #include "ui/Localisation.h"
+#include "ui/SetupLogic.h"
 
 #include <gtest/gtest.h>
 
@@ -160,4 +161,44 @@ TEST(Startup, ProgramFolderThatCannotBeWritten) {
     EXPECT_TRUE(programFolderWritable(program.path()));
     EXPECT_FALSE(programFolderWritable(program / "missing"));
     EXPECT_NE(programFolderMessage(program / "x").find((program / "x").string()), std::string::npos);
+}
+
+TEST(Startup, SetupAppliedLaterInitialisesANewFolderAfterStartupInitialisedAnother) {
+    TempFolder program;
+    prepareOrdinary(program);
+    fs::remove(program / "Lib/Matrix_Info.ini");
+    ScriptedPrompter prompter;
+    SharedState state(program.path(), prompter);
+    FakeWindow window;
+    state.mainView = &window;
+    Startup startup(state, window);
+    startup.begin();
+    startup.finish();
+    ASSERT_EQ(program.read("Lib/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
+
+    // A new folder chosen in Setup gets the index and the default set at Apply.
+    fs::create_directories(program / "New");
+    prompter.expectFolder((program / "New").string());
+    setup::SetupLogic first(state);
+    first.load();
+    first.browseMatrixFolder();
+    first.apply();
+    EXPECT_EQ(program.read("New/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
+    for (const auto name : kDefaultMatrixNames)
+        EXPECT_TRUE(fs::exists(program / "New" / name)) << name;
+
+    // A folder that has an index is left alone, and Cancel keeps the folder in use.
+    program.write("Other/Matrix_Info.ini", "[mine.mtx]\r\nInfo1=Mine\r\n");
+    prompter.expectFolder((program / "Other").string());
+    setup::SetupLogic second(state);
+    second.load();
+    second.browseMatrixFolder();
+    second.apply();
+    setup::SetupLogic third(state);
+    third.load();
+    EXPECT_TRUE(third.cancel());
+    EXPECT_EQ(program.read("Other/Matrix_Info.ini"), "[mine.mtx]\r\nInfo1=Mine\r\n");
+    EXPECT_FALSE(fs::exists(program / "Other" / kDefaultMatrixNames[0]));
+    EXPECT_EQ(ini::GetValue("Config", "MatrixFolder", program / "Editor.ini"), (program / "Other").string());
+    EXPECT_FALSE(fs::exists(program / "Matrix"));
 }
