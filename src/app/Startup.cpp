@@ -7,6 +7,7 @@
 #include "matrix/DescriptionIndex.h"
 #include "platform/FileIo.h"
 #include "ui/Localisation.h"
+#include "ui/SetupLogic.h"
 
 #include <fstream>
 #include <random>
@@ -116,7 +117,11 @@ void Startup::finish() {
         if (!fileio::isRegularFile(pathFolder / descriptions::kCustomFile))
             fileio::writeFileAtomic(pathFolder / descriptions::kCustomFile, "");
         log("MA0019: OK");
-        WriteDefaultMatrices(matrixFolder);
+        // The default set goes into the folder the Setup window shows; loading that window
+        // leaves its own lines in the log, as every load of it does.
+        setup::SetupLogic setupWindow(m_state);
+        setupWindow.load();
+        WriteDefaultMatrices(fileio::textToPath(setupWindow.lblMatPath()));
         log("MA0020: OK");
         m_hooks.refreshMatrixList();
         log("MA0021: OK");
