@@ -7,6 +7,7 @@
 #include "matrix/DescriptionIndex.h"
 #include "platform/FileIo.h"
 #include "ui/Localisation.h"
+#include "ui/SetupLogic.h"
 
 #include <fstream>
 #include <random>
@@ -116,12 +117,16 @@ void Startup::finish() {
         if (!fileio::isRegularFile(pathFolder / descriptions::kCustomFile))
             fileio::writeFileAtomic(pathFolder / descriptions::kCustomFile, "");
         log("MA0019: OK");
-        WriteDefaultMatrices(matrixFolder);
+        // The default set goes into the folder the Setup window shows; loading that window
+        // leaves its own lines in the log, as every load of it does.
+        setup::SetupLogic setupWindow(m_state);
+        setupWindow.load();
+        WriteDefaultMatrices(fileio::textToPath(setupWindow.lblMatPath()));
         log("MA0020: OK");
         m_hooks.refreshMatrixList();
         log("MA0021: OK");
-        // The folder has its index now: a later Setup must not initialise it again.
-        m_state.txtCheckMatrixInfo = fileio::readFile(pathFolder / descriptions::kInfoFile).value_or(std::string());
+        // txtCheckMatrixInfo stays as read: start-up found no index, so Setup's Apply sets up
+        // any new folder chosen later in this run.
     }
 
     m_hooks.setTranslator();

@@ -33,7 +33,8 @@ public:
     // shows the Setup window (readied through the hooks) and calls finish() once it has closed.
     bool begin();
     // The remaining steps: colours and captions, the description index check and the folder's
-    // initialisation, the credit label, the language check, the custom index.
+    // initialisation (which loads the Setup window's workings for the folder it shows), the credit
+    // label, the language check, the custom index.
     void finish();
 
     // Writes InterfaceVersion "7", rewrites the language files and says so.

@@ -6,9 +6,10 @@
 namespace quire {
 
 std::string normaliseChosenFolder(std::string_view chosen) {
-    std::string path(text::trimBlanks(chosen));
-    if (path.empty())
+    // Blanks alone name nothing; blanks in a folder's name belong to it ("Videos " is not "Videos").
+    if (text::trimBlanks(chosen).empty())
         return {};
+    std::string path(chosen);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     // Collapse doubled separators, which a typed name may hold.

@@ -9,7 +9,7 @@
 namespace quire {
 
 // The chosen folder's native path: the root as "/", any other folder without a trailing
-// separator; empty text when the user cancels or picks nothing usable.
+// separator, blanks in its names kept; empty text when the user cancels or picks nothing usable.
 std::string BrowseForFolder(Prompter& prompter, std::string_view title, std::string_view startFolder = {});
 
 // The result rules on a path the dialog returned.

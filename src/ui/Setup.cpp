@@ -132,7 +132,7 @@ void Setup::buildControls() {
         showPaths();
     });
     connect(m_okButton, &ccXPButton::clicked, this, &Setup::apply);
-    connect(m_cmdCancel, &ccXPButton::clicked, this, &Setup::cancel);
+    connect(m_cmdCancel, &ccXPButton::clicked, this, &Setup::reject);
     connect(m_cmdRestore, &ccXPButton::clicked, this, [this] { m_logic.restoreDefaultMatrices(); });
     connect(m_cmdVersion, &ccXPButton::clicked, this, [this] { OpenWebPage(readmeUrl(m_state)); });
 }
@@ -257,10 +257,10 @@ void Setup::apply() {
     accept();
 }
 
-void Setup::cancel() {
+void Setup::reject() {
     m_logic.cancel();
     showPaths();
-    reject();
+    QDialog::reject();
 }
 
 } // namespace quire

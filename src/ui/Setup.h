@@ -47,6 +47,10 @@ public:
     // The matrices folder the window shows (Windows-1252), where the default set is written.
     const std::string& matrixPath() const { return m_logic.lblMatPath(); }
 
+    // Cancel: the colours as loaded and the host and player paths stored, the first-run folder
+    // set up, the window closed. Escape and the close box come here too.
+    void reject() override;
+
 private:
     void buildControls();
     void buildColourFrame();
@@ -57,7 +61,6 @@ private:
 
     void browseMatrices();
     void apply();
-    void cancel();
 
     SharedState& m_state;
     setup::SetupLogic m_logic;

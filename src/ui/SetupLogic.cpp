@@ -30,6 +30,16 @@ std::string hexPair(std::string_view hex, std::size_t pos) {
     return std::to_string(value);
 }
 
+// A path as Editor.ini keeps it: reading a value drops its outer blanks and one pair of outer
+// quotes, so a path that has either is stored inside quotes and reads back whole.
+std::string storedPath(std::string_view path) {
+    const bool outerBlank = !path.empty() && (text::isBlank(path.front()) || text::isBlank(path.back()));
+    const bool quoted = path.size() >= 2 && path.front() == '"' && path.back() == '"';
+    if (outerBlank || quoted)
+        return "\"" + std::string(path) + "\"";
+    return std::string(path);
+}
+
 int partValue(const std::string& part) {
     int value = 0;
     std::from_chars(part.data(), part.data() + part.size(), value);
@@ -260,21 +270,24 @@ void SetupLogic::setMatrixFolder(const std::string& folder) {
         m_state.mainView->refreshMatrixList();
 }
 
+bool SetupLogic::hasDescriptionIndex(const std::filesystem::path& folder) {
+    return !folder.empty() && !fileio::readFile(folder / descriptions::kInfoFile).value_or("").empty();
+}
+
 void SetupLogic::initialiseLibrary(const std::filesystem::path& folder) {
     // A chosen folder that already holds a description index is a library already: its index,
     // shared with Tessera, and its matrices stay as they are.
-    if (fileio::readFile(folder / descriptions::kInfoFile).value_or("").empty()) {
+    if (!hasDescriptionIndex(folder)) {
         fileio::writeFileAtomic(folder / descriptions::kInfoFile, defaultMatrixInfo());
         WriteDefaultMatrices(folder);
     }
-    m_state.txtCheckMatrixInfo = fileio::readFile(folder / descriptions::kInfoFile).value_or("");
 }
 
 void SetupLogic::apply() {
     const auto ini = m_state.editorIni();
-    ini::SetValue("Config", "MatrixFolder", m_matPath, ini);
-    ini::SetValue("Config", "TesseraFolder", m_tesseraPath, ini);
-    ini::SetValue("Config", "Player", m_playerPath, ini);
+    ini::SetValue("Config", "MatrixFolder", storedPath(m_matPath), ini);
+    ini::SetValue("Config", "TesseraFolder", storedPath(m_tesseraPath), ini);
+    ini::SetValue("Config", "Player", storedPath(m_playerPath), ini);
     setMatrixFolder(config("MatrixFolder"));
 
     if (m_state.txtCheckMatrixInfo.empty() && !m_matPath.empty()) {
@@ -290,10 +303,12 @@ bool SetupLogic::cancel() {
     const auto ini = m_state.editorIni();
     for (const ColourKind kind : kColourKinds)
         storeColour(kind, m_loadColours[index(kind)]);
-    ini::SetValue("Config", "TesseraFolder", m_tesseraPath, ini);
-    ini::SetValue("Config", "Player", m_playerPath, ini);
+    ini::SetValue("Config", "TesseraFolder", storedPath(m_tesseraPath), ini);
+    ini::SetValue("Config", "Player", storedPath(m_playerPath), ini);
 
-    if (!m_state.txtCheckMatrixInfo.empty())
+    // The program's own Matrix folder stands in only while no folder with an index is in use
+    // (at first start); a folder set up since then is kept.
+    if (!m_state.txtCheckMatrixInfo.empty() || hasDescriptionIndex(m_state.matrixFolder()))
         return true;
     const auto folder = m_state.programFolder / "Matrix";
     const std::string folderText = fileio::pathToText(folder);
@@ -305,7 +320,7 @@ bool SetupLogic::cancel() {
     if (!CreateFolderPath(*m_state.prompter, folder))
         return false;
     // A folder that already holds a library keeps its index and its matrices.
-    if (fileio::readFile(folder / descriptions::kInfoFile).value_or("").empty())
+    if (!hasDescriptionIndex(folder))
         fileio::writeFileAtomic(folder / descriptions::kInfoFile, "");
     // A description file the user already has keeps its descriptions.
     if (!fileio::isRegularFile(folder / descriptions::kCustomFile))
@@ -313,7 +328,7 @@ bool SetupLogic::cancel() {
     m_matPath = folderText;
     m_state.prompter->message(kMatrixFolderCreated, kAppTitle, PromptButtons::Ok, PromptIcon::None);
     initialiseLibrary(folder);
-    ini::SetValue("Config", "MatrixFolder", folderText, ini);
+    ini::SetValue("Config", "MatrixFolder", storedPath(folderText), ini);
     setMatrixFolder(folderText);
     return true;
 }

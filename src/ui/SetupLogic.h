@@ -127,11 +127,12 @@ public:
 
     // Apply: the three paths stored, the main window's folder updated and, when it found no
     // description index at start, the built-in descriptions and the default set written to the shown
-    // folder; the main window repainted.
+    // folder if it has no index (as often as a new folder is chosen); the main window repainted.
     void apply();
     // Cancel: the load-time colours and the host and player paths stored; when the main window
-    // found no description index at start, the Matrix folder of the program folder is set up and
-    // made the matrix folder. False when that folder could not be made (nothing more is written).
+    // found no description index at start and the folder in use still has none, the Matrix folder
+    // of the program folder is set up and made the matrix folder. False when that folder could
+    // not be made (nothing more is written).
     bool cancel();
     // The default descriptions rebuilt before the user's, the default set written into the shown
     // matrices folder, the main window's view reset. Nothing happens without a shown folder.
@@ -155,9 +156,9 @@ public:
     Rgb customColour() const { return {m_bars[0], m_bars[1], m_bars[2]}; }
 
 private:
-    // Writes the built-in index and the default set into a folder that has no index yet, and
-    // notes the folder's index as the one the main window found.
+    // Writes the built-in index and the default set into a folder that has no index yet.
     void initialiseLibrary(const std::filesystem::path& folder);
+    static bool hasDescriptionIndex(const std::filesystem::path& folder);
 
     static std::size_t index(ColourKind kind) { return static_cast<std::size_t>(kind); }
     ColourKind editedKind() const;

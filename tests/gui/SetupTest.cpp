@@ -10,6 +10,7 @@
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,8 @@ private slots:
     void applyStoresTheThreePaths();
     void firstRunApplySetsUpTheChosenFolder();
     void firstRunCancelMakesTheProgramsMatrixFolder();
+    void escapeAndCloseBoxTakeTheCancelPath_data();
+    void escapeAndCloseBoxTakeTheCancelPath();
     void restoreKeepsUserMatrices();
     void unstorablePathIsRefused();
 
@@ -377,6 +380,32 @@ void SetupTest::firstRunCancelMakesTheProgramsMatrixFolder() {
     QCOMPARE(m_program->read("Matrix/Matrix_Info_Custom.ini"), std::string());
     QCOMPARE(countFiles(folder), kDefaultMatrixNames.size() + 2);
     QCOMPARE(m_view.calls, std::vector<std::string>{"refreshMatrixList"});
+}
+
+void SetupTest::escapeAndCloseBoxTakeTheCancelPath_data() {
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Escape") << true;
+    QTest::newRow("close box") << false;
+}
+
+void SetupTest::escapeAndCloseBoxTakeTheCancelPath() {
+    QFETCH(bool, escape);
+    firstRun();
+    Setup* window = open();
+    window->prepareForMissingFolder();
+    click("Label8");
+    click("cmdRedStyle");
+    m_prompter->expect(std::string(setup::kMatrixFolderCreated));
+    if (escape)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+    else
+        window->close();
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(window->result(), int(QDialog::Rejected));
+    m_values.matrixFolder = (*m_program / "Matrix").string();
+    QCOMPARE(editorIni(), m_values.bytes());
+    QCOMPARE(m_program->read("Matrix/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
+    QCOMPARE(m_state->txtPath, m_values.matrixFolder);
 }
 
 void SetupTest::restoreKeepsUserMatrices() {

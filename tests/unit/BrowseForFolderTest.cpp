@@ -26,6 +26,11 @@ TEST(BrowseForFolder, ResultRules) {
         EXPECT_EQ(normaliseChosenFolder(c.chosen), c.result) << c.chosen;
 }
 
+TEST(BrowseForFolder, BlanksOfAFolderNameAreKept) {
+    EXPECT_EQ(normaliseChosenFolder("/home/user/Videos "), "/home/user/Videos ");
+    EXPECT_EQ(normaliseChosenFolder("/home/user/ Videos /"), "/home/user/ Videos ");
+}
+
 TEST(BrowseForFolder, AsksThroughThePrompter) {
     quire::test::ScriptedPrompter prompter;
     prompter.expectFolder("/srv/tessera/").expectFolder("");

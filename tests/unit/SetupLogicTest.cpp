@@ -4,6 +4,7 @@
 #include "ui/SetupLogic.h"
 #include "support/RecordingMainView.h"
 
+#include "app/IniManager.h"
 #include "matrix/DefaultSet.h"
 #include "platform/Text1252.h"
 #include "support/ScriptedPrompter.h"
@@ -447,4 +448,24 @@ TEST_F(SetupLogicTest, PlayerButtonAsksForAnyFileAndCancelEmptiesThePath) {
     ASSERT_EQ(prompter.fileDialogFilters()[0].size(), 1u);
     EXPECT_EQ(prompter.fileDialogFilters()[0][0].description, "Executable");
     EXPECT_EQ(prompter.fileDialogFilters()[0][0].patterns, "*");
+}
+
+TEST_F(SetupLogicTest, FolderNamesWithOuterBlanksReadBackWhole) {
+    fs::create_directories(program / "Videos ");
+    const std::string videos = (program / "Videos ").string();
+    SetupLogic logic(state);
+    logic.load();
+    prompter.expectFolder(videos).expectFolder("/srv/Tessera ").expectFile("/usr/bin/vlc ");
+    EXPECT_TRUE(logic.browseMatrixFolder());
+    logic.browseTesseraFolder();
+    logic.browsePlayer();
+    logic.apply();
+    EXPECT_EQ(state.txtPath, videos);
+    const auto ini = program / "Editor.ini";
+    EXPECT_EQ(ini::GetValue("Config", "MatrixFolder", ini), videos);
+    EXPECT_EQ(ini::GetValue("Config", "TesseraFolder", ini), "/srv/Tessera ");
+    EXPECT_EQ(ini::GetValue("Config", "Player", ini), "/usr/bin/vlc ");
+    SetupLogic reopened(state);
+    reopened.load();
+    EXPECT_EQ(reopened.lblMatPath(), videos);
 }

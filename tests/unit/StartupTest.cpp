@@ -6,6 +6,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 #include "ui/Localisation.h"
+#include "ui/SetupLogic.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +32,15 @@ struct FakeWindow : StartupHooks {
     void unloadSetup() override { calls.push_back("unloadSetup"); }
 };
 
+// The start-up's own codes in BUG.DEB, in order (the Setup window's lines left out).
 std::vector<std::string> codes(const TempFolder& program) {
     std::vector<std::string> out;
     const std::string log = program.read("BUG.DEB");
     for (std::size_t pos = 0; (pos = log.find(" --> ", pos)) != std::string::npos;) {
         pos += 5;
-        out.push_back(log.substr(pos, log.find(':', pos) - pos));
+        const std::string code = log.substr(pos, log.find(':', pos) - pos);
+        if (code.starts_with("MA") || code == "0001")
+            out.push_back(code);
     }
     return out;
 }
@@ -160,4 +164,64 @@ TEST(Startup, ProgramFolderThatCannotBeWritten) {
     EXPECT_TRUE(programFolderWritable(program.path()));
     EXPECT_FALSE(programFolderWritable(program / "missing"));
     EXPECT_NE(programFolderMessage(program / "x").find((program / "x").string()), std::string::npos);
+}
+
+TEST(Startup, InitialisingANewFolderLogsTheSetupLoadBetweenMA0019AndMA0020) {
+    TempFolder program;
+    prepareOrdinary(program);
+    fs::remove(program / "Lib/Matrix_Info.ini");
+    fs::remove(program / "Lib/Matrix_Info_Custom.ini");
+    ScriptedPrompter prompter;
+    SharedState state(program.path(), prompter);
+    state.log = BugTrack(program.path(), [] {
+        std::tm at{};
+        at.tm_year = 105, at.tm_mon = 6, at.tm_mday = 14, at.tm_hour = 21, at.tm_min = 3, at.tm_sec = 55;
+        return at;
+    });
+    FakeWindow window;
+    Startup startup(state, window);
+    EXPECT_FALSE(startup.begin());
+    startup.finish();
+    EXPECT_EQ(program.read("BUG.DEB"), fileio::readFile(fs::path(QUIRE_TEST_DATA) / "startup-new-folder.deb"));
+    EXPECT_TRUE(fs::exists(program / "Lib" / kDefaultMatrixNames[0]));
+}
+
+TEST(Startup, SetupAppliedLaterInitialisesANewFolderAfterStartupInitialisedAnother) {
+    TempFolder program;
+    prepareOrdinary(program);
+    fs::remove(program / "Lib/Matrix_Info.ini");
+    ScriptedPrompter prompter;
+    SharedState state(program.path(), prompter);
+    FakeWindow window;
+    state.mainView = &window;
+    Startup startup(state, window);
+    startup.begin();
+    startup.finish();
+    ASSERT_EQ(program.read("Lib/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
+
+    // A new folder chosen in Setup gets the index and the default set at Apply.
+    fs::create_directories(program / "New");
+    prompter.expectFolder((program / "New").string());
+    setup::SetupLogic first(state);
+    first.load();
+    first.browseMatrixFolder();
+    first.apply();
+    EXPECT_EQ(program.read("New/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
+    for (const auto name : kDefaultMatrixNames)
+        EXPECT_TRUE(fs::exists(program / "New" / name)) << name;
+
+    // A folder that has an index is left alone, and Cancel keeps the folder in use.
+    program.write("Other/Matrix_Info.ini", "[mine.mtx]\r\nInfo1=Mine\r\n");
+    prompter.expectFolder((program / "Other").string());
+    setup::SetupLogic second(state);
+    second.load();
+    second.browseMatrixFolder();
+    second.apply();
+    setup::SetupLogic third(state);
+    third.load();
+    EXPECT_TRUE(third.cancel());
+    EXPECT_EQ(program.read("Other/Matrix_Info.ini"), "[mine.mtx]\r\nInfo1=Mine\r\n");
+    EXPECT_FALSE(fs::exists(program / "Other" / kDefaultMatrixNames[0]));
+    EXPECT_EQ(ini::GetValue("Config", "MatrixFolder", program / "Editor.ini"), (program / "Other").string());
+    EXPECT_FALSE(fs::exists(program / "Matrix"));
 }
