@@ -109,7 +109,17 @@ void Main::buildControls() {
     m_lstMatrix = new QListWidget(this);
     m_lstMatrix->setObjectName("lstMatrix");
     m_lstMatrix->setGeometry(10, 74, 250, 214);
-    connect(m_lstMatrix, &QListWidget::itemClicked, this, &Main::selectMatrix);
+    // Every change of the selected entry runs Select, whether the mouse, an arrow key, Home, End or
+    // type-ahead made it; a click on the shown entry reads it again.
+    connect(m_lstMatrix, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto selected = m_lstMatrix->selectedItems();
+        if (!selected.isEmpty())
+            selectMatrix(selected.first());
+    });
+    connect(m_lstMatrix, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (item->isSelected())
+            selectMatrix(item);
+    });
     connect(m_lstMatrix, &QListWidget::itemDoubleClicked, this, [this] { openMatrixEdit(); });
 
     m_lblMatDescription = new QLabel(this);
@@ -195,8 +205,7 @@ std::string Main::text(std::string_view section, std::string_view key) const {
 }
 
 QString Main::selectedMatrix() const {
-    const auto* item = m_lstMatrix->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    return m_shownMatrix;
 }
 
 void Main::ClearMatrixGrid() {
@@ -218,6 +227,7 @@ void Main::refreshMatrixList() {
 
 void Main::resetViewKeepGrid() {
     refreshMatrixList();
+    m_shownMatrix.clear();
     m_txtMatrix->clear();
     m_cmdEdit->setEnabled(false);
     m_cmdDelete->setEnabled(false);
@@ -291,7 +301,8 @@ void Main::selectMatrix(QListWidgetItem* item) {
         return;
     m_cmdDelete->setEnabled(true);
     m_cmdEdit->setEnabled(true);
-    const auto description = library::select(m_state.matrixFolder(), item->text().toStdString(), m_cells);
+    m_shownMatrix = item->text();
+    const auto description = library::select(m_state.matrixFolder(), m_shownMatrix.toStdString(), m_cells);
     m_text1 = description.info1;
     m_text2 = description.info2;
     m_txtMatrix->setPlainText(fromCp1252(description.shown()));

@@ -36,7 +36,8 @@ public:
     void start();
 
     SharedState& state() { return m_state; }
-    // The matrix selected in the list (native file name), empty when none.
+    // The matrix the grid and description show (native file name), the one Edit and Delete act on;
+    // empty when none.
     QString selectedMatrix() const;
     // The Setup window while it is open or loaded by start-up.
     Setup* setupWindow() const { return m_setup; }
@@ -81,6 +82,7 @@ private:
     SharedState m_state;
     Startup m_startup;
     MatrixCells m_cells = emptyGrid();
+    QString m_shownMatrix;
     std::string m_text1; // Info1 of the selected matrix
     std::string m_text2; // Info2 of the selected matrix
 
