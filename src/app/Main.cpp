@@ -20,7 +20,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace quire {
 namespace {
@@ -30,6 +33,40 @@ constexpr int kCellHeight = 18;
 constexpr int kGridLeft = 276;
 constexpr int kGridTop = 70;
 constexpr int kBlockGap = 12;
+
+constexpr int kListHeight = 214;
+
+// Draws the entries as the style does, and around the current entry of the focused list a dotted
+// focus rectangle, so that the list shows where the keyboard is.
+class FocusFrameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        const bool selected = option.state & QStyle::State_Selected;
+        QPen dotted(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text), 0);
+        dotted.setDashPattern({1, 1});
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(dotted);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+
+// Makes the list as tall as whole rows allow within the given height, with the horizontal scroll
+// bar always in place, so that no row is ever half hidden under the scroll bar.
+void fitWholeRows(QListWidget* list, int height) {
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->addItem(QStringLiteral("M"));
+    const int row = std::max(1, list->sizeHintForRow(0));
+    list->clear();
+    const int chrome = 2 * list->frameWidth() + list->horizontalScrollBar()->sizeHint().height();
+    list->setFixedHeight(chrome + (height - chrome) / row * row);
+}
 
 template <class Dialog>
 Dialog* openModal(Dialog* dialog) {
@@ -108,7 +145,9 @@ void Main::buildControls() {
     m_lblMatrices->setGeometry(10, 56, 250, 16);
     m_lstMatrix = new QListWidget(this);
     m_lstMatrix->setObjectName("lstMatrix");
-    m_lstMatrix->setGeometry(10, 74, 250, 214);
+    m_lstMatrix->setGeometry(10, 74, 250, kListHeight);
+    m_lstMatrix->setItemDelegate(new FocusFrameDelegate(m_lstMatrix));
+    fitWholeRows(m_lstMatrix, kListHeight);
     // Every change of the selected entry runs Select, whether the mouse, an arrow key, Home, End or
     // type-ahead made it; a click on the shown entry reads it again.
     connect(m_lstMatrix, &QListWidget::itemSelectionChanged, this, [this] {

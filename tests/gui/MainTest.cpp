@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 using namespace quire;
@@ -103,6 +104,8 @@ private slots:
     void matrixFolderWithoutDescriptionIndex();
     void selectShowsValuesAndDescription();
     void keyboardMovesDidNotRunSelect();
+    void lastRowHidUnderTheScrollBar();
+    void listDidNotShowTheKeyboardFocus();
     void deleteAsksAndCancelChangesNothing();
     void deleteRemovesFileAndSections();
     void readOnlyFileStaysAfterDelete();
@@ -356,6 +359,54 @@ void MainTest::keyboardMovesDidNotRunSelect() {
     QTest::keyClick(list, Qt::Key_Up);
     prompter.expect("Are you sure that you want\n\nto delete the Matrix called 'Zeta One.mtx'?", PromptAnswer::Cancel);
     QTest::mouseClick(child<QWidget>(&window, "cmdDelete"), Qt::LeftButton);
+}
+
+// Whatever the scroll position, the list shows whole rows only.
+void MainTest::lastRowHidUnderTheScrollBar() {
+    TempFolder program;
+    prepareOrdinaryFolder(program);
+    ScriptedPrompter prompter(qtReporter());
+    Main window(program.path(), prompter);
+    QVERIFY(startShown(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    QVERIFY(list->horizontalScrollBar()->isVisible()); // a default name is wider than the list
+    QScrollBar* bar = list->verticalScrollBar();
+    for (const int position : {bar->minimum(), bar->maximum()}) {
+        bar->setValue(position);
+        const QRect area = list->viewport()->rect();
+        for (int i = 0; i < list->count(); ++i) {
+            const QRect row = list->visualItemRect(list->item(i));
+            const bool outside = row.bottom() < area.top() || row.top() > area.bottom();
+            const bool inside = row.top() >= area.top() && row.bottom() <= area.bottom();
+            QVERIFY2(outside || inside, qPrintable(list->item(i)->text()));
+        }
+    }
+    QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() <= list->viewport()->rect().bottom());
+}
+
+// While the list has the keyboard focus, the outline of its current entry stands out clearly
+// (a lightness step of at least a quarter) from the same entry drawn without the focus.
+void MainTest::listDidNotShowTheKeyboardFocus() {
+    TempFolder program;
+    prepareOrdinaryFolder(program);
+    ScriptedPrompter prompter(qtReporter());
+    Main window(program.path(), prompter);
+    QVERIFY(startShown(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    clickItem(window, "Dovan (2500-3000).mtx");
+    const QRect row = list->visualItemRect(list->currentItem());
+    const auto drawn = [&] { return list->viewport()->grab(row).toImage(); };
+    QVERIFY(list->hasFocus());
+    const QImage focused = drawn();
+    child<QWidget>(&window, "cmdNew")->setFocus();
+    QTRY_VERIFY(!list->hasFocus());
+    const QImage unfocused = drawn();
+    int step = 0;
+    for (int x = 0; x < focused.width(); ++x)
+        for (const int y : {0, focused.height() - 1})
+            step =
+                std::max(step, std::abs(focused.pixelColor(x, y).lightness() - unfocused.pixelColor(x, y).lightness()));
+    QVERIFY2(step >= 64, qPrintable(QString::number(step)));
 }
 
 void MainTest::deleteAsksAndCancelChangesNothing() {
