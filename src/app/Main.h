@@ -8,9 +8,11 @@
 #include "platform/Runner.h"
 #include "ui/Setup.h"
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -24,6 +26,11 @@ class QFrame;
 namespace quire {
 
 class ccXPButton;
+
+// The font of every window: DejaVu Sans, the Verdana-like face Debian always ships, at 9 points.
+// The windows are laid out at fixed places, and their controls are sized for their captions in
+// this font; a desktop's own font would cut them or leave them lost in their controls.
+QFont programFont();
 
 class Main : public QWidget, public StartupHooks {
     Q_OBJECT
@@ -74,7 +81,9 @@ private slots:
 
 private:
     void buildControls();
-    ccXPButton* addButton(const char* name, const char* designCaption, int x, int y);
+    ccXPButton* addButton(const char* name, const char* designCaption);
+    // Spreads a row of buttons, equally wide, across the grid's width.
+    void layOutRow(std::initializer_list<ccXPButton*> row, int y);
     std::string text(std::string_view section, std::string_view key) const;
     void showGrid();
     void laterWindow(const char* what);
