@@ -20,7 +20,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace quire {
 namespace {
@@ -30,6 +33,45 @@ constexpr int kCellHeight = 18;
 constexpr int kGridLeft = 276;
 constexpr int kGridTop = 70;
 constexpr int kBlockGap = 12;
+constexpr int kGridWidth = 16 * kCellWidth + kBlockGap;
+constexpr int kButtonsTop = 228;
+constexpr int kButtonHeight = 26;
+constexpr int kButtonPitch = 32;
+constexpr int kButtonGap = 4;
+
+constexpr int kListHeight = 214;
+
+// Draws the entries as the style does, and around the current entry of the focused list a dotted
+// focus rectangle, so that the list shows where the keyboard is.
+class FocusFrameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        const bool selected = option.state & QStyle::State_Selected;
+        QPen dotted(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text), 0);
+        dotted.setDashPattern({1, 1});
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(dotted);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+
+// Makes the list as tall as whole rows allow within the given height, with the horizontal scroll
+// bar always in place, so that no row is ever half hidden under the scroll bar.
+void fitWholeRows(QListWidget* list, int height) {
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->addItem(QStringLiteral("M"));
+    const int row = std::max(1, list->sizeHintForRow(0));
+    list->clear();
+    const int chrome = 2 * list->frameWidth() + list->horizontalScrollBar()->sizeHint().height();
+    list->setFixedHeight(chrome + (height - chrome) / row * row);
+}
 
 template <class Dialog>
 Dialog* openModal(Dialog* dialog) {
@@ -54,6 +96,12 @@ QString translatorCredit(const std::string& language) {
 
 } // namespace
 
+QFont programFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(9);
+    return font;
+}
+
 Main::Main(const std::filesystem::path& programFolder, Prompter& prompter, QWidget* parent)
     : QWidget(parent), m_state(programFolder, prompter), m_startup(m_state, *this) {
     m_state.mainView = this;
@@ -71,12 +119,21 @@ Main::~Main() {
     m_state.mainView = nullptr;
 }
 
-ccXPButton* Main::addButton(const char* name, const char* designCaption, int x, int y) {
+ccXPButton* Main::addButton(const char* name, const char* designCaption) {
     auto* button = new ccXPButton(QString::fromUtf8(designCaption), this);
     button->setObjectName(name);
-    button->setGeometry(x, y, 84, 26);
     m_buttons.push_back(button);
     return button;
+}
+
+void Main::layOutRow(std::initializer_list<ccXPButton*> row, int y) {
+    const int count = static_cast<int>(row.size());
+    const int width = (kGridWidth - (count - 1) * kButtonGap) / count;
+    int x = kGridLeft;
+    for (ccXPButton* button : row) {
+        button->setGeometry(x, y, width, kButtonHeight);
+        x += width + kButtonGap;
+    }
 }
 
 void Main::buildControls() {
@@ -108,8 +165,20 @@ void Main::buildControls() {
     m_lblMatrices->setGeometry(10, 56, 250, 16);
     m_lstMatrix = new QListWidget(this);
     m_lstMatrix->setObjectName("lstMatrix");
-    m_lstMatrix->setGeometry(10, 74, 250, 214);
-    connect(m_lstMatrix, &QListWidget::itemClicked, this, &Main::selectMatrix);
+    m_lstMatrix->setGeometry(10, 74, 250, kListHeight);
+    m_lstMatrix->setItemDelegate(new FocusFrameDelegate(m_lstMatrix));
+    fitWholeRows(m_lstMatrix, kListHeight);
+    // Every change of the selected entry runs Select, whether the mouse, an arrow key, Home, End or
+    // type-ahead made it; a click on the shown entry reads it again.
+    connect(m_lstMatrix, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto selected = m_lstMatrix->selectedItems();
+        if (!selected.isEmpty())
+            selectMatrix(selected.first());
+    });
+    connect(m_lstMatrix, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (item->isSelected())
+            selectMatrix(item);
+    });
     connect(m_lstMatrix, &QListWidget::itemDoubleClicked, this, [this] { openMatrixEdit(); });
 
     m_lblMatDescription = new QLabel(this);
@@ -140,22 +209,31 @@ void Main::buildControls() {
         m_td[i] = cell;
     }
 
-    // The buttons, with their built-in captions until the language file's are applied.
-    const int row1 = 232;
-    const int row2 = 266;
-    connect(addButton("cmdNew", "&New", 276, row1), &QAbstractButton::clicked, this, &Main::openMatrixNew);
-    m_cmdEdit = addButton("cmdEdit", "&Edit", 362, row1);
+    // The buttons, with their built-in captions until the language file's are applied, in three rows
+    // across the grid's width, each wide enough for the longest caption of the built-in languages.
+    auto* cmdNew = addButton("cmdNew", "&New");
+    m_cmdEdit = addButton("cmdEdit", "&Edit");
+    m_cmdDelete = addButton("cmdDelete", "&Delete");
+    auto* cmdImport = addButton("cmdImport", "&Import");
+    auto* cmdExtract = addButton("cmdExtract", "Ex&tract");
+    m_cmdPreview = addButton("cmdPreview", "&Preview/Test");
+    auto* cmdSetup = addButton("cmdSetup", "&Setup");
+    auto* cmdLanguages = addButton("cmdLanguages", "&Languages");
+    auto* cmdAbout = addButton("cmdAbout", "&About");
+    auto* cmdExit = addButton("cmdExit", "E&xit");
+    layOutRow({cmdNew, m_cmdEdit, m_cmdDelete, cmdImport}, kButtonsTop);
+    layOutRow({cmdExtract, m_cmdPreview, cmdSetup}, kButtonsTop + kButtonPitch);
+    layOutRow({cmdLanguages, cmdAbout, cmdExit}, kButtonsTop + 2 * kButtonPitch);
+    connect(cmdNew, &QAbstractButton::clicked, this, &Main::openMatrixNew);
     connect(m_cmdEdit, &QAbstractButton::clicked, this, &Main::openMatrixEdit);
-    m_cmdDelete = addButton("cmdDelete", "&Delete", 448, row1);
     connect(m_cmdDelete, &QAbstractButton::clicked, this, &Main::deleteSelected);
-    connect(addButton("cmdImport", "&Import", 534, row1), &QAbstractButton::clicked, this, &Main::openMatrixImport);
-    connect(addButton("cmdExtract", "Ex&tract", 620, row1), &QAbstractButton::clicked, this, &Main::openExtraction);
-    m_cmdPreview = addButton("cmdPreview", "&Preview/Test", 276, row2);
+    connect(cmdImport, &QAbstractButton::clicked, this, &Main::openMatrixImport);
+    connect(cmdExtract, &QAbstractButton::clicked, this, &Main::openExtraction);
     connect(m_cmdPreview, &QAbstractButton::clicked, this, &Main::openPreview);
-    connect(addButton("cmdSetup", "&Setup", 362, row2), &QAbstractButton::clicked, this, &Main::openSetup);
-    connect(addButton("cmdLanguages", "&Languages", 448, row2), &QAbstractButton::clicked, this, &Main::openLanguages);
-    connect(addButton("cmdAbout", "&About", 534, row2), &QAbstractButton::clicked, this, &Main::openAbout);
-    connect(addButton("cmdExit", "E&xit", 620, row2), &QAbstractButton::clicked, this, &Main::exitProgram);
+    connect(cmdSetup, &QAbstractButton::clicked, this, &Main::openSetup);
+    connect(cmdLanguages, &QAbstractButton::clicked, this, &Main::openLanguages);
+    connect(cmdAbout, &QAbstractButton::clicked, this, &Main::openAbout);
+    connect(cmdExit, &QAbstractButton::clicked, this, &Main::exitProgram);
     m_cmdEdit->setEnabled(false);
     m_cmdDelete->setEnabled(false);
 
@@ -165,7 +243,7 @@ void Main::buildControls() {
     for (int i = 0; i < 2; ++i) {
         auto* link = new QLabel(this);
         link->setObjectName(linkNames[i]);
-        link->setGeometry(276 + i * 150, 312, 140, 16);
+        link->setGeometry(kGridLeft + i * 150, 332, 140, 16);
         link->setProperty("caption", linkTexts[i]);
         link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
         connect(link, &QLabel::linkActivated, this, [](const QString& url) { OpenWebPage(url); });
@@ -173,7 +251,7 @@ void Main::buildControls() {
     }
     m_lblTranslator = new QLabel(this);
     m_lblTranslator->setObjectName("lblTranslator");
-    m_lblTranslator->setGeometry(276, 360, 430, 16);
+    m_lblTranslator->setGeometry(kGridLeft, 360, kGridWidth, 16);
     ClearMatrixGrid();
 }
 
@@ -195,8 +273,7 @@ std::string Main::text(std::string_view section, std::string_view key) const {
 }
 
 QString Main::selectedMatrix() const {
-    const auto* item = m_lstMatrix->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    return m_shownMatrix;
 }
 
 void Main::ClearMatrixGrid() {
@@ -218,6 +295,7 @@ void Main::refreshMatrixList() {
 
 void Main::resetViewKeepGrid() {
     refreshMatrixList();
+    m_shownMatrix.clear();
     m_txtMatrix->clear();
     m_cmdEdit->setEnabled(false);
     m_cmdDelete->setEnabled(false);
@@ -291,7 +369,8 @@ void Main::selectMatrix(QListWidgetItem* item) {
         return;
     m_cmdDelete->setEnabled(true);
     m_cmdEdit->setEnabled(true);
-    const auto description = library::select(m_state.matrixFolder(), item->text().toStdString(), m_cells);
+    m_shownMatrix = item->text();
+    const auto description = library::select(m_state.matrixFolder(), m_shownMatrix.toStdString(), m_cells);
     m_text1 = description.info1;
     m_text2 = description.info2;
     m_txtMatrix->setPlainText(fromCp1252(description.shown()));

@@ -8,9 +8,11 @@
 #include "platform/Runner.h"
 #include "ui/Setup.h"
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -25,6 +27,11 @@ namespace quire {
 
 class ccXPButton;
 
+// The font of every window: DejaVu Sans, the Verdana-like face Debian always ships, at 9 points.
+// The windows are laid out at fixed places, and their controls are sized for their captions in
+// this font; a desktop's own font would cut them or leave them lost in their controls.
+QFont programFont();
+
 class Main : public QWidget, public StartupHooks {
     Q_OBJECT
 public:
@@ -36,7 +43,8 @@ public:
     void start();
 
     SharedState& state() { return m_state; }
-    // The matrix selected in the list (native file name), empty when none.
+    // The matrix the grid and description show (native file name), the one Edit and Delete act on;
+    // empty when none.
     QString selectedMatrix() const;
     // The Setup window while it is open or loaded by start-up.
     Setup* setupWindow() const { return m_setup; }
@@ -73,7 +81,9 @@ private slots:
 
 private:
     void buildControls();
-    ccXPButton* addButton(const char* name, const char* designCaption, int x, int y);
+    ccXPButton* addButton(const char* name, const char* designCaption);
+    // Spreads a row of buttons, equally wide, across the grid's width.
+    void layOutRow(std::initializer_list<ccXPButton*> row, int y);
     std::string text(std::string_view section, std::string_view key) const;
     void showGrid();
     void laterWindow(const char* what);
@@ -81,6 +91,7 @@ private:
     SharedState m_state;
     Startup m_startup;
     MatrixCells m_cells = emptyGrid();
+    QString m_shownMatrix;
     std::string m_text1; // Info1 of the selected matrix
     std::string m_text2; // Info2 of the selected matrix
 

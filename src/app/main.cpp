@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quire");
+    QApplication::setFont(quire::programFont());
     const std::filesystem::path programFolder = QApplication::applicationDirPath().toStdString();
     quire::QtPrompter prompter;
     if (!quire::programFolderWritable(programFolder)) {

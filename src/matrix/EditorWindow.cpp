@@ -40,9 +40,12 @@ void EditorWindow::buildControls(int height) {
 
     m_lblName = placed(new QLabel(this), "lblName", QRect(kColumnLeft, 52, kColumnWidth, 16));
     m_txtMatrixName = placed(new QLineEdit(this), "txtMatrixName", QRect(kColumnLeft, 70, kColumnWidth, 22));
-    m_lblDescription1 = placed(new QLabel(this), "lblDescription1", QRect(kColumnLeft, 100, kColumnWidth, 16));
+    // Two lines' room: some languages need them for this caption; a one-line caption sits on the field.
+    m_lblDescription1 = placed(new QLabel(this), "lblDescription1", QRect(kColumnLeft, 96, kColumnWidth, 34));
+    m_lblDescription1->setWordWrap(true);
+    m_lblDescription1->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     m_txtCustomMatrix1 =
-        placed(new DescriptionBox(this), "txtCustomMatrix1", QRect(kColumnLeft, 118, kColumnWidth, 60));
+        placed(new DescriptionBox(this), "txtCustomMatrix1", QRect(kColumnLeft, 132, kColumnWidth, 48));
     m_lblDescription2 = placed(new QLabel(this), "lblDescription2", QRect(kColumnLeft, 186, kColumnWidth, 16));
     m_txtCustomMatrix2 =
         placed(new DescriptionBox(this), "txtCustomMatrix2", QRect(kColumnLeft, 204, kColumnWidth, 52));

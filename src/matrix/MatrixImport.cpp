@@ -63,9 +63,12 @@ void MatrixImport::buildControls() {
                         QRect(kColumnLeft + kColumnWidth - 34, 70, 34, 22));
     m_lblName = placed(new QLabel(this), "lblName", QRect(kColumnLeft, 100, kColumnWidth, 16));
     m_txtMatrixName = placed(new QLineEdit(this), "txtMatrixName", QRect(kColumnLeft, 118, kColumnWidth, 22));
-    m_lblDescription1 = placed(new QLabel(this), "lblDescription1", QRect(kColumnLeft, 148, kColumnWidth, 16));
+    // Two lines' room: some languages need them for this caption; a one-line caption sits on the field.
+    m_lblDescription1 = placed(new QLabel(this), "lblDescription1", QRect(kColumnLeft, 144, kColumnWidth, 34));
+    m_lblDescription1->setWordWrap(true);
+    m_lblDescription1->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     m_txtCustomMatrix1 =
-        placed(new DescriptionBox(this), "txtCustomMatrix1", QRect(kColumnLeft, 166, kColumnWidth, 60));
+        placed(new DescriptionBox(this), "txtCustomMatrix1", QRect(kColumnLeft, 180, kColumnWidth, 46));
     m_lblDescription2 = placed(new QLabel(this), "lblDescription2", QRect(kColumnLeft, 234, kColumnWidth, 16));
     m_txtCustomMatrix2 =
         placed(new DescriptionBox(this), "txtCustomMatrix2", QRect(kColumnLeft, 252, kColumnWidth, 56));

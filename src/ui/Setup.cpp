@@ -142,7 +142,7 @@ void Setup::buildColourFrame() {
     for (int i = 0; i < 4; ++i) {
         const auto kind = setup::kColourKinds[static_cast<std::size_t>(i)];
         auto* option = named(new QRadioButton(m_frmColors), QStringLiteral("Option%1").arg(i + 1),
-                             QRect(12, 24 + i * 26, 150, 22));
+                             QRect(12, 24 + i * 26, 214, 22));
         option->setChecked(i == 0); // Background is edited at open
         connect(option, &QRadioButton::toggled, this, [this, kind](bool checked) {
             if (checked)
@@ -150,14 +150,14 @@ void Setup::buildColourFrame() {
         });
         m_options[static_cast<std::size_t>(i)] = option;
         auto* hex =
-            named(new QLineEdit(m_frmColors), QStringLiteral("Text%1").arg(i + 2), QRect(166, 24 + i * 26, 70, 22));
+            named(new QLineEdit(m_frmColors), QStringLiteral("Text%1").arg(i + 2), QRect(230, 24 + i * 26, 62, 22));
         hex->setReadOnly(true);
         m_hexFields[static_cast<std::size_t>(i)] = hex;
     }
 
     for (int i = 0; i < 3; ++i) {
         auto* bar = named(new QScrollBar(Qt::Horizontal, m_frmColors), QStringLiteral("Slider1_%1").arg(i),
-                          QRect(252, 28 + i * 26, 180, 18));
+                          QRect(300, 28 + i * 26, 134, 18));
         bar->setRange(setup::kBarMin, setup::kBarMax);
         bar->setPageStep(16);
         // A change and a drag run the same handler; an unchanged bar runs nothing.

@@ -4,13 +4,17 @@
 #include "app/IniManager.h"
 #include "app/Main.h"
 #include "matrix/DefaultSet.h"
+#include "matrix/Library.h"
+#include "matrix/MatrixEdit.h"
 #include "ui/Localisation.h"
 #include "ui/Setup.h"
 #include "ui/XPButton.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 using namespace quire;
@@ -82,7 +86,7 @@ void clickItem(Main& window, const QString& name) {
     auto* list = window.findChild<QListWidget*>("lstMatrix");
     const auto items = list->findItems(name, Qt::MatchExactly);
     QVERIFY(!items.isEmpty());
-    list->setCurrentItem(items.first());
+    list->scrollToItem(items.first());
     const QRect rect = list->visualItemRect(items.first());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
@@ -99,6 +103,9 @@ private slots:
     void languageFileWithoutPreviewCaption();
     void matrixFolderWithoutDescriptionIndex();
     void selectShowsValuesAndDescription();
+    void keyboardMovesDidNotRunSelect();
+    void lastRowHidUnderTheScrollBar();
+    void listDidNotShowTheKeyboardFocus();
     void deleteAsksAndCancelChangesNothing();
     void deleteRemovesFileAndSections();
     void readOnlyFileStaysAfterDelete();
@@ -278,6 +285,128 @@ void MainTest::selectShowsValuesAndDescription() {
     program.write("Lib/Junk.mtx", junk);
     window.refreshMatrixList();
     clickItem(window, "Junk.mtx");
+}
+
+// Arrow keys, type-ahead, Home and End show the matrix they move to, and Edit and Delete act on it.
+void MainTest::keyboardMovesDidNotRunSelect() {
+    TempFolder program;
+    prepareOrdinaryFolder(program);
+    const std::string row = "20 20 20 20 20 20 20 20\r\n";
+    std::string one = "08" + row.substr(2);
+    for (int i = 1; i < 16; ++i)
+        one += row;
+    std::string two = one;
+    std::replace(two.begin(), two.end(), '2', '3');
+    program.write("Lib/Zeta One.mtx", one);
+    program.write("Lib/Zeta Two.mtx", two);
+    const fs::path index = program / "Lib/Matrix_Info.ini";
+    ini::SetValue("zeta one.mtx", "Info1", "One a", index);
+    ini::SetValue("zeta one.mtx", "Info2", "One b", index);
+    ini::SetValue("zeta two.mtx", "Info1", "Two a", index);
+    ini::SetValue("zeta two.mtx", "Info2", "Two b", index);
+    ScriptedPrompter prompter(qtReporter());
+    Main window(program.path(), prompter);
+    QVERIFY(startShown(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    auto* description = child<QPlainTextEdit>(&window, "txtMatrix");
+    clickItem(window, "Zeta One.mtx");
+    QCOMPARE(description->toPlainText(), QStringLiteral("One a One b"));
+
+    const struct {
+        QString keys;
+        Qt::Key key;
+        QString shown;
+        QString cell1;
+    } moves[] = {
+        {{}, Qt::Key_Home, "1-High_High(4000+).mtx", "08"},
+        {"Marlo", Qt::Key_unknown, "Marlo (1500-2500).mtx", "18"},
+        {{}, Qt::Key_End, "Zeta Two.mtx", "30"},
+        {{}, Qt::Key_Up, "Zeta One.mtx", "20"},
+        {{}, Qt::Key_Down, "Zeta Two.mtx", "30"},
+    };
+    for (const auto& move : moves) {
+        if (move.keys.isEmpty())
+            QTest::keyClick(list, move.key);
+        else
+            QTest::keyClicks(list, move.keys);
+        QCOMPARE(list->currentItem()->text(), move.shown);
+        QCOMPARE(cell(window, 1), move.cell1);
+        MatrixCells read = emptyGrid();
+        const auto info = library::select(program / "Lib", move.shown.toStdString(), read);
+        QCOMPARE(description->toPlainText(), QString::fromStdString(info.shown()));
+    }
+
+    // Edit opens the shown matrix with its own description; Save writes it to its own section.
+    QTest::mouseClick(child<QWidget>(&window, "cmdEdit"), Qt::LeftButton);
+    auto* edit = window.findChild<MatrixEdit*>();
+    QVERIFY(edit && QTest::qWaitForWindowActive(edit));
+    QCOMPARE(child<QLineEdit>(edit, "txtMatrixName")->text(), QStringLiteral("Zeta Two"));
+    prompter
+        .expect("Are you sure that you want to replace the Matrix'Zeta Two' ?\n\nIf you want to create a new "
+                "one, just give it a different name.")
+        .expect("Your Matrix has been saved!");
+    QTest::mouseClick(child<QWidget>(edit, "cmdSave"), Qt::LeftButton);
+    QCOMPARE(ini::GetValue("zeta two.mtx", "Info1", index), std::string("Two a"));
+    QCOMPARE(ini::GetValue("zeta one.mtx", "Info1", index), std::string("One a"));
+    QTest::mouseClick(child<QWidget>(edit, "cmdExit"), Qt::LeftButton);
+    QTRY_VERIFY(!window.findChild<MatrixEdit*>());
+
+    // Delete asks about the matrix the keyboard moved to.
+    window.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &window);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_End);
+    QTest::keyClick(list, Qt::Key_Up);
+    prompter.expect("Are you sure that you want\n\nto delete the Matrix called 'Zeta One.mtx'?", PromptAnswer::Cancel);
+    QTest::mouseClick(child<QWidget>(&window, "cmdDelete"), Qt::LeftButton);
+}
+
+// Whatever the scroll position, the list shows whole rows only.
+void MainTest::lastRowHidUnderTheScrollBar() {
+    TempFolder program;
+    prepareOrdinaryFolder(program);
+    ScriptedPrompter prompter(qtReporter());
+    Main window(program.path(), prompter);
+    QVERIFY(startShown(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    QVERIFY(list->horizontalScrollBar()->isVisible()); // a default name is wider than the list
+    QScrollBar* bar = list->verticalScrollBar();
+    for (const int position : {bar->minimum(), bar->maximum()}) {
+        bar->setValue(position);
+        const QRect area = list->viewport()->rect();
+        for (int i = 0; i < list->count(); ++i) {
+            const QRect row = list->visualItemRect(list->item(i));
+            const bool outside = row.bottom() < area.top() || row.top() > area.bottom();
+            const bool inside = row.top() >= area.top() && row.bottom() <= area.bottom();
+            QVERIFY2(outside || inside, qPrintable(list->item(i)->text()));
+        }
+    }
+    QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() <= list->viewport()->rect().bottom());
+}
+
+// While the list has the keyboard focus, the outline of its current entry stands out clearly
+// (a lightness step of at least a quarter) from the same entry drawn without the focus.
+void MainTest::listDidNotShowTheKeyboardFocus() {
+    TempFolder program;
+    prepareOrdinaryFolder(program);
+    ScriptedPrompter prompter(qtReporter());
+    Main window(program.path(), prompter);
+    QVERIFY(startShown(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    clickItem(window, "Dovan (2500-3000).mtx");
+    const QRect row = list->visualItemRect(list->currentItem());
+    const auto drawn = [&] { return list->viewport()->grab(row).toImage(); };
+    QVERIFY(list->hasFocus());
+    const QImage focused = drawn();
+    child<QWidget>(&window, "cmdNew")->setFocus();
+    QTRY_VERIFY(!list->hasFocus());
+    const QImage unfocused = drawn();
+    int step = 0;
+    for (int x = 0; x < focused.width(); ++x)
+        for (const int y : {0, focused.height() - 1})
+            step =
+                std::max(step, std::abs(focused.pixelColor(x, y).lightness() - unfocused.pixelColor(x, y).lightness()));
+    QVERIFY2(step >= 64, qPrintable(QString::number(step)));
 }
 
 void MainTest::deleteAsksAndCancelChangesNothing() {

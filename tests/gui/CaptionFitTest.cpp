@@ -1,0 +1,135 @@
+// Every caption of every built-in language fits its control: each window that takes its captions
+// from the language file is opened in each language and every text it shows is measured with the
+// control's own font against the control's size.
+#include "GuiSupport.h"
+
+#include "app/Main.h"
+#include "matrix/DefaultSet.h"
+#include "matrix/MatrixEdit.h"
+#include "matrix/MatrixImport.h"
+#include "matrix/MatrixWindow.h"
+#include "ui/Languages.h"
+#include "ui/Localisation.h"
+#include "ui/Setup.h"
+#include "ui/XPButton.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyleOptionGroupBox>
+#include <functional>
+
+using namespace quire;
+using namespace quire::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Room the XP button's face keeps around its caption: its 3-pixel edge and a pixel of air.
+constexpr int kButtonMargin = 2 * 4;
+
+// What does not fit in one control, as "name: needs w x h, has w x h"; empty when it fits.
+QString misfit(QWidget* widget) {
+    QSize needed;
+    if (auto* button = qobject_cast<ccXPButton*>(widget)) {
+        if (button->displayedCaption().isEmpty())
+            return {};
+        const QFontMetrics metrics(button->font());
+        needed = QSize(metrics.horizontalAdvance(button->displayedCaption()) + kButtonMargin,
+                       metrics.height() + kButtonMargin);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (label->text().isEmpty())
+            return {};
+        needed = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
+    } else if (auto* option = qobject_cast<QRadioButton*>(widget)) {
+        if (option->text().isEmpty())
+            return {};
+        needed = option->sizeHint();
+    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+        QStyleOptionGroupBox options;
+        options.initFrom(frame);
+        options.text = frame->title();
+        options.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect title =
+            frame->style()->subControlRect(QStyle::CC_GroupBox, &options, QStyle::SC_GroupBoxLabel, frame);
+        if (frame->title().isEmpty() || frame->rect().contains(title))
+            return {};
+        needed = title.size();
+    } else {
+        return {};
+    }
+    if (needed.width() <= widget->width() && needed.height() <= widget->height())
+        return {};
+    return QStringLiteral("%1: needs %2 x %3, has %4 x %5")
+        .arg(widget->objectName())
+        .arg(needed.width())
+        .arg(needed.height())
+        .arg(widget->width())
+        .arg(widget->height());
+}
+
+// The misfits of a shown window and its visible children.
+QStringList misfits(QWidget* window) {
+    QStringList found;
+    for (QWidget* widget : window->findChildren<QWidget*>())
+        if (widget->isVisibleTo(window))
+            if (const QString what = misfit(widget); !what.isEmpty())
+                found << window->objectName() + " " + what;
+    return found;
+}
+
+} // namespace
+
+class CaptionFitTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setFont(programFont()); }
+    void everyCaptionFitsInEveryLanguage_data();
+    void everyCaptionFitsInEveryLanguage();
+};
+
+void CaptionFitTest::everyCaptionFitsInEveryLanguage_data() {
+    QTest::addColumn<QString>("language");
+    for (const std::string_view name : kLanguageFileNames)
+        QTest::newRow(std::string(name).c_str()) << QString::fromLatin1(name.data(), name.size());
+}
+
+void CaptionFitTest::everyCaptionFitsInEveryLanguage() {
+    QFETCH(QString, language);
+    TempFolder program;
+    ScriptedPrompter quiet;
+    WriteLanguageFiles(quiet, program.path());
+    fs::create_directories(program / "Lib");
+    WriteDefaultMatrices(program / "Lib");
+    program.write("Lib/Matrix_Info.ini", std::string(defaultMatrixInfo()));
+    program.write("Lib/Matrix_Info_Custom.ini", "");
+    program.write("Editor.ini", "[Config]\r\nLanguage=" + language.toStdString() +
+                                    "\r\nMatrixFolder=" + (program / "Lib").string() + "\r\nInterfaceVersion=7\r\n");
+
+    ScriptedPrompter prompter(qtReporter());
+    Main main(program.path(), prompter);
+    main.start();
+    SharedState& state = main.state();
+    const std::vector<std::function<QWidget*()>> windows = {
+        [&] { return &main; },
+        [&] { return new Matrix(state, &main); },
+        [&] { return new MatrixEdit(state, "1-High_High(4000+).mtx", "High", "More", &main); },
+        [&] { return new MatrixImport(state, &main); },
+        [&] { return new Languages(state, &main); },
+        [&] { return new Setup(state, &main); },
+    };
+    QStringList found;
+    for (const auto& make : windows) {
+        QWidget* window = make();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        found << misfits(window);
+        if (window != &main)
+            delete window;
+    }
+    QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+}
+
+QTEST_MAIN(CaptionFitTest)
+#include "CaptionFitTest.moc"
