@@ -3,6 +3,7 @@
 
 #include "app/IniManager.h"
 #include "matrix/DescriptionIndex.h"
+#include "matrix/Library.h"
 #include "matrix/MatrixName.h"
 #include "platform/CommandLine.h"
 #include "platform/FileIo.h"
@@ -58,7 +59,7 @@ bool saveOne(Prompter& prompter, const fs::path& matrixFolder, const SaveTexts& 
         if (prompter.message(question, kAppTitle, PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
             return true;
     }
-    const fs::path file = matrixFolder / (matrix.name + ".mtx");
+    const fs::path file = library::matrixFilePath(matrixFolder, fileName);
     if (!fileio::writeFileAtomic(file, matrix.text + std::string(text::kCrLf))) {
         prompter.message("The matrix file \"" + fileName + "\" could not be written in the matrix folder.", kAppTitle,
                          PromptButtons::Ok, PromptIcon::Exclamation);

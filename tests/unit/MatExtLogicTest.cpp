@@ -260,6 +260,17 @@ TEST(MatExtLogic, OverwriteCancelSkipsOnlyThatMatrix) {
     EXPECT_TRUE(hasEmptyDescription(lib / "Matrix_Info.ini", "old.mtx"));
 }
 
+TEST(MatExtLogic, SaveOverwritesAFileNamedInAnotherLetterCase) {
+    // Windows, where Tessera reads the folder, takes Old.mtx and OLD.mtx for one file.
+    TempFolder lib;
+    prepareLibrary(lib);
+    ScriptedPrompter prompter;
+    prompter.expect("OLD\n\n" + kOverwrite, PromptAnswer::Ok);
+    EXPECT_EQ(saveExtractedMatrices(prompter, lib.path(), kTexts, {first("OLD"), unticked()}), SaveResult::Saved);
+    EXPECT_EQ(lib.read("Old.mtx"), kMatrix + "\r\n");
+    EXPECT_FALSE(fs::exists(lib / "OLD.mtx"));
+}
+
 TEST(MatExtLogic, SaveReportsAFileThatCannotBeWritten) {
     TempFolder lib;
     prepareLibrary(lib);
