@@ -51,6 +51,7 @@ inline constexpr std::string_view kShellModeExit = "4";
 // --- QuantDump
 
 // Where QuantDump is looked for: QuantumDump/QuantDump in the program folder, then QuantDump beside it.
+// A file whose name differs only in letter case is the one run; without one, the name as spelt here.
 fs::path quantDumpProgram(const fs::path& programFolder);
 fs::path quantDumpFallback(const fs::path& programFolder);
 

@@ -51,19 +51,41 @@ bool hasEmptyDescription(const fs::path& index, const std::string& section) {
 } // namespace
 
 TEST(MatExtLogic, QuantDumpIsLookedForInItsFolderThenBesideTheProgram) {
+    // The file found, whatever its letter case, is the one the command lines name.
     const struct {
         const char* what;
         std::vector<const char*> files;
         bool folder;
         bool folderMissing;
         bool found;
+        const char* program;
+        const char* fallback;
     } cases[] = {
-        {"in QuantumDump", {"QuantumDump/QuantDump"}, true, false, true},
-        {"in QuantumDump, other case", {"QuantumDump/quantdump"}, true, false, true},
-        {"beside the program only", {"QuantDump"}, false, true, true},
-        {"QuantumDump empty, one beside", {"QuantDump"}, true, false, false},
-        {"nowhere", {}, false, true, false},
-        {"a folder of that name is no program", {"QuantumDump/QuantDump/x"}, true, false, false},
+        {"in QuantumDump", {"QuantumDump/QuantDump"}, true, false, true, "QuantumDump/QuantDump", "QuantDump"},
+        {"in QuantumDump, other case",
+         {"QuantumDump/quantdump"},
+         true,
+         false,
+         true,
+         "QuantumDump/quantdump",
+         "QuantDump"},
+        {"both cases: the exact name",
+         {"QuantumDump/QUANTDUMP", "QuantumDump/QuantDump"},
+         true,
+         false,
+         true,
+         "QuantumDump/QuantDump",
+         "QuantDump"},
+        {"beside the program only, other case", {"QUANTDUMP"}, false, true, true, "QuantumDump/QuantDump", "QUANTDUMP"},
+        {"QuantumDump empty, one beside", {"QuantDump"}, true, false, false, "QuantumDump/QuantDump", "QuantDump"},
+        {"nowhere", {}, false, true, false, "QuantumDump/QuantDump", "QuantDump"},
+        {"a folder of that name is no program",
+         {"QuantumDump/QuantDump/x"},
+         true,
+         false,
+         false,
+         "QuantumDump/QuantDump",
+         "QuantDump"},
     };
     for (const auto& c : cases) {
         TempFolder program;
@@ -74,6 +96,8 @@ TEST(MatExtLogic, QuantDumpIsLookedForInItsFolderThenBesideTheProgram) {
         const QuantDumpLookup lookup = findQuantDump(program.path());
         EXPECT_EQ(lookup.folderMissing, c.folderMissing) << c.what;
         EXPECT_EQ(lookup.found, c.found) << c.what;
+        EXPECT_EQ(quantDumpProgram(program.path()), program / c.program) << c.what;
+        EXPECT_EQ(quantDumpFallback(program.path()), program / c.fallback) << c.what;
     }
 }
 
