@@ -319,16 +319,18 @@ void MatExt::extract() {
 
     const auto stream = pathOf(m_folder) / pathOf(selectedStream());
     m_running = true;
-    runQuantDump(m_runner, *m_state.prompter, m_state.programFolder, stream, txtShellMode, txtCmdLine);
+    const bool ran = runQuantDump(m_runner, *m_state.prompter, m_state.programFolder, stream, txtShellMode, txtCmdLine);
     m_running = false;
 
     enable({m_lstVOB, m_btnExtract, m_cmdExit, m_drive1, m_dir1}, true);
     Timer1.stop();
     Timer2.stop();
     m_pb1->setValue(0);
-    if (!readOutput()) {
-        // The run is over: the status must not go on saying it is in progress.
+    // Nothing extracted: the status and the message say why, not that the run goes on.
+    std::string problem(kNotStartedMessage);
+    if (!ran || !readOutput(kNoOutput, &problem)) {
         setStatus(kNoneExtractedStatus);
+        setMessage(problem);
         return;
     }
     loadMatrices();
@@ -350,7 +352,7 @@ void MatExt::restore() {
         m_state.prompter->message(kNoStreamSelected, kAppTitle, PromptButtons::Ok, PromptIcon::None);
         return;
     }
-    if (!readOutput())
+    if (!readOutput(kNotScanned))
         return;
     loadMatrices();
     if (m_mat1->toPlainText().isEmpty()) {
@@ -361,13 +363,15 @@ void MatExt::restore() {
     setStatus(kCompletedStatus);
 }
 
-bool MatExt::readOutput() {
+bool MatExt::readOutput(std::string_view missingText, std::string* problem) {
     const auto& program = m_state.programFolder;
     const ParsedOutput parsed = ParseQuantDumpOutput(*m_state.prompter, outputFileOf(program, pathOf(selectedStream())),
-                                                     program / kTempMatrixFolder);
+                                                     program / kTempMatrixFolder, missingText);
     noMatrix = parsed.noMatrix;
     if (!parsed.found()) {
         emptyMatrices();
+        if (problem)
+            *problem = parsed.problem;
         return false;
     }
     TempMat1 = parsed.TempMat1;

@@ -71,8 +71,9 @@ private:
     void tick(QTimer& self, QTimer& other, bool whiteOnBlack);
 
     QString selectedStream() const;
-    // ParseQuantDumpOutput for the selected stream; on failure both displays are emptied.
-    bool readOutput();
+    // ParseQuantDumpOutput for the selected stream (missingText when it has no output); on failure
+    // both displays are emptied and the box's text is returned in problem.
+    bool readOutput(std::string_view missingText, std::string* problem = nullptr);
     // LoadExtractedMatrices for both matrices.
     void loadMatrices();
     void emptyMatrices();

@@ -30,6 +30,7 @@ inline constexpr std::string_view kClickExtractMessage =
     "click on 'Restore Previous Scan' to get back the extracted Matrices.";
 inline constexpr std::string_view kInProgressStatus = "Extraction in Progress";
 inline constexpr std::string_view kInProgressMessage = "Extraction in progress\nThis may take a few minutes.";
+inline constexpr std::string_view kNotStartedMessage = "QuantDump could not be started: no matrices were extracted.";
 inline constexpr std::string_view kCompletedStatus = "Extraction Completed";
 inline constexpr std::string_view kNoneExtractedStatus = "No Matrices Extracted";
 inline constexpr std::string_view kFailedMessage =
