@@ -70,9 +70,13 @@ void enable(std::initializer_list<QWidget*> controls, bool enabled) {
         control->setEnabled(enabled);
 }
 
-bool volumeReady(const QString& root) {
-    const QFileInfo info(root);
-    return info.isDir() && info.isReadable() && info.isExecutable() && QStorageInfo(root).isReady();
+// The root folders of the mounted volumes.
+std::vector<std::filesystem::path> systemMountPoints() {
+    std::vector<std::filesystem::path> roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (QFileInfo(volume.rootPath()).isDir())
+            roots.push_back(pathOf(volume.rootPath()));
+    return roots;
 }
 
 void paintBar(QProgressBar* bar, const char* chunk, const char* background) {
@@ -84,12 +88,16 @@ void paintBar(QProgressBar* bar, const char* chunk, const char* background) {
 } // namespace
 
 MatExt::MatExt(SharedState& state, Runner& runner, QWidget* parent)
+    : MatExt(state, runner, systemMountPoints(), parent) {}
+
+MatExt::MatExt(SharedState& state, Runner& runner, const std::vector<std::filesystem::path>& mountPoints,
+               QWidget* parent)
     : QDialog(parent), m_state(state), m_runner(runner) {
     setObjectName(QStringLiteral("MatExt"));
     setWindowTitle(fromCp1252(kWindowTitle));
     setFixedSize(720, 540);
     buildControls();
-    load();
+    load(mountPoints);
 }
 
 void MatExt::buildControls() {
@@ -175,7 +183,7 @@ void MatExt::applyColours() {
         button->setForeColor(QString::fromStdString(m_state.txtButtonsColor));
 }
 
-void MatExt::load() {
+void MatExt::load(const std::vector<std::filesystem::path>& mountPoints) {
     const auto& program = m_state.programFolder;
     const StartFolders folders = readStartFolders(m_state.editorIni());
     txtTesserapath = folders.txtTesserapath;
@@ -199,29 +207,24 @@ void MatExt::load() {
     enable({m_btnExtract, m_cmdSave, m_cmdExit}, false);
     setSaveControls(false);
 
+    const std::vector<std::filesystem::path> volumes = volumeList(mountPoints);
     QStringList roots;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (QFileInfo(volume.rootPath()).isDir())
-            roots << volume.rootPath();
-    roots.sort();
-    roots.removeDuplicates();
+    for (const auto& root : volumes)
+        roots << native(root);
     setVolumes(roots);
 
     const std::string& start = !txtLastDVD.empty() ? txtLastDVD : txtSourceFolder;
     const QString folder = start.empty() ? QDir::homePath() : native(fileio::textToPath(start));
-    std::vector<std::filesystem::path> mounts;
-    for (const QString& root : roots)
-        mounts.push_back(pathOf(root));
-    const QString volume = native(volumeOf(pathOf(folder), mounts));
-    const int index = m_drive1->findData(volume);
-    if (volume.isEmpty() || index < 0 || !volumeReady(volume))
+    const auto volume = volumeOf(pathOf(folder), volumes);
+    const int index = m_drive1->findData(native(volume));
+    if (volume.empty() || index < 0 || !volumeReady(volume))
         return; // the drive cannot be set: the load ends here
     {
         const QSignalBlocker blocker(m_drive1);
         m_drive1->setCurrentIndex(index);
     }
     // A folder remembered from an earlier visit (or Tessera's source) becomes LastDVD again.
-    setFolder(QFileInfo(folder).isDir() ? folder : volume, !start.empty());
+    setFolder(QFileInfo(folder).isDir() ? folder : native(volume), !start.empty());
 }
 
 void MatExt::setVolumes(const QStringList& roots) {
@@ -238,7 +241,7 @@ void MatExt::changeDrive() {
     const QString root = m_drive1->currentData().toString();
     if (root.isEmpty())
         return;
-    if (!volumeReady(root)) {
+    if (!volumeReady(pathOf(root))) {
         m_state.prompter->message(kDeviceNotReady, kAppTitle, PromptButtons::Ok, PromptIcon::None);
         enable({m_dir1, m_lstVOB, m_btnExtract, m_cmdRestore}, false);
         return;

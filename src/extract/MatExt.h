@@ -9,7 +9,9 @@
 #include <QDialog>
 #include <QStringList>
 #include <QTimer>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -29,8 +31,11 @@ class MatExt : public QDialog {
 public:
     // Builds the window and loads it: creates TempMatrix, looks for QuantDump (showing the not-found
     // box when its folder is missing), reads LastDVD and Tessera's source folder, and shows that
-    // folder's drive, folders and streams. QuantDump is run through the runner.
+    // folder's drive, folders and streams. QuantDump is run through the runner. The drive list holds
+    // the mounted volumes (volumeList of the mount points given, or else of the system's mounts).
     MatExt(SharedState& state, Runner& runner, QWidget* parent = nullptr);
+    MatExt(SharedState& state, Runner& runner, const std::vector<std::filesystem::path>& mountPoints,
+           QWidget* parent = nullptr);
 
     // Replaces the drive list (the mounted volumes read at open) with these root folders; the
     // current folder stays shown.
@@ -57,7 +62,7 @@ protected:
 private:
     void buildControls();
     void applyColours();
-    void load();
+    void load(const std::vector<std::filesystem::path>& mountPoints);
     void changeDrive();
     // Dir1 := folder (its parents, itself, its subfolders), then what a change of folder does; the
     // folder is written as LastDVD when remember is set.

@@ -164,6 +164,26 @@ std::vector<std::string> listSubfolders(const fs::path& folder) {
     return names;
 }
 
+std::vector<fs::path> volumeList(std::vector<fs::path> mountPoints) {
+    mountPoints.emplace_back("/");
+    for (fs::path& mount : mountPoints) {
+        std::string text = mount.lexically_normal().string();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+        mount = text;
+    }
+    std::erase_if(mountPoints, [](const fs::path& mount) { return mount.empty() || mount.is_relative(); });
+    std::sort(mountPoints.begin(), mountPoints.end());
+    mountPoints.erase(std::unique(mountPoints.begin(), mountPoints.end()), mountPoints.end());
+    return mountPoints;
+}
+
+bool volumeReady(const fs::path& root) {
+    std::error_code error;
+    const fs::directory_iterator listing(root, error);
+    return !error;
+}
+
 fs::path volumeOf(const fs::path& folder, const std::vector<fs::path>& mountPoints) {
     const std::string path = folder.lexically_normal().string();
     fs::path best;

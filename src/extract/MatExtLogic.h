@@ -100,6 +100,14 @@ std::vector<std::string> listStreams(const fs::path& folder);
 // when the folder cannot be read.
 std::vector<std::string> listSubfolders(const fs::path& folder);
 
+// The volumes the drive list shows: the mount points given, with "/" always among them (inside a
+// chroot or some containers "/" is not listed as a mount, yet every folder that no listed volume
+// holds is on it), without trailing separators, duplicates or relative paths, sorted.
+std::vector<fs::path> volumeList(std::vector<fs::path> mountPoints);
+
+// Whether a volume can be read: its root folder can be listed. One that cannot is "not ready".
+bool volumeReady(const fs::path& root);
+
 // The volume (one of the mount points given) that holds the folder: the longest mount point that is
 // the folder or one of its parents; empty when none is.
 fs::path volumeOf(const fs::path& folder, const std::vector<fs::path>& mountPoints);

@@ -205,6 +205,7 @@ private slots:
     void saveRefusesBadNames();
     void exitAsksAboutTemporaryFilesOnlyWhenThereAreSome();
     void changingFolderAndDrive();
+    void opensOnTheRootVolumeWhenNoMountListsIt();
     void mainWindowExtractButtonOpensTheWindow();
     void fieldsInsideTheMatricesFrameStayReadable();
     void realQuantDumpOnAnFFmpegStream();
@@ -550,6 +551,18 @@ void MatExtTest::changingFolderAndDrive() {
     QCOMPARE(items(child<QListWidget>(&window, "lstVOB")),
              QStringList({"b.MPEG", "Film.m2v", "vts_01_0.vob", "VTS_01_1.VOB"}));
     QCOMPARE(ini::GetValue("Config", "LastDVD", s.program / "Editor.ini"), s.dvd.path().string());
+}
+
+// Inside a chroot or some containers "/" is not listed as a mount: a folder no listed volume holds
+// is on the root volume.
+void MatExtTest::opensOnTheRootVolumeWhenNoMountListsIt() {
+    Setting s;
+    MatExt window(s.state, s.runner, {"/proc", s.dvd / "unplugged"});
+    QCOMPARE(items(child<QListWidget>(&window, "lstVOB")),
+             QStringList({"b.MPEG", "Film.m2v", "vts_01_0.vob", "VTS_01_1.VOB"}));
+    auto* drive1 = child<QComboBox>(&window, "Drive1");
+    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
+    QCOMPARE(drive1->count(), 3);
 }
 
 // The frame's white text colour once spread to the fields inside it: white text on white.

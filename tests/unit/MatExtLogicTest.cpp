@@ -199,6 +199,22 @@ TEST(MatExtLogic, VolumeIsTheLongestMountPointHoldingTheFolder) {
     EXPECT_EQ(volumeOf("/home", {"/work"}), fs::path());
 }
 
+TEST(MatExtLogic, RootIsAVolumeEvenWhenNoMountListsIt) {
+    // Inside a chroot or some containers "/" is not a mount point; its folders are still on it.
+    using Volumes = std::vector<fs::path>;
+    EXPECT_EQ(volumeList({"/work", "/proc", "/media/dvd/", "/work", "relative", ""}),
+              (Volumes{"/", "/media/dvd", "/proc", "/work"}));
+    EXPECT_EQ(volumeList({}), Volumes{"/"});
+    EXPECT_EQ(volumeOf("/home/me/DVD", volumeList({"/proc", "/work"})), fs::path("/"));
+    EXPECT_EQ(volumeOf("/work/DVD", volumeList({"/proc", "/work"})), fs::path("/work"));
+
+    TempFolder folder;
+    EXPECT_TRUE(volumeReady(folder.path()));
+    EXPECT_TRUE(volumeReady("/"));
+    EXPECT_FALSE(volumeReady(folder / "unplugged"));
+    EXPECT_FALSE(volumeReady(folder.write("file", "x")));
+}
+
 TEST(MatExtLogic, SaveWritesTheFileAndEmptyDescriptionsInBothIndexes) {
     TempFolder lib;
     prepareLibrary(lib);
