@@ -478,7 +478,7 @@ void MatExt::closeEvent(QCloseEvent* event) {
 
 void MatExt::reject() {
     if (!m_running)
-        QDialog::reject();
+        exitWindow();
 }
 
 } // namespace quire

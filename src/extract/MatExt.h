@@ -57,6 +57,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape and the close box: the Exit sequence (nothing while QuantDump runs).
     void reject() override;
 
 private:

@@ -18,6 +18,7 @@
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -204,6 +205,7 @@ private slots:
     void overwriteCancelSkipsOnlyThatMatrix();
     void saveRefusesBadNames();
     void exitAsksAboutTemporaryFilesOnlyWhenThereAreSome();
+    void escapeAndCloseBoxTakeTheExitPath();
     void changingFolderAndDrive();
     void opensOnTheRootVolumeWhenNoMountListsIt();
     void mainWindowExtractButtonOpensTheWindow();
@@ -521,6 +523,27 @@ void MatExtTest::exitAsksAboutTemporaryFilesOnlyWhenThereAreSome() {
         click(window, "cmdExit");
         QVERIFY(!window.isVisible());
         QCOMPARE(s.prompter.shown().size(), std::size_t(1));
+    }
+}
+
+void MatExtTest::escapeAndCloseBoxTakeTheExitPath() {
+    for (const bool escape : {true, false}) {
+        Setting s;
+        MatExt window(s.state, s.runner);
+        QVERIFY(showActive(window));
+        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+        s.answerWith(sixtyLineOutput());
+        click(window, "btnExtract");
+        s.prompter.expect("Do you wish to delete all the temporary files?", PromptAnswer::Ok);
+        if (escape)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else
+            window.close();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.txtShellMode, std::string("4"));
+        QVERIFY(fs::is_directory(s.program / "TempMatrix") && fs::is_empty(s.program / "TempMatrix"));
+        QCOMPARE(s.view.refreshes, 1);
+        QCOMPARE(s.view.resets, 1);
     }
 }
 
