@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,6 +80,25 @@ std::vector<std::filesystem::path> systemMountPoints() {
     return roots;
 }
 
+// Gives a matrix display the largest fixed-pitch font, from 9 points down to 6, in which the 16
+// rows of eight three-digit values (and the empty line after the last line break) fit its
+// fixed size without scrolling, whatever the desktop's fonts and resolution.
+void fitMatrixFont(QPlainTextEdit* display) {
+    const QString widestRow = QStringLiteral("255 255 255 255 255 255 255 255");
+    constexpr int kLines = 17;
+    const qreal margins = 2 * (display->frameWidth() + display->document()->documentMargin());
+    const QSizeF room = QSizeF(display->size()) - QSizeF(margins, margins);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (qreal points = 9; points >= 6; points -= 0.5) {
+        font.setPointSizeF(points);
+        const QFontMetricsF metrics(font);
+        // A pixel to spare for the cursor and rounding.
+        if (metrics.horizontalAdvance(widestRow) + 2 <= room.width() && metrics.lineSpacing() * kLines <= room.height())
+            break;
+    }
+    display->setFont(font);
+}
+
 void paintBar(QProgressBar* bar, const char* chunk, const char* background) {
     bar->setStyleSheet(QStringLiteral("QProgressBar { background: %1; border: 1px solid gray; }"
                                       " QProgressBar::chunk { background: %2; }")
@@ -95,51 +115,48 @@ MatExt::MatExt(SharedState& state, Runner& runner, const std::vector<std::filesy
     : QDialog(parent), m_state(state), m_runner(runner) {
     setObjectName(QStringLiteral("MatExt"));
     setWindowTitle(fromCp1252(kWindowTitle));
-    setFixedSize(720, 540);
+    setFixedSize(780, 540);
     buildControls();
     load(mountPoints);
 }
 
 void MatExt::buildControls() {
-    named(new QLabel(QStringLiteral("DVD Folder Selection:"), this), "lblDrive", QRect(12, 10, 290, 18));
-    m_drive1 = named(new QComboBox(this), "Drive1", QRect(12, 30, 290, 24));
-    m_dir1 = named(new QListWidget(this), "Dir1", QRect(12, 60, 290, 190));
+    named(new QLabel(QStringLiteral("DVD Folder Selection:"), this), "lblDrive", QRect(12, 10, 270, 18));
+    m_drive1 = named(new QComboBox(this), "Drive1", QRect(12, 30, 270, 24));
+    m_dir1 = named(new QListWidget(this), "Dir1", QRect(12, 60, 270, 190));
     m_dir1->setItemDelegate(new FolderIndent(m_dir1));
-    named(new QLabel(QStringLiteral("Video Streams:"), this), "lblStreams", QRect(12, 258, 290, 18));
-    m_lstVOB = named(new QListWidget(this), "lstVOB", QRect(12, 278, 290, 160));
+    named(new QLabel(QStringLiteral("Video Streams:"), this), "lblStreams", QRect(12, 258, 270, 18));
+    m_lstVOB = named(new QListWidget(this), "lstVOB", QRect(12, 278, 270, 160));
     m_btnExtract =
-        named(new ccXPButton(QStringLiteral("&Extract Matrices"), this), "btnExtract", QRect(12, 448, 290, 30));
+        named(new ccXPButton(QStringLiteral("&Extract Matrices"), this), "btnExtract", QRect(12, 448, 270, 30));
     m_cmdRestore =
-        named(new ccXPButton(QStringLiteral("&Restore Previous Scan"), this), "cmdRestore", QRect(12, 486, 290, 30));
+        named(new ccXPButton(QStringLiteral("&Restore Previous Scan"), this), "cmdRestore", QRect(12, 486, 270, 30));
 
-    m_message = named(new QPlainTextEdit(this), "Message", QRect(318, 10, 390, 78));
+    m_message = named(new QPlainTextEdit(this), "Message", QRect(296, 10, 472, 78));
     m_message->setReadOnly(true);
-    m_lblExtraction = named(new QLabel(this), "lblExtraction", QRect(318, 94, 390, 20));
+    m_lblExtraction = named(new QLabel(this), "lblExtraction", QRect(296, 94, 472, 20));
     m_lblExtraction->setAlignment(Qt::AlignCenter);
     m_lblExtraction->setAutoFillBackground(true);
-    m_pb1 = named(new QProgressBar(this), "PB1", QRect(318, 118, 390, 12));
+    m_pb1 = named(new QProgressBar(this), "PB1", QRect(296, 118, 472, 12));
     m_pb1->setRange(0, kBarMax);
     m_pb1->setTextVisible(false);
 
-    auto* frame = named(new QGroupBox(QStringLiteral(" Matrices "), this), "frmMatrices", QRect(318, 136, 390, 344));
-    // Small enough that 16 rows of three-digit values fit without scrolling.
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSize(8);
+    auto* frame = named(new QGroupBox(QStringLiteral(" Matrices "), this), "frmMatrices", QRect(296, 136, 472, 344));
     const auto column = [&](int x, const char* mat, const char* check, const char* name, const char* design) {
-        auto* display = named(new QPlainTextEdit(frame), mat, QRect(x, 22, 180, 250));
+        auto* display = named(new QPlainTextEdit(frame), mat, QRect(x, 22, 226, 250));
         display->setReadOnly(true);
-        display->setFont(fixed);
         display->setLineWrapMode(QPlainTextEdit::NoWrap);
-        auto* box = named(new QCheckBox(QStringLiteral("Save"), frame), check, QRect(x, 278, 180, 20));
-        named(new QLabel(QStringLiteral("Name:"), frame), "lblName", QRect(x, 300, 180, 16));
-        auto* field = named(new QLineEdit(QString::fromLatin1(design), frame), name, QRect(x, 316, 180, 22));
+        fitMatrixFont(display);
+        auto* box = named(new QCheckBox(QStringLiteral("Save"), frame), check, QRect(x, 278, 226, 20));
+        named(new QLabel(QStringLiteral("Name:"), frame), "lblName", QRect(x, 300, 226, 16));
+        auto* field = named(new QLineEdit(QString::fromLatin1(design), frame), name, QRect(x, 316, 226, 22));
         return std::tuple{display, box, field};
     };
-    std::tie(m_mat1, m_check1, m_text2) = column(10, "Mat1", "Check1", "Text2", "Matrix 1");
-    std::tie(m_mat2, m_check2, m_text3) = column(200, "Mat2", "Check2", "Text3", "Matrix 2");
+    std::tie(m_mat1, m_check1, m_text2) = column(8, "Mat1", "Check1", "Text2", "Matrix 1");
+    std::tie(m_mat2, m_check2, m_text3) = column(238, "Mat2", "Check2", "Text3", "Matrix 2");
 
-    m_cmdSave = named(new ccXPButton(QStringLiteral("&Save"), this), "cmdSave", QRect(318, 490, 190, 30));
-    m_cmdExit = named(new ccXPButton(QStringLiteral("E&xit"), this), "cmdExit", QRect(518, 490, 190, 30));
+    m_cmdSave = named(new ccXPButton(QStringLiteral("&Save"), this), "cmdSave", QRect(296, 490, 231, 30));
+    m_cmdExit = named(new ccXPButton(QStringLiteral("E&xit"), this), "cmdExit", QRect(537, 490, 231, 30));
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer2.setObjectName(QStringLiteral("Timer2"));

@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStandardPaths>
 
 using namespace quire;
@@ -208,6 +209,7 @@ private slots:
     void escapeAndCloseBoxTakeTheExitPath();
     void changingFolderAndDrive();
     void opensOnTheRootVolumeWhenNoMountListsIt();
+    void matrixFieldsShowEveryColumnAndRow();
     void mainWindowExtractButtonOpensTheWindow();
     void fieldsInsideTheMatricesFrameStayReadable();
     void realQuantDumpOnAnFFmpegStream();
@@ -586,6 +588,25 @@ void MatExtTest::opensOnTheRootVolumeWhenNoMountListsIt() {
     auto* drive1 = child<QComboBox>(&window, "Drive1");
     QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
     QCOMPARE(drive1->count(), 3);
+}
+
+void MatExtTest::matrixFieldsShowEveryColumnAndRow() {
+    using namespace quire::extract;
+    const std::vector<std::string> widest(8, "255 255 255 255 255 255 255 255");
+    Setting s;
+    MatExt window(s.state, s.runner);
+    QVERIFY(showActive(window));
+    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+    s.answerWith(block(kIntraHeader, kDefaultIntra) + block(kNonIntraHeader, kDefaultNonIntra) +
+                 block(kIntraHeader, widest) + block(kNonIntraHeader, widest) + block(kIntraHeader, widest) +
+                 block(kNonIntraHeader, widest));
+    click(window, "btnExtract");
+    for (const char* name : {"Mat1", "Mat2"}) {
+        auto* display = child<QPlainTextEdit>(&window, name);
+        QCOMPARE(display->blockCount(), 17); // 16 rows and the empty line after the last line break
+        QVERIFY2(display->horizontalScrollBar()->maximum() == 0, name);
+        QVERIFY2(display->verticalScrollBar()->maximum() == 0, name);
+    }
 }
 
 // The frame's white text colour once spread to the fields inside it: white text on white.
