@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,9 +71,32 @@ void enable(std::initializer_list<QWidget*> controls, bool enabled) {
         control->setEnabled(enabled);
 }
 
-bool volumeReady(const QString& root) {
-    const QFileInfo info(root);
-    return info.isDir() && info.isReadable() && info.isExecutable() && QStorageInfo(root).isReady();
+// The root folders of the mounted volumes.
+std::vector<std::filesystem::path> systemMountPoints() {
+    std::vector<std::filesystem::path> roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (QFileInfo(volume.rootPath()).isDir())
+            roots.push_back(pathOf(volume.rootPath()));
+    return roots;
+}
+
+// Gives a matrix display the largest fixed-pitch font, from 9 points down to 6, in which the 16
+// rows of eight three-digit values (and the empty line after the last line break) fit its
+// fixed size without scrolling, whatever the desktop's fonts and resolution.
+void fitMatrixFont(QPlainTextEdit* display) {
+    const QString widestRow = QStringLiteral("255 255 255 255 255 255 255 255");
+    constexpr int kLines = 17;
+    const qreal margins = 2 * (display->frameWidth() + display->document()->documentMargin());
+    const QSizeF room = QSizeF(display->size()) - QSizeF(margins, margins);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (qreal points = 9; points >= 6; points -= 0.5) {
+        font.setPointSizeF(points);
+        const QFontMetricsF metrics(font);
+        // A pixel to spare for the cursor and rounding.
+        if (metrics.horizontalAdvance(widestRow) + 2 <= room.width() && metrics.lineSpacing() * kLines <= room.height())
+            break;
+    }
+    display->setFont(font);
 }
 
 void paintBar(QProgressBar* bar, const char* chunk, const char* background) {
@@ -84,54 +108,55 @@ void paintBar(QProgressBar* bar, const char* chunk, const char* background) {
 } // namespace
 
 MatExt::MatExt(SharedState& state, Runner& runner, QWidget* parent)
+    : MatExt(state, runner, systemMountPoints(), parent) {}
+
+MatExt::MatExt(SharedState& state, Runner& runner, const std::vector<std::filesystem::path>& mountPoints,
+               QWidget* parent)
     : QDialog(parent), m_state(state), m_runner(runner) {
     setObjectName(QStringLiteral("MatExt"));
     setWindowTitle(fromCp1252(kWindowTitle));
-    setFixedSize(720, 540);
+    setFixedSize(780, 540);
     buildControls();
-    load();
+    load(mountPoints);
 }
 
 void MatExt::buildControls() {
-    named(new QLabel(QStringLiteral("DVD Folder Selection:"), this), "lblDrive", QRect(12, 10, 290, 18));
-    m_drive1 = named(new QComboBox(this), "Drive1", QRect(12, 30, 290, 24));
-    m_dir1 = named(new QListWidget(this), "Dir1", QRect(12, 60, 290, 190));
+    named(new QLabel(QStringLiteral("DVD Folder Selection:"), this), "lblDrive", QRect(12, 10, 270, 18));
+    m_drive1 = named(new QComboBox(this), "Drive1", QRect(12, 30, 270, 24));
+    m_dir1 = named(new QListWidget(this), "Dir1", QRect(12, 60, 270, 190));
     m_dir1->setItemDelegate(new FolderIndent(m_dir1));
-    named(new QLabel(QStringLiteral("Video Streams:"), this), "lblStreams", QRect(12, 258, 290, 18));
-    m_lstVOB = named(new QListWidget(this), "lstVOB", QRect(12, 278, 290, 160));
+    named(new QLabel(QStringLiteral("Video Streams:"), this), "lblStreams", QRect(12, 258, 270, 18));
+    m_lstVOB = named(new QListWidget(this), "lstVOB", QRect(12, 278, 270, 160));
     m_btnExtract =
-        named(new ccXPButton(QStringLiteral("&Extract Matrices"), this), "btnExtract", QRect(12, 448, 290, 30));
+        named(new ccXPButton(QStringLiteral("&Extract Matrices"), this), "btnExtract", QRect(12, 448, 270, 30));
     m_cmdRestore =
-        named(new ccXPButton(QStringLiteral("&Restore Previous Scan"), this), "cmdRestore", QRect(12, 486, 290, 30));
+        named(new ccXPButton(QStringLiteral("&Restore Previous Scan"), this), "cmdRestore", QRect(12, 486, 270, 30));
 
-    m_message = named(new QPlainTextEdit(this), "Message", QRect(318, 10, 390, 78));
+    m_message = named(new QPlainTextEdit(this), "Message", QRect(296, 10, 472, 78));
     m_message->setReadOnly(true);
-    m_lblExtraction = named(new QLabel(this), "lblExtraction", QRect(318, 94, 390, 20));
+    m_lblExtraction = named(new QLabel(this), "lblExtraction", QRect(296, 94, 472, 20));
     m_lblExtraction->setAlignment(Qt::AlignCenter);
     m_lblExtraction->setAutoFillBackground(true);
-    m_pb1 = named(new QProgressBar(this), "PB1", QRect(318, 118, 390, 12));
+    m_pb1 = named(new QProgressBar(this), "PB1", QRect(296, 118, 472, 12));
     m_pb1->setRange(0, kBarMax);
     m_pb1->setTextVisible(false);
 
-    auto* frame = named(new QGroupBox(QStringLiteral(" Matrices "), this), "frmMatrices", QRect(318, 136, 390, 344));
-    // Small enough that 16 rows of three-digit values fit without scrolling.
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSize(8);
+    auto* frame = named(new QGroupBox(QStringLiteral(" Matrices "), this), "frmMatrices", QRect(296, 136, 472, 344));
     const auto column = [&](int x, const char* mat, const char* check, const char* name, const char* design) {
-        auto* display = named(new QPlainTextEdit(frame), mat, QRect(x, 22, 180, 250));
+        auto* display = named(new QPlainTextEdit(frame), mat, QRect(x, 22, 226, 250));
         display->setReadOnly(true);
-        display->setFont(fixed);
         display->setLineWrapMode(QPlainTextEdit::NoWrap);
-        auto* box = named(new QCheckBox(QStringLiteral("Save"), frame), check, QRect(x, 278, 180, 20));
-        named(new QLabel(QStringLiteral("Name:"), frame), "lblName", QRect(x, 300, 180, 16));
-        auto* field = named(new QLineEdit(QString::fromLatin1(design), frame), name, QRect(x, 316, 180, 22));
+        fitMatrixFont(display);
+        auto* box = named(new QCheckBox(QStringLiteral("Save"), frame), check, QRect(x, 278, 226, 20));
+        named(new QLabel(QStringLiteral("Name:"), frame), "lblName", QRect(x, 300, 226, 16));
+        auto* field = named(new QLineEdit(QString::fromLatin1(design), frame), name, QRect(x, 316, 226, 22));
         return std::tuple{display, box, field};
     };
-    std::tie(m_mat1, m_check1, m_text2) = column(10, "Mat1", "Check1", "Text2", "Matrix 1");
-    std::tie(m_mat2, m_check2, m_text3) = column(200, "Mat2", "Check2", "Text3", "Matrix 2");
+    std::tie(m_mat1, m_check1, m_text2) = column(8, "Mat1", "Check1", "Text2", "Matrix 1");
+    std::tie(m_mat2, m_check2, m_text3) = column(238, "Mat2", "Check2", "Text3", "Matrix 2");
 
-    m_cmdSave = named(new ccXPButton(QStringLiteral("&Save"), this), "cmdSave", QRect(318, 490, 190, 30));
-    m_cmdExit = named(new ccXPButton(QStringLiteral("E&xit"), this), "cmdExit", QRect(518, 490, 190, 30));
+    m_cmdSave = named(new ccXPButton(QStringLiteral("&Save"), this), "cmdSave", QRect(296, 490, 231, 30));
+    m_cmdExit = named(new ccXPButton(QStringLiteral("E&xit"), this), "cmdExit", QRect(537, 490, 231, 30));
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer2.setObjectName(QStringLiteral("Timer2"));
@@ -175,7 +200,7 @@ void MatExt::applyColours() {
         button->setForeColor(QString::fromStdString(m_state.txtButtonsColor));
 }
 
-void MatExt::load() {
+void MatExt::load(const std::vector<std::filesystem::path>& mountPoints) {
     const auto& program = m_state.programFolder;
     const StartFolders folders = readStartFolders(m_state.editorIni());
     txtTesserapath = folders.txtTesserapath;
@@ -199,29 +224,24 @@ void MatExt::load() {
     enable({m_btnExtract, m_cmdSave, m_cmdExit}, false);
     setSaveControls(false);
 
+    const std::vector<std::filesystem::path> volumes = volumeList(mountPoints);
     QStringList roots;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (QFileInfo(volume.rootPath()).isDir())
-            roots << volume.rootPath();
-    roots.sort();
-    roots.removeDuplicates();
+    for (const auto& root : volumes)
+        roots << native(root);
     setVolumes(roots);
 
     const std::string& start = !txtLastDVD.empty() ? txtLastDVD : txtSourceFolder;
     const QString folder = start.empty() ? QDir::homePath() : native(fileio::textToPath(start));
-    std::vector<std::filesystem::path> mounts;
-    for (const QString& root : roots)
-        mounts.push_back(pathOf(root));
-    const QString volume = native(volumeOf(pathOf(folder), mounts));
-    const int index = m_drive1->findData(volume);
-    if (volume.isEmpty() || index < 0 || !volumeReady(volume))
+    const auto volume = volumeOf(pathOf(folder), volumes);
+    const int index = m_drive1->findData(native(volume));
+    if (volume.empty() || index < 0 || !volumeReady(volume))
         return; // the drive cannot be set: the load ends here
     {
         const QSignalBlocker blocker(m_drive1);
         m_drive1->setCurrentIndex(index);
     }
     // A folder remembered from an earlier visit (or Tessera's source) becomes LastDVD again.
-    setFolder(QFileInfo(folder).isDir() ? folder : volume, !start.empty());
+    setFolder(QFileInfo(folder).isDir() ? folder : native(volume), !start.empty());
 }
 
 void MatExt::setVolumes(const QStringList& roots) {
@@ -238,7 +258,7 @@ void MatExt::changeDrive() {
     const QString root = m_drive1->currentData().toString();
     if (root.isEmpty())
         return;
-    if (!volumeReady(root)) {
+    if (!volumeReady(pathOf(root))) {
         m_state.prompter->message(kDeviceNotReady, kAppTitle, PromptButtons::Ok, PromptIcon::None);
         enable({m_dir1, m_lstVOB, m_btnExtract, m_cmdRestore}, false);
         return;
@@ -319,16 +339,18 @@ void MatExt::extract() {
 
     const auto stream = pathOf(m_folder) / pathOf(selectedStream());
     m_running = true;
-    runQuantDump(m_runner, *m_state.prompter, m_state.programFolder, stream, txtShellMode, txtCmdLine);
+    const bool ran = runQuantDump(m_runner, *m_state.prompter, m_state.programFolder, stream, txtShellMode, txtCmdLine);
     m_running = false;
 
     enable({m_lstVOB, m_btnExtract, m_cmdExit, m_drive1, m_dir1}, true);
     Timer1.stop();
     Timer2.stop();
     m_pb1->setValue(0);
-    if (!readOutput()) {
-        // The run is over: the status must not go on saying it is in progress.
+    // Nothing extracted: the status and the message say why, not that the run goes on.
+    std::string problem(kNotStartedMessage);
+    if (!ran || !readOutput(kNoOutput, &problem)) {
         setStatus(kNoneExtractedStatus);
+        setMessage(problem);
         return;
     }
     loadMatrices();
@@ -350,7 +372,7 @@ void MatExt::restore() {
         m_state.prompter->message(kNoStreamSelected, kAppTitle, PromptButtons::Ok, PromptIcon::None);
         return;
     }
-    if (!readOutput())
+    if (!readOutput(kNotScanned))
         return;
     loadMatrices();
     if (m_mat1->toPlainText().isEmpty()) {
@@ -361,13 +383,15 @@ void MatExt::restore() {
     setStatus(kCompletedStatus);
 }
 
-bool MatExt::readOutput() {
+bool MatExt::readOutput(std::string_view missingText, std::string* problem) {
     const auto& program = m_state.programFolder;
     const ParsedOutput parsed = ParseQuantDumpOutput(*m_state.prompter, outputFileOf(program, pathOf(selectedStream())),
-                                                     program / kTempMatrixFolder);
+                                                     program / kTempMatrixFolder, missingText);
     noMatrix = parsed.noMatrix;
     if (!parsed.found()) {
         emptyMatrices();
+        if (problem)
+            *problem = parsed.problem;
         return false;
     }
     TempMat1 = parsed.TempMat1;
@@ -471,7 +495,7 @@ void MatExt::closeEvent(QCloseEvent* event) {
 
 void MatExt::reject() {
     if (!m_running)
-        QDialog::reject();
+        exitWindow();
 }
 
 } // namespace quire

@@ -9,7 +9,9 @@
 #include <QDialog>
 #include <QStringList>
 #include <QTimer>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -29,8 +31,11 @@ class MatExt : public QDialog {
 public:
     // Builds the window and loads it: creates TempMatrix, looks for QuantDump (showing the not-found
     // box when its folder is missing), reads LastDVD and Tessera's source folder, and shows that
-    // folder's drive, folders and streams. QuantDump is run through the runner.
+    // folder's drive, folders and streams. QuantDump is run through the runner. The drive list holds
+    // the mounted volumes (volumeList of the mount points given, or else of the system's mounts).
     MatExt(SharedState& state, Runner& runner, QWidget* parent = nullptr);
+    MatExt(SharedState& state, Runner& runner, const std::vector<std::filesystem::path>& mountPoints,
+           QWidget* parent = nullptr);
 
     // Replaces the drive list (the mounted volumes read at open) with these root folders; the
     // current folder stays shown.
@@ -52,12 +57,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape and the close box: the Exit sequence (nothing while QuantDump runs).
     void reject() override;
 
 private:
     void buildControls();
     void applyColours();
-    void load();
+    void load(const std::vector<std::filesystem::path>& mountPoints);
     void changeDrive();
     // Dir1 := folder (its parents, itself, its subfolders), then what a change of folder does; the
     // folder is written as LastDVD when remember is set.
@@ -71,8 +77,9 @@ private:
     void tick(QTimer& self, QTimer& other, bool whiteOnBlack);
 
     QString selectedStream() const;
-    // ParseQuantDumpOutput for the selected stream; on failure both displays are emptied.
-    bool readOutput();
+    // ParseQuantDumpOutput for the selected stream (missingText when it has no output); on failure
+    // both displays are emptied and the box's text is returned in problem.
+    bool readOutput(std::string_view missingText, std::string* problem = nullptr);
     // LoadExtractedMatrices for both matrices.
     void loadMatrices();
     void emptyMatrices();

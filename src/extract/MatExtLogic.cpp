@@ -3,6 +3,7 @@
 
 #include "app/IniManager.h"
 #include "matrix/DescriptionIndex.h"
+#include "matrix/Library.h"
 #include "matrix/MatrixName.h"
 #include "platform/CommandLine.h"
 #include "platform/FileIo.h"
@@ -11,6 +12,7 @@
 #include "preview/WorkFolders.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
 
 namespace quire::extract {
@@ -19,19 +21,23 @@ namespace {
 constexpr std::string_view kQuantDumpFolder = "QuantumDump";
 constexpr std::string_view kQuantDumpName = "QuantDump";
 
-bool sameWithoutCase(std::string_view a, std::string_view b) {
-    return text::toLower(text::fromUtf8(a).value_or(std::string(a))) ==
-           text::toLower(text::fromUtf8(b).value_or(std::string(b)));
-}
-
-bool holdsFileNamed(const fs::path& folder, std::string_view name) {
+// The regular file of the folder named `name`: that very name, or else the first (by name) whose
+// name differs from it only in letter case.
+std::optional<fs::path> fileNamed(const fs::path& folder, std::string_view name) {
     std::error_code ec;
+    if (fs::is_regular_file(folder / name, ec))
+        return folder / name;
+    const std::string wanted = text::toLower(name);
+    std::vector<std::string> matches;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
-        if (it->is_regular_file(typeError) && sameWithoutCase(it->path().filename().string(), name))
-            return true;
+        const std::string candidate = it->path().filename().string();
+        if (it->is_regular_file(typeError) && text::toLower(fileio::pathToText(candidate)) == wanted)
+            matches.push_back(candidate);
     }
-    return false;
+    if (matches.empty())
+        return std::nullopt;
+    return folder / *std::min_element(matches.begin(), matches.end());
 }
 
 // One matrix of the save; false when a refusal stops the whole save.
@@ -58,7 +64,7 @@ bool saveOne(Prompter& prompter, const fs::path& matrixFolder, const SaveTexts& 
         if (prompter.message(question, kAppTitle, PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
             return true;
     }
-    const fs::path file = matrixFolder / (matrix.name + ".mtx");
+    const fs::path file = library::matrixFilePath(matrixFolder, fileName);
     if (!fileio::writeFileAtomic(file, matrix.text + std::string(text::kCrLf))) {
         prompter.message("The matrix file \"" + fileName + "\" could not be written in the matrix folder.", kAppTitle,
                          PromptButtons::Ok, PromptIcon::Exclamation);
@@ -72,18 +78,19 @@ bool saveOne(Prompter& prompter, const fs::path& matrixFolder, const SaveTexts& 
 } // namespace
 
 fs::path quantDumpProgram(const fs::path& programFolder) {
-    return programFolder / kQuantDumpFolder / kQuantDumpName;
+    const fs::path folder = programFolder / kQuantDumpFolder;
+    return fileNamed(folder, kQuantDumpName).value_or(folder / kQuantDumpName);
 }
 
 fs::path quantDumpFallback(const fs::path& programFolder) {
-    return programFolder / kQuantDumpName;
+    return fileNamed(programFolder, kQuantDumpName).value_or(programFolder / kQuantDumpName);
 }
 
 QuantDumpLookup findQuantDump(const fs::path& programFolder) {
     QuantDumpLookup lookup;
     const fs::path folder = programFolder / kQuantDumpFolder;
     lookup.folderMissing = !fileio::isDirectory(folder);
-    lookup.found = holdsFileNamed(lookup.folderMissing ? programFolder : folder, kQuantDumpName);
+    lookup.found = fileNamed(lookup.folderMissing ? programFolder : folder, kQuantDumpName).has_value();
     return lookup;
 }
 
@@ -155,6 +162,26 @@ std::vector<std::string> listSubfolders(const fs::path& folder) {
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return fileio::lessByName(a, b); });
     return names;
+}
+
+std::vector<fs::path> volumeList(std::vector<fs::path> mountPoints) {
+    mountPoints.emplace_back("/");
+    for (fs::path& mount : mountPoints) {
+        std::string text = mount.lexically_normal().string();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+        mount = text;
+    }
+    std::erase_if(mountPoints, [](const fs::path& mount) { return mount.empty() || mount.is_relative(); });
+    std::sort(mountPoints.begin(), mountPoints.end());
+    mountPoints.erase(std::unique(mountPoints.begin(), mountPoints.end()), mountPoints.end());
+    return mountPoints;
+}
+
+bool volumeReady(const fs::path& root) {
+    std::error_code error;
+    const fs::directory_iterator listing(root, error);
+    return !error;
 }
 
 fs::path volumeOf(const fs::path& folder, const std::vector<fs::path>& mountPoints) {

@@ -30,6 +30,7 @@ inline constexpr std::string_view kClickExtractMessage =
     "click on 'Restore Previous Scan' to get back the extracted Matrices.";
 inline constexpr std::string_view kInProgressStatus = "Extraction in Progress";
 inline constexpr std::string_view kInProgressMessage = "Extraction in progress\nThis may take a few minutes.";
+inline constexpr std::string_view kNotStartedMessage = "QuantDump could not be started: no matrices were extracted.";
 inline constexpr std::string_view kCompletedStatus = "Extraction Completed";
 inline constexpr std::string_view kNoneExtractedStatus = "No Matrices Extracted";
 inline constexpr std::string_view kFailedMessage =
@@ -51,6 +52,7 @@ inline constexpr std::string_view kShellModeExit = "4";
 // --- QuantDump
 
 // Where QuantDump is looked for: QuantumDump/QuantDump in the program folder, then QuantDump beside it.
+// A file whose name differs only in letter case is the one run; without one, the name as spelt here.
 fs::path quantDumpProgram(const fs::path& programFolder);
 fs::path quantDumpFallback(const fs::path& programFolder);
 
@@ -97,6 +99,14 @@ std::vector<std::string> listStreams(const fs::path& folder);
 // The subfolders of a folder (native names, hidden ones left out), sorted like the streams; empty
 // when the folder cannot be read.
 std::vector<std::string> listSubfolders(const fs::path& folder);
+
+// The volumes the drive list shows: the mount points given, with "/" always among them (inside a
+// chroot or some containers "/" is not listed as a mount, yet every folder that no listed volume
+// holds is on it), without trailing separators, duplicates or relative paths, sorted.
+std::vector<fs::path> volumeList(std::vector<fs::path> mountPoints);
+
+// Whether a volume can be read: its root folder can be listed. One that cannot is "not ready".
+bool volumeReady(const fs::path& root);
 
 // The volume (one of the mount points given) that holds the folder: the longest mount point that is
 // the folder or one of its parents; empty when none is.

@@ -107,7 +107,15 @@ std::string matrix2Text(const OutputItems& items) {
     return out;
 }
 
-ParsedOutput ParseQuantDumpOutput(Prompter& prompter, const fs::path& outputFile, const fs::path& tempMatrixFolder) {
+std::optional<std::string> quantDumpError(std::string_view output) {
+    const std::string_view line = output.substr(0, output.find_first_of("\r\n"));
+    if (!line.starts_with(kQuantDumpErrorLine))
+        return std::nullopt;
+    return std::string(line.substr(kQuantDumpErrorLine.size()));
+}
+
+ParsedOutput ParseQuantDumpOutput(Prompter& prompter, const fs::path& outputFile, const fs::path& tempMatrixFolder,
+                                  std::string_view missingText) {
     bool readable = false;
     const std::string output = readPrefix(outputFile, readable);
     const std::optional<OutputItems> items = readable ? readOutputItems(output) : std::nullopt;
@@ -121,8 +129,14 @@ ParsedOutput ParseQuantDumpOutput(Prompter& prompter, const fs::path& outputFile
             return parsed;
         }
     }
-    prompter.message(kNoCustomMatrices, kAppTitle, PromptButtons::Ok, PromptIcon::None);
-    return {};
+    ParsedOutput none;
+    none.problem = std::string(kNoCustomMatrices);
+    if (!readable)
+        none.problem = std::string(missingText);
+    else if (const auto reason = quantDumpError(output); reason && !items)
+        none.problem = std::string(kQuantDumpFailed) + *reason;
+    prompter.message(none.problem, kAppTitle, PromptButtons::Ok, PromptIcon::None);
+    return none;
 }
 
 std::string extractedDisplay(std::string_view raw) {

@@ -21,6 +21,11 @@ inline constexpr std::size_t kOutputItems = 60;
 
 inline constexpr std::string_view kNoCustomMatrices =
     "No custom Matrices found! This video stream was encoded using MPEG standard Matrix!";
+// The one line QuantDump writes instead of the blocks when it cannot read a stream's matrices,
+// followed by its reason.
+inline constexpr std::string_view kQuantDumpErrorLine = "QuantDump error: ";
+inline constexpr std::string_view kQuantDumpFailed = "QuantDump could not read the matrices of this video stream:\n";
+inline constexpr std::string_view kNoOutput = "QuantDump wrote no output for this video stream.";
 inline constexpr std::string_view kMat1File = "mat1.txt";
 inline constexpr std::string_view kMat2File = "mat2.txt";
 
@@ -53,18 +58,26 @@ std::optional<OutputItems> readOutputItems(std::string_view output);
 std::string matrix1Text(const OutputItems& items);
 std::string matrix2Text(const OutputItems& items);
 
+// QuantDump's reason when the output is its error line (the text after kQuantDumpErrorLine on the
+// first line); empty optional for any other output.
+std::optional<std::string> quantDumpError(std::string_view output);
+
 struct ParsedOutput {
     std::string noMatrix = "0"; // "1" when the output was read, "0" when it held no custom matrices
     std::string TempMat1;       // the text of mat1.txt
     std::string TempMat2;       // the text of mat2.txt
+    std::string problem;        // when nothing was read: the text the box showed
     bool found() const { return noMatrix == "1"; }
 };
 
 // Reads QuantDump's output file (at most its first MiB, which holds far more than 60 lines), writes
-// mat1.txt and mat2.txt into the folder and returns their texts with noMatrix "1". When the file
-// cannot be read, holds no custom matrices by the end-of-file rules, or the two files cannot be
-// written, shows kNoCustomMatrices in an OK box and returns noMatrix "0" and empty texts.
-ParsedOutput ParseQuantDumpOutput(Prompter& prompter, const fs::path& outputFile, const fs::path& tempMatrixFolder);
+// mat1.txt and mat2.txt into the folder and returns their texts with noMatrix "1". Otherwise it
+// shows one OK box and returns noMatrix "0", empty texts and the box's text as problem: missingText
+// when the file cannot be read; kQuantDumpFailed and QuantDump's reason for its error line;
+// kNoCustomMatrices when the output holds no custom matrices by the end-of-file rules (a stream
+// that keeps the standard matrices) or the two files cannot be written.
+ParsedOutput ParseQuantDumpOutput(Prompter& prompter, const fs::path& outputFile, const fs::path& tempMatrixFolder,
+                                  std::string_view missingText = kNoCustomMatrices);
 
 // A matrix text ready to show and save: " 8 " becomes " 08 " (two passes, so that values side by
 // side are all caught), then " 9 " becomes " 09 " (two passes), then every pair of blanks is

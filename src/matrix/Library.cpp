@@ -19,6 +19,20 @@ std::vector<std::string> listMatrixFiles(const fs::path& folder) {
     return fileio::listFiles(folder, {".mtx"});
 }
 
+fs::path matrixFilePath(const fs::path& folder, const std::string& fileName) {
+    fs::path typed = folder / fileio::textToPath(fileName);
+    std::error_code error;
+    if (fs::exists(typed, error))
+        return typed;
+    const std::string wanted = text::toLower(fileName);
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string existing = fileio::pathToText(it->path().filename());
+        if (!existing.empty() && text::toLower(existing) == wanted)
+            return it->path();
+    }
+    return typed;
+}
+
 std::string indexName(const std::string& fileName) {
     return text::fromUtf8(fileName).value_or(fileName);
 }

@@ -36,6 +36,12 @@ std::string deleteQuestion(const DeleteTexts& texts, const std::string& fileName
 // cancelled (nothing changed). A file that cannot be deleted (read-only) stays; its sections go.
 bool deleteMatrix(Prompter& prompter, const DeleteTexts& texts, const fs::path& folder, const std::string& fileName);
 
+// The file a matrix file name (Windows-1252) stands for in the folder: the name as given, or an
+// existing file of the folder whose name differs from it only in letter case, so that the folder
+// never holds two files that Windows (where Tessera reads the same folder) would take for one.
+// Every save of a matrix writes there.
+fs::path matrixFilePath(const fs::path& folder, const std::string& fileName);
+
 // A matrix file name as Windows-1252 text, for its index section.
 std::string indexName(const std::string& fileName);
 

@@ -4,6 +4,7 @@
 #include "app/IniManager.h"
 #include "matrix/BoxChecks.h"
 #include "matrix/DescriptionIndex.h"
+#include "matrix/Library.h"
 #include "matrix/MatrixName.h"
 #include "platform/FileIo.h"
 #include "platform/Text1252.h"
@@ -27,23 +28,6 @@ std::string shown(std::string_view utf8) {
         i += length;
     }
     return out;
-}
-
-// The file a matrix name stands for: the name as typed, or an existing file of the folder whose
-// name differs from it only in letter case, so that the folder never holds two files that Windows
-// (where Tessera reads the same folder) would take for one.
-fs::path matrixFilePath(const fs::path& folder, const std::string& fileName) {
-    fs::path typed = folder / fileio::textToPath(fileName);
-    std::error_code error;
-    if (fs::exists(typed, error))
-        return typed;
-    const std::string wanted = text::toLower(fileName);
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string existing = fileio::pathToText(it->path().filename());
-        if (!existing.empty() && text::toLower(existing) == wanted)
-            return it->path();
-    }
-    return typed;
 }
 
 // One save in progress: the fields in Windows-1252, the files, the texts of the language file.
@@ -139,7 +123,7 @@ public:
     bool customHasSection() { return ini::SectionExists(*m_state.prompter, customFile(), m_section); }
 
     bool writeMatrix(const MatrixCells& boxes) {
-        if (writeMatrixFile(matrixFilePath(m_state.matrixFolder(), m_fileName), boxes))
+        if (writeMatrixFile(library::matrixFilePath(m_state.matrixFolder(), m_fileName), boxes))
             return true;
         warn("The matrix file \"" + m_fileName + "\" could not be written in the matrix folder.");
         return false;

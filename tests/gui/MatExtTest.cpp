@@ -18,6 +18,7 @@
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStandardPaths>
 
 using namespace quire;
@@ -204,7 +206,10 @@ private slots:
     void overwriteCancelSkipsOnlyThatMatrix();
     void saveRefusesBadNames();
     void exitAsksAboutTemporaryFilesOnlyWhenThereAreSome();
+    void escapeAndCloseBoxTakeTheExitPath();
     void changingFolderAndDrive();
+    void opensOnTheRootVolumeWhenNoMountListsIt();
+    void matrixFieldsShowEveryColumnAndRow();
     void mainWindowExtractButtonOpensTheWindow();
     void fieldsInsideTheMatricesFrameStayReadable();
     void realQuantDumpOnAnFFmpegStream();
@@ -338,12 +343,13 @@ void MatExtTest::extractFallsBackToQuantDumpBesideTheProgram() {
     QCOMPARE(textOf(window, "Mat1"), kShown1);
     QCOMPARE(textOf(window, "Text2"), QStringLiteral("Film_M1"));
 
-    // Neither place can start it: the reason is shown, and the missing output reported.
+    // Neither place can start it: the reason is shown, and no output is read, not even an earlier one.
     s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart("The program is missing."));
-    fs::remove(s.program / "TempMatrix" / "Film.m2v.txt");
-    s.prompter.expect("The program is missing.").expect(std::string(extract::kNoCustomMatrices));
+    s.prompter.expect("The program is missing.");
     click(window, "btnExtract");
     QCOMPARE(textOf(window, "Mat1"), QString());
+    QCOMPARE(textOf(window, "lblExtraction"), QStringLiteral("No Matrices Extracted"));
+    QCOMPARE(textOf(window, "Message"), fromCp1252(extract::kNotStartedMessage));
     QVERIFY(enabled(window, "btnExtract"));
 }
 
@@ -357,9 +363,12 @@ void MatExtTest::outputsWithoutCustomMatrices() {
     QCOMPARE(textOf(window, "Mat1"), kShown1);
 
     // Fewer than 20 lines: the box, and nothing of the earlier run stays shown.
+    const QString standard =
+        QStringLiteral("No custom Matrices found! This video stream was encoded using MPEG standard Matrix!");
     s.answerWith(defaultsOnlyOutput(19));
-    s.prompter.expect("No custom Matrices found! This video stream was encoded using MPEG standard Matrix!");
+    s.prompter.expect(standard.toStdString());
     click(window, "btnExtract");
+    QCOMPARE(textOf(window, "Message"), standard);
     QCOMPARE(textOf(window, "Mat1"), QString());
     QCOMPARE(textOf(window, "Mat2"), QString());
     QCOMPARE(window.noMatrix, std::string("0"));
@@ -377,6 +386,24 @@ void MatExtTest::outputsWithoutCustomMatrices() {
     for (const char* off : {"Check1", "Check2", "Text2", "Text3", "cmdSave"})
         QVERIFY2(!enabled(window, off), off);
     QVERIFY(enabled(window, "btnExtract") && enabled(window, "cmdExit"));
+
+    // QuantDump could not read the stream, or wrote nothing: its reason in words, in the box and
+    // the Message field, instead of the standard-matrix text.
+    const std::string reason =
+        "It ends before the first picture coded after its sequence header: the file is cut short.";
+    const std::string failed = "QuantDump could not read the matrices of this video stream:\n" + reason;
+    s.answerWith("QuantDump error: " + reason + "\r\n");
+    s.prompter.expect(failed);
+    click(window, "btnExtract");
+    QCOMPARE(textOf(window, "Message"), QString::fromStdString(failed));
+    QCOMPARE(textOf(window, "lblExtraction"), QStringLiteral("No Matrices Extracted"));
+    s.runner.answer([](const std::vector<std::string>& args) {
+        fs::remove(args.at(2));
+        return RunResult::ran(1);
+    });
+    s.prompter.expect("QuantDump wrote no output for this video stream.");
+    click(window, "btnExtract");
+    QCOMPARE(textOf(window, "Message"), QStringLiteral("QuantDump wrote no output for this video stream."));
 
     // A complete output whose matrix 1 comes out empty: the failed state.
     s.answerWith(sixtyLineOutputWithoutMatrix1());
@@ -409,8 +436,9 @@ void MatExtTest::restorePreviousScan() {
     s.prompter.expect("You haven't scanned this file yet!!!");
     click(window, "cmdRestore");
 
+    // Never scanned: said so, not that the stream keeps the standard matrices.
     selectStream(window, QStringLiteral("Film.m2v"));
-    s.prompter.expect(std::string(extract::kNoCustomMatrices));
+    s.prompter.expect("You haven't scanned this file yet!!!");
     click(window, "cmdRestore");
     QCOMPARE(textOf(window, "Mat1"), QString());
 }
@@ -492,11 +520,32 @@ void MatExtTest::exitAsksAboutTemporaryFilesOnlyWhenThereAreSome() {
         QVERIFY(showActive(window));
         selectStream(window, QStringLiteral("VTS_01_1.VOB"));
         s.runner.answer(RunResult::ran(1));
-        s.prompter.expect(std::string(extract::kNoCustomMatrices));
+        s.prompter.expect(std::string(extract::kNoOutput));
         click(window, "btnExtract");
         click(window, "cmdExit");
         QVERIFY(!window.isVisible());
         QCOMPARE(s.prompter.shown().size(), std::size_t(1));
+    }
+}
+
+void MatExtTest::escapeAndCloseBoxTakeTheExitPath() {
+    for (const bool escape : {true, false}) {
+        Setting s;
+        MatExt window(s.state, s.runner);
+        QVERIFY(showActive(window));
+        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+        s.answerWith(sixtyLineOutput());
+        click(window, "btnExtract");
+        s.prompter.expect("Do you wish to delete all the temporary files?", PromptAnswer::Ok);
+        if (escape)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else
+            window.close();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.txtShellMode, std::string("4"));
+        QVERIFY(fs::is_directory(s.program / "TempMatrix") && fs::is_empty(s.program / "TempMatrix"));
+        QCOMPARE(s.view.refreshes, 1);
+        QCOMPARE(s.view.resets, 1);
     }
 }
 
@@ -527,6 +576,37 @@ void MatExtTest::changingFolderAndDrive() {
     QCOMPARE(items(child<QListWidget>(&window, "lstVOB")),
              QStringList({"b.MPEG", "Film.m2v", "vts_01_0.vob", "VTS_01_1.VOB"}));
     QCOMPARE(ini::GetValue("Config", "LastDVD", s.program / "Editor.ini"), s.dvd.path().string());
+}
+
+// Inside a chroot or some containers "/" is not listed as a mount: a folder no listed volume holds
+// is on the root volume.
+void MatExtTest::opensOnTheRootVolumeWhenNoMountListsIt() {
+    Setting s;
+    MatExt window(s.state, s.runner, {"/proc", s.dvd / "unplugged"});
+    QCOMPARE(items(child<QListWidget>(&window, "lstVOB")),
+             QStringList({"b.MPEG", "Film.m2v", "vts_01_0.vob", "VTS_01_1.VOB"}));
+    auto* drive1 = child<QComboBox>(&window, "Drive1");
+    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
+    QCOMPARE(drive1->count(), 3);
+}
+
+void MatExtTest::matrixFieldsShowEveryColumnAndRow() {
+    using namespace quire::extract;
+    const std::vector<std::string> widest(8, "255 255 255 255 255 255 255 255");
+    Setting s;
+    MatExt window(s.state, s.runner);
+    QVERIFY(showActive(window));
+    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+    s.answerWith(block(kIntraHeader, kDefaultIntra) + block(kNonIntraHeader, kDefaultNonIntra) +
+                 block(kIntraHeader, widest) + block(kNonIntraHeader, widest) + block(kIntraHeader, widest) +
+                 block(kNonIntraHeader, widest));
+    click(window, "btnExtract");
+    for (const char* name : {"Mat1", "Mat2"}) {
+        auto* display = child<QPlainTextEdit>(&window, name);
+        QCOMPARE(display->blockCount(), 17); // 16 rows and the empty line after the last line break
+        QVERIFY2(display->horizontalScrollBar()->maximum() == 0, name);
+        QVERIFY2(display->verticalScrollBar()->maximum() == 0, name);
+    }
 }
 
 // The frame's white text colour once spread to the fields inside it: white text on white.

@@ -37,11 +37,12 @@ struct Outcome {
     bool sawSequenceHeader = false;
     std::optional<MatrixPair> first;
     std::optional<MatrixPair> second;
+    bool sawPicture = false; // a picture was coded after a sequence header
     bool operator==(const Outcome&) const = default;
 };
 
 Outcome outcomeOf(const MatrixTracker& tracker) {
-    return Outcome{tracker.sawSequenceHeader(), tracker.first(), tracker.second()};
+    return Outcome{tracker.sawSequenceHeader(), tracker.first(), tracker.second(), tracker.sawPicture()};
 }
 
 std::string describe(const std::optional<MatrixPair>& p) {
@@ -57,7 +58,7 @@ std::string describe(const std::optional<MatrixPair>& p) {
 
 std::ostream& operator<<(std::ostream& out, const Outcome& o) {
     return out << "{header " << o.sawSequenceHeader << ", first " << describe(o.first) << ", second "
-               << describe(o.second) << "}";
+               << describe(o.second) << ", picture " << o.sawPicture << "}";
 }
 
 // Feeds an elementary stream in pieces of `piece` bytes.
@@ -85,7 +86,19 @@ Outcome scanStream(const Bytes& stream, std::size_t readSize, std::size_t blockS
 }
 
 Outcome expected(std::optional<MatrixPair> first, std::optional<MatrixPair> second = {}) {
-    return Outcome{true, first, second};
+    return Outcome{true, first, second, true};
+}
+
+// The kind StreamScanner settles on for a whole stream read in pieces of `readSize` bytes.
+StreamKind kindOf(const Bytes& stream, std::size_t readSize) {
+    StreamScanner scanner;
+    for (std::size_t at = 0; at < stream.size() && !scanner.complete(); at += readSize) {
+        const std::size_t count = std::min(readSize, stream.size() - at);
+        std::copy_n(stream.begin() + static_cast<std::ptrdiff_t>(at), count, scanner.space().begin());
+        scanner.commit(count);
+    }
+    scanner.finish();
+    return scanner.kind();
 }
 
 // Packs an elementary stream into a program stream: `payload` video bytes per packet, with
@@ -292,9 +305,13 @@ std::vector<EsCase> elementaryCases() {
     noMarker.marker = 0;
     cases.push_back({"damaged sequence header is skipped",
                      EsBuilder().sequenceUsing(ab).sequence(kC, kC, noMarker).picture().bytes(), expected(ab)});
-    cases.push_back({"stream ending after a header still counts it",
+    cases.push_back({"a sequence header followed only by the end, with no picture coded with it, changes nothing",
                      EsBuilder().sequenceUsing(ab).startCode(0xB3).append(sequenceHeaderBody(kB, kB)).bytes(),
-                     expected(ab, pair(kB, kB))});
+                     expected(ab)});
+    cases.push_back({"a sequence header and a picture header without slices change nothing",
+                     EsBuilder().sequenceUsing(ab).sequence(kB, kB).pictureHeader().bytes(), expected(ab)});
+    cases.push_back({"a sequence header and nothing else codes no picture", EsBuilder().sequence(kA, kB).bytes(),
+                     Outcome{true, std::nullopt, std::nullopt, false}});
     Bytes cut = EsBuilder().sequenceUsing(ab).startCode(0xB3).append(sequenceHeaderBody(kC, kC)).bytes();
     cut.resize(cut.size() - 60);
     cases.push_back({"stream cut inside a sequence header", cut, expected(ab)});
@@ -380,30 +397,58 @@ TEST(QuantDumpProgramStream, JunkAndDamagedItemsBetweenPacksAreSkipped) {
 }
 
 TEST(QuantDumpProgramStream, KindIsToldFromTheContent) {
+    // An elementary stream never holds a pack or video packet start code: one of them means a
+    // program stream, even damaged or after a sequence header (a file cut inside a video packet).
     const Bytes es = EsBuilder().sequenceUsing(pair(kA, kB)).bytes();
     const Bytes ps = programStream(es, 500);
     Bytes junkThenPs = {0x12, 0x00, 0x00, 0x01, 0x42, 0x00, 0x00, 0x01, 0xE0};
     junkThenPs.insert(junkThenPs.end(), ps.begin(), ps.end());
     Bytes badPackThenEs = {0, 0, 1, 0xBA, 0x44, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     badPackThenEs.insert(badPackThenEs.end(), es.begin(), es.end());
-    struct Case {
+    Bytes esThenVideoPacket = es;
+    esThenVideoPacket.insert(esThenVideoPacket.end(), {0, 0, 1, 0xE3, 0, 3, 0x0F, 0, 0});
+    const struct {
         const char* name;
         Bytes bytes;
-        bool atEnd;
-        std::optional<StreamKind> kind;
+        StreamKind kind;
+    } cases[] = {
+        {"elementary", es, StreamKind::Elementary},
+        {"program", ps, StreamKind::Program},
+        {"junk before the first pack", junkThenPs, StreamKind::Program},
+        {"damaged pack header before a sequence header", badPackThenEs, StreamKind::Program},
+        {"video packet after a sequence header", esThenVideoPacket, StreamKind::Program},
+        {"neither", Bytes{1, 2, 3, 0, 0, 1, 0xB9, 0, 0}, StreamKind::Elementary},
     };
-    const Case cases[] = {
-        {"elementary", es, false, StreamKind::Elementary},
-        {"program", ps, false, StreamKind::Program},
-        {"junk before the first pack", junkThenPs, false, StreamKind::Program},
-        {"damaged pack header before a sequence header", badPackThenEs, false, StreamKind::Elementary},
-        {"pack header cut short, more to come", Bytes(ps.begin(), ps.begin() + 10), false, std::nullopt},
-        {"neither yet", Bytes{1, 2, 3, 0, 0}, false, std::nullopt},
-        {"neither, at the end", Bytes{1, 2, 3, 0, 0}, true, StreamKind::Elementary},
+    for (const auto& c : cases) {
+        for (const std::size_t readSize : {std::size_t{1}, std::size_t{2}, std::size_t{7}, c.bytes.size()})
+            EXPECT_EQ(kindOf(c.bytes, readSize), c.kind) << c.name << ", reads of " << readSize;
+    }
+}
+
+TEST(QuantDumpProgramStream, DamagedFirstPackOrCutFirstVideoPacketDoNotReadOtherPayloadsAsVideo) {
+    // Audio, padding and private payloads carry a sequence header loading kDecoy, which a reader
+    // that took the stream for an elementary one would report as the second pair.
+    const MatrixPair ab = pair(kA, kB);
+    const Bytes video = EsBuilder().sequenceUsing(ab).bytes();
+    const Bytes decoy = decoySequenceHeader(kDecoy);
+    const auto rest = [&](PsBuilder& ps) {
+        ps.pack().pes(0xC0, decoy).pack().plainPacket(0xBE, decoy).pack().pes(0xBD, decoy);
+        ps.pack().pes(0xE0, EsBuilder(2).picture().bytes()).raw({0, 0, 1, 0xB9});
     };
-    for (const Case& c : cases) {
-        std::size_t searched = 0;
-        EXPECT_EQ(detectStreamKind(c.bytes.data(), c.bytes.size(), c.atEnd, searched), c.kind) << c.name;
+    PsBuilder damagedPack;
+    damagedPack.raw({0, 0, 1, 0xBA, 0x44, 0, 0, 0, 0, 0, 0, 0, 0, 0}).pes(0xE0, video);
+    rest(damagedPack);
+    EXPECT_EQ(scanStream(damagedPack.bytes(), damagedPack.bytes().size()), expected(ab)) << "damaged first pack";
+
+    PsBuilder whole;
+    whole.pack().pes(0xE0, video);
+    rest(whole);
+    // Pack header 14 bytes, packet start and length 6, MPEG-2 packet header 8: the cuts fall inside
+    // the packet's start code, its header, and at its payload's first byte.
+    for (const std::size_t cut : {16, 18, 20, 24, 28}) {
+        const Bytes stream(whole.bytes().begin() + static_cast<std::ptrdiff_t>(cut), whole.bytes().end());
+        for (const std::size_t readSize : {std::size_t{1}, std::size_t{5}, stream.size()})
+            EXPECT_EQ(scanStream(stream, readSize), expected(ab)) << "cut at " << cut << ", reads of " << readSize;
     }
 }
 

@@ -173,17 +173,15 @@ protected:
         expectLines(output, want);
     }
 
-    // Runs QuantDump on a bad input and expects failure: exit 1, no output (an old one is removed),
-    // one line of explanation.
-    void expectFailure(const fs::path& input) {
+    // Runs QuantDump on a bad input and expects failure: exit 1, an old output replaced by the one
+    // line that gives the reason, the same reason after the input's name on standard error.
+    void expectFailure(const fs::path& input, const std::string& reason) {
         const fs::path output = path("failed.txt");
         m_temp.write("failed.txt", "an output left by an earlier run\r\n");
         const ProgramRun r = quantDump(input, output);
         EXPECT_EQ(r.status, 1) << input;
-        EXPECT_FALSE(fs::exists(output)) << input;
-        EXPECT_TRUE(r.errors.starts_with("QuantDump: ")) << r.errors;
-        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
-        EXPECT_TRUE(r.errors.ends_with("\n")) << r.errors;
+        expectLines(output, {"QuantDump error: " + reason});
+        EXPECT_EQ(r.errors, "QuantDump: " + input.string() + ": " + reason + "\n");
     }
 
     TempFolder m_temp;
@@ -287,30 +285,35 @@ TEST_F(QuantDumpRun, StreamCutInsideTheSecondSequenceHeader) {
     expectDump(cut, joined({kDefaults, kPairA, kPairA}));
 }
 
-TEST_F(QuantDumpRun, StreamCutInsideItsOnlySequenceHeaderFails) {
+TEST_F(QuantDumpRun, CutStreamsFailWithTheirReason) {
     const std::string a = readBytes(encodeA());
-    expectFailure(m_temp.write("cut.m2v", a.substr(0, 70)));
+    expectFailure(m_temp.write("cut.m2v", a.substr(0, 70)),
+                  "Its sequence header is damaged, or the file is cut short inside it.");
+    // Cut at the first picture: the matrices were never used, which is not a stream that keeps the
+    // default matrices.
+    const std::size_t picture = a.find(std::string("\0\0\1\0", 4));
+    ASSERT_NE(picture, std::string::npos);
+    expectFailure(m_temp.write("headers.m2v", a.substr(0, picture)),
+                  "It ends before the first picture coded after its sequence header: the file is cut short.");
 }
 
-TEST_F(QuantDumpRun, RandomBytesFail) {
+TEST_F(QuantDumpRun, InputsThatAreNoStreamFailWithTheirReason) {
+    const std::string noStream = "It holds no MPEG video sequence header: it is not an MPEG-1 or MPEG-2 video stream.";
     std::mt19937 random(4711);
     std::string junk(std::size_t{256} * 1024, '\0');
     for (char& c : junk)
         c = static_cast<char>(random());
-    expectFailure(m_temp.write("junk.vob", junk));
-}
-
-TEST_F(QuantDumpRun, EmptyFileFails) {
-    expectFailure(m_temp.write("empty.m2v", ""));
-}
-
-TEST_F(QuantDumpRun, MissingInputFails) {
-    expectFailure(path("no such stream.vob"));
-}
-
-TEST_F(QuantDumpRun, FolderAsInputFails) {
+    expectFailure(m_temp.write("junk.vob", junk), noStream);
+    expectFailure(m_temp.write("empty.m2v", ""), noStream);
+    expectFailure(path("no such stream.vob"), "The file cannot be read (No such file or directory).");
     fs::create_directory(path("folder.vob"));
-    expectFailure(path("folder.vob"));
+    expectFailure(path("folder.vob"), "The file cannot be read (it is a folder).");
+}
+
+TEST_F(QuantDumpRun, OutputThatCannotBeWrittenLeavesNothing) {
+    const ProgramRun r = quantDump(path("no such stream.vob"), path("no such folder") / "out.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(path("no such folder")));
 }
 
 TEST_F(QuantDumpRun, WrongArgumentCountIsAUsageError) {

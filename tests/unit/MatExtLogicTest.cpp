@@ -51,19 +51,41 @@ bool hasEmptyDescription(const fs::path& index, const std::string& section) {
 } // namespace
 
 TEST(MatExtLogic, QuantDumpIsLookedForInItsFolderThenBesideTheProgram) {
+    // The file found, whatever its letter case, is the one the command lines name.
     const struct {
         const char* what;
         std::vector<const char*> files;
         bool folder;
         bool folderMissing;
         bool found;
+        const char* program;
+        const char* fallback;
     } cases[] = {
-        {"in QuantumDump", {"QuantumDump/QuantDump"}, true, false, true},
-        {"in QuantumDump, other case", {"QuantumDump/quantdump"}, true, false, true},
-        {"beside the program only", {"QuantDump"}, false, true, true},
-        {"QuantumDump empty, one beside", {"QuantDump"}, true, false, false},
-        {"nowhere", {}, false, true, false},
-        {"a folder of that name is no program", {"QuantumDump/QuantDump/x"}, true, false, false},
+        {"in QuantumDump", {"QuantumDump/QuantDump"}, true, false, true, "QuantumDump/QuantDump", "QuantDump"},
+        {"in QuantumDump, other case",
+         {"QuantumDump/quantdump"},
+         true,
+         false,
+         true,
+         "QuantumDump/quantdump",
+         "QuantDump"},
+        {"both cases: the exact name",
+         {"QuantumDump/QUANTDUMP", "QuantumDump/QuantDump"},
+         true,
+         false,
+         true,
+         "QuantumDump/QuantDump",
+         "QuantDump"},
+        {"beside the program only, other case", {"QUANTDUMP"}, false, true, true, "QuantumDump/QuantDump", "QUANTDUMP"},
+        {"QuantumDump empty, one beside", {"QuantDump"}, true, false, false, "QuantumDump/QuantDump", "QuantDump"},
+        {"nowhere", {}, false, true, false, "QuantumDump/QuantDump", "QuantDump"},
+        {"a folder of that name is no program",
+         {"QuantumDump/QuantDump/x"},
+         true,
+         false,
+         false,
+         "QuantumDump/QuantDump",
+         "QuantDump"},
     };
     for (const auto& c : cases) {
         TempFolder program;
@@ -74,6 +96,8 @@ TEST(MatExtLogic, QuantDumpIsLookedForInItsFolderThenBesideTheProgram) {
         const QuantDumpLookup lookup = findQuantDump(program.path());
         EXPECT_EQ(lookup.folderMissing, c.folderMissing) << c.what;
         EXPECT_EQ(lookup.found, c.found) << c.what;
+        EXPECT_EQ(quantDumpProgram(program.path()), program / c.program) << c.what;
+        EXPECT_EQ(quantDumpFallback(program.path()), program / c.fallback) << c.what;
     }
 }
 
@@ -175,6 +199,22 @@ TEST(MatExtLogic, VolumeIsTheLongestMountPointHoldingTheFolder) {
     EXPECT_EQ(volumeOf("/home", {"/work"}), fs::path());
 }
 
+TEST(MatExtLogic, RootIsAVolumeEvenWhenNoMountListsIt) {
+    // Inside a chroot or some containers "/" is not a mount point; its folders are still on it.
+    using Volumes = std::vector<fs::path>;
+    EXPECT_EQ(volumeList({"/work", "/proc", "/media/dvd/", "/work", "relative", ""}),
+              (Volumes{"/", "/media/dvd", "/proc", "/work"}));
+    EXPECT_EQ(volumeList({}), Volumes{"/"});
+    EXPECT_EQ(volumeOf("/home/me/DVD", volumeList({"/proc", "/work"})), fs::path("/"));
+    EXPECT_EQ(volumeOf("/work/DVD", volumeList({"/proc", "/work"})), fs::path("/work"));
+
+    TempFolder folder;
+    EXPECT_TRUE(volumeReady(folder.path()));
+    EXPECT_TRUE(volumeReady("/"));
+    EXPECT_FALSE(volumeReady(folder / "unplugged"));
+    EXPECT_FALSE(volumeReady(folder.write("file", "x")));
+}
+
 TEST(MatExtLogic, SaveWritesTheFileAndEmptyDescriptionsInBothIndexes) {
     TempFolder lib;
     prepareLibrary(lib);
@@ -258,6 +298,17 @@ TEST(MatExtLogic, OverwriteCancelSkipsOnlyThatMatrix) {
     EXPECT_EQ(saveExtractedMatrices(again, lib.path(), kTexts, {first("Old"), unticked()}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Old.mtx"), kMatrix + "\r\n");
     EXPECT_TRUE(hasEmptyDescription(lib / "Matrix_Info.ini", "old.mtx"));
+}
+
+TEST(MatExtLogic, SaveOverwritesAFileNamedInAnotherLetterCase) {
+    // Windows, where Tessera reads the folder, takes Old.mtx and OLD.mtx for one file.
+    TempFolder lib;
+    prepareLibrary(lib);
+    ScriptedPrompter prompter;
+    prompter.expect("OLD\n\n" + kOverwrite, PromptAnswer::Ok);
+    EXPECT_EQ(saveExtractedMatrices(prompter, lib.path(), kTexts, {first("OLD"), unticked()}), SaveResult::Saved);
+    EXPECT_EQ(lib.read("Old.mtx"), kMatrix + "\r\n");
+    EXPECT_FALSE(fs::exists(lib / "OLD.mtx"));
 }
 
 TEST(MatExtLogic, SaveReportsAFileThatCannotBeWritten) {

@@ -182,6 +182,34 @@ TEST(QuantDumpOutput, ParseReportsOutputsWithoutCustomMatrices) {
     EXPECT_FALSE(ParseQuantDumpOutput(prompter, folder / "missing.txt", folder.path()).found());
 }
 
+TEST(QuantDumpOutput, ParseSaysWhyThereAreNoMatrices) {
+    // Only an output of the standard matrices is reported as such; QuantDump's error line gives its
+    // reason, and a missing output the caller's text.
+    const std::string reason = "It holds no MPEG video sequence header: it is not an MPEG-1 or MPEG-2 video stream.";
+    const std::string failed = "QuantDump could not read the matrices of this video stream:\n" + reason;
+    const struct {
+        std::optional<std::string> content; // none: no output file
+        std::string box;
+    } cases[] = {
+        {"QuantDump error: " + reason + "\r\n", failed},
+        {"QuantDump error: " + reason, failed},
+        {"QuantDump error: " + reason + "\nmore\n", failed},
+        {"Note: QuantDump error: " + reason + "\r\n", std::string(kNoCustomMatrices)},
+        {output({block(1, kIntra), block(2, kNonIntra)}), std::string(kNoCustomMatrices)},
+        {std::nullopt, "QuantDump wrote no output for this video stream."},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        if (c.content)
+            folder.write("out.txt", *c.content);
+        ScriptedPrompter prompter;
+        prompter.expect(c.box);
+        const ParsedOutput parsed = ParseQuantDumpOutput(prompter, folder / "out.txt", folder.path(), kNoOutput);
+        EXPECT_FALSE(parsed.found());
+        EXPECT_EQ(parsed.problem, c.box);
+    }
+}
+
 TEST(QuantDumpOutput, DisplayPadsEightsAndNinesAndDropsBlankPairs) {
     const struct {
         std::string raw;

@@ -92,7 +92,6 @@ void ElementaryScanner::finish() {
         scan(m_join.data(), held, 0, held, true);
     }
     m_heldSize = 0;
-    m_tracker.endOfStream();
 }
 
 void ElementaryScanner::scanRegion(const std::uint8_t* data, std::size_t size, std::size_t from) {
@@ -156,6 +155,7 @@ std::size_t ElementaryScanner::handleStartCode(const std::uint8_t* code, std::si
         parse = parseSequenceHeader(code + 1, available - 1, atEnd);
         if (parse.status == HeaderStatus::Ok)
             m_tracker.sequenceHeader(parse.load);
+        m_sawDamagedSequenceHeader = m_sawDamagedSequenceHeader || parse.status == HeaderStatus::Damaged;
     } else if (value == kExtensionStartCode) {
         if (available < 2)
             return atEnd ? 1 : 0;

@@ -18,15 +18,17 @@ public:
     void sequenceHeader(const MatrixLoad& load);
     // A quant matrix extension replaces only the matrices it loads (ignored before any sequence header).
     void quantMatrixExtension(const MatrixLoad& load);
-    // Picture data follows and is decoded with the current pair.
+    // Picture data follows and is decoded with the current pair. Matrices that no picture is coded
+    // with (a sequence header followed only by the end of the stream) never count.
     void pictureData() {
+        m_sawPicture = m_sawPicture || m_sawSequenceHeader;
         if (m_changed)
             takeCurrentPair();
     }
-    // The stream has ended: the current pair counts as if a picture used it.
-    void endOfStream() { pictureData(); }
 
     bool sawSequenceHeader() const { return m_sawSequenceHeader; }
+    // Whether a picture was coded after a sequence header.
+    bool sawPicture() const { return m_sawPicture; }
     // The first pair that differs from the defaults.
     const std::optional<MatrixPair>& first() const { return m_first; }
     // The next pair that differs from both the defaults and the first.
@@ -40,6 +42,7 @@ private:
     MatrixPair m_current = defaultPair();
     bool m_changed = false;
     bool m_sawSequenceHeader = false;
+    bool m_sawPicture = false;
     std::optional<MatrixPair> m_first;
     std::optional<MatrixPair> m_second;
 };
@@ -50,11 +53,13 @@ class ElementaryScanner {
 public:
     // The next bytes of the stream. Does nothing once complete().
     void feed(const std::uint8_t* data, std::size_t size);
-    // The stream has ended: parses what was held back and counts the current pair.
+    // The stream has ended: parses what was held back.
     void finish();
 
     bool complete() const { return m_tracker.complete(); }
     const MatrixTracker& tracker() const { return m_tracker; }
+    // Whether a sequence header start code was followed by a damaged or cut header.
+    bool sawDamagedSequenceHeader() const { return m_sawDamagedSequenceHeader; }
 
     // Bytes needed from a prefix's first byte to decide on any start code: the prefix, the code
     // byte and the longest header.
@@ -74,6 +79,7 @@ private:
     void hold(const std::uint8_t* data, std::size_t size);
 
     MatrixTracker m_tracker;
+    bool m_sawDamagedSequenceHeader = false;
     // The tail of the previous piece that may begin a start code; joined with the head of the next.
     std::array<std::uint8_t, kMaxHeld> m_held{};
     std::size_t m_heldSize = 0;

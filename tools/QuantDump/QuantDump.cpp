@@ -1,7 +1,8 @@
 // QuantDump INPUT OUTPUT: writes the quantisation matrices an MPEG-1/MPEG-2 video stream (elementary
 // or program stream) uses to OUTPUT, in the block layout the extraction window reads.
-// Exit status: 0 written; 1 input unreadable, no sequence header or output not writable (no
-// OUTPUT is left behind); 2 usage error.
+// Exit status: 0 written; 1 the input could not be read for its matrices (OUTPUT then holds the one
+// line "QuantDump error: " and the reason, which the extraction window shows) or OUTPUT could not be
+// written (no OUTPUT is left behind); 2 usage error.
 #include "DumpText.h"
 #include "StreamScanner.h"
 
@@ -10,12 +11,15 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
 using namespace quire::quantdump;
 
 namespace {
+
+constexpr std::string_view kErrorLine = "QuantDump error: ";
 
 int fail(const std::string& reason, int status) {
     std::fprintf(stderr, "QuantDump: %s\n", reason.c_str());
@@ -46,6 +50,19 @@ bool writeOutput(const fs::path& output, const std::string& text, std::string& r
     return true;
 }
 
+// Why a scan gives no matrices to write, in words for the user; empty when it gives some.
+std::string unusable(const FileScan& scan) {
+    if (!scan.readable)
+        return "The file cannot be read (" + scan.error + ").";
+    if (!scan.sawSequenceHeader && scan.sawDamagedSequenceHeader)
+        return "Its sequence header is damaged, or the file is cut short inside it.";
+    if (!scan.sawSequenceHeader)
+        return "It holds no MPEG video sequence header: it is not an MPEG-1 or MPEG-2 video stream.";
+    if (!scan.sawPicture)
+        return "It ends before the first picture coded after its sequence header: the file is cut short.";
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -61,12 +78,13 @@ int main(int argc, char** argv) {
 
     removeOldOutput(output);
     const FileScan scan = scanFile(input);
-    if (!scan.readable)
-        return fail("cannot read " + input.string() + ": " + scan.error, 1);
-    if (!scan.sawSequenceHeader)
-        return fail(input.string() + " holds no MPEG video sequence header", 1);
-
     std::string reason;
+    if (const std::string why = unusable(scan); !why.empty()) {
+        if (!writeOutput(output, std::string(kErrorLine) + why + "\r\n", reason))
+            removeOldOutput(output);
+        return fail(input.string() + ": " + why, 1);
+    }
+
     if (!writeOutput(output, dumpText(scan.first, scan.second), reason)) {
         removeOldOutput(output);
         return fail("cannot write " + output.string() + ": " + reason, 1);

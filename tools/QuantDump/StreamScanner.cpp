@@ -14,8 +14,9 @@ namespace quire::quantdump {
 
 namespace {
 
-constexpr std::uint8_t kSequenceHeaderCode = 0xB3;
 constexpr std::uint8_t kPackCode = 0xBA;
+constexpr std::uint8_t kFirstVideoStream = 0xE0;
+constexpr std::uint8_t kLastVideoStream = 0xEF;
 
 // Closes the descriptor when the scan leaves.
 class FileDescriptor {
@@ -35,33 +36,20 @@ private:
 
 } // namespace
 
-std::optional<StreamKind> detectStreamKind(const std::uint8_t* data, std::size_t size, bool atEnd,
-                                           std::size_t& searched) {
-    const std::optional<StreamKind> undecided = atEnd ? std::optional(StreamKind::Elementary) : std::nullopt;
-    std::size_t i = searched;
-    for (;;) {
+std::size_t findSystemLayer(const std::uint8_t* data, std::size_t from, std::size_t size, std::size_t& resume) {
+    for (std::size_t i = from;;) {
         const std::size_t prefix = findStartCode(data, i, size);
         if (prefix == kNoStartCode) {
-            searched = std::max(i, size >= 2 ? size - 2 : 0);
-            return undecided;
+            resume = std::max(i, size >= 2 ? size - 2 : 0);
+            return kNoStartCode;
         }
         if (prefix + 3 >= size) {
-            searched = prefix;
-            return undecided;
+            resume = prefix;
+            return kNoStartCode;
         }
         const std::uint8_t code = data[prefix + 3];
-        if (code == kSequenceHeaderCode)
-            return StreamKind::Elementary;
-        if (code == kPackCode) {
-            std::size_t length = 0;
-            const PackCheck check = checkPackHeader(data + prefix, size - prefix, length);
-            if (check == PackCheck::Valid)
-                return StreamKind::Program;
-            if (check == PackCheck::NeedMore) {
-                searched = prefix;
-                return undecided;
-            }
-        }
+        if (code == kPackCode || (code >= kFirstVideoStream && code <= kLastVideoStream))
+            return prefix;
         i = prefix + 3;
     }
 }
@@ -84,16 +72,17 @@ void StreamScanner::finish() {
 }
 
 void StreamScanner::process(bool atEnd) {
-    if (!m_kind) {
-        // A full buffer without a sequence or pack header is taken for an elementary stream.
-        m_kind = detectStreamKind(m_buffer.data(), m_filled, atEnd || m_filled == m_buffer.size(), m_searched);
-        if (!m_kind)
+    if (m_kind == StreamKind::Elementary) {
+        std::size_t resume = 0;
+        const std::size_t system = findSystemLayer(m_buffer.data(), 0, m_filled, resume);
+        // Up to the system layer, or up to the bytes that may begin its start code.
+        const std::size_t video = system != kNoStartCode ? system : atEnd ? m_filled : resume;
+        m_video.feed(m_buffer.data(), video);
+        std::memmove(m_buffer.data(), m_buffer.data() + video, m_filled - video);
+        m_filled -= video;
+        if (system == kNoStartCode)
             return;
-    }
-    if (*m_kind == StreamKind::Elementary) {
-        m_video.feed(m_buffer.data(), m_filled);
-        m_filled = 0;
-        return;
+        m_kind = StreamKind::Program;
     }
     const std::size_t used = m_demuxer.process(m_buffer.data(), m_filled, atEnd);
     const std::size_t rest = std::min(m_filled - used, ProgramDemuxer::kMaxHeld);
@@ -132,6 +121,8 @@ FileScan scanFile(const std::filesystem::path& input) {
     scanner.finish();
     scan.readable = true;
     scan.sawSequenceHeader = scanner.tracker().sawSequenceHeader();
+    scan.sawDamagedSequenceHeader = scanner.video().sawDamagedSequenceHeader();
+    scan.sawPicture = scanner.tracker().sawPicture();
     scan.first = scanner.tracker().first();
     scan.second = scanner.tracker().second();
     return scan;

@@ -17,11 +17,11 @@ namespace quire::quantdump {
 
 enum class StreamKind { Elementary, Program };
 
-// Decides from the first sequence header (elementary) or valid pack header (program) in
-// data[0, size). Empty while neither is seen and more data may follow; with atEnd, a stream
-// showing neither counts as elementary. `searched` is where the next call may resume looking.
-std::optional<StreamKind> detectStreamKind(const std::uint8_t* data, std::size_t size, bool atEnd,
-                                           std::size_t& searched);
+// The first pack start code (00 00 01 BA, valid or damaged) or video packet start code (00 00 01
+// E0 to EF) in data[from, size), or kNoStartCode. A video elementary stream never holds either, so
+// either one shows a program stream's system layer. Without one, `resume` is where the search
+// must go on once more bytes follow (the last bytes may begin a start code).
+std::size_t findSystemLayer(const std::uint8_t* data, std::size_t from, std::size_t size, std::size_t& resume);
 
 class StreamScanner {
 public:
@@ -44,15 +44,18 @@ public:
     // The result cannot change any more: stop reading.
     bool complete() const { return m_video.complete(); }
     const MatrixTracker& tracker() const { return m_video.tracker(); }
-    std::optional<StreamKind> kind() const { return m_kind; }
+    const ElementaryScanner& video() const { return m_video; }
+    // The stream is read as an elementary stream until its system layer shows (findSystemLayer),
+    // and as a program stream from there on; the bytes before it are taken for the rest of a
+    // video packet that the file starts inside.
+    StreamKind kind() const { return m_kind; }
 
 private:
     void process(bool atEnd);
 
     ElementaryScanner m_video;
     ProgramDemuxer m_demuxer{m_video};
-    std::optional<StreamKind> m_kind;
-    std::size_t m_searched = 0;
+    StreamKind m_kind = StreamKind::Elementary;
     std::vector<std::uint8_t> m_buffer;
     std::size_t m_filled = 0;
 };
@@ -61,6 +64,8 @@ struct FileScan {
     bool readable = false;
     std::string error; // why the file could not be read
     bool sawSequenceHeader = false;
+    bool sawDamagedSequenceHeader = false;
+    bool sawPicture = false; // coded after a sequence header
     std::optional<MatrixPair> first;
     std::optional<MatrixPair> second;
 };
