@@ -188,8 +188,8 @@ struct ProgramRun {
     std::string out;
 };
 
-ProgramRun run(const std::vector<std::string>& args) {
-    std::string command = "'" + kProgram + "'";
+ProgramRun run(const std::vector<std::string>& args, const std::string& environment = "") {
+    std::string command = environment + " '" + kProgram + "'";
     for (const std::string& arg : args)
         command += " '" + arg + "'";
     command += " 2>&1";
@@ -375,4 +375,15 @@ TEST(SampleProjectProgram, ReplacesOnlyItsOwnSampleAndNeverAnotherFolder) {
     made = run({folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
     ASSERT_EQ(made.status, 0) << made.out;
     EXPECT_EQ(scriptNames(folder / "work" / "D2VAVS"), std::vector<std::string>{"V010000_V001001.avs"});
+}
+
+TEST(SampleProjectProgram, SaysWhenFfmpegCannotStartAndBuildsOnTheNextRun) {
+    TempFolder temp;
+    const fs::path folder = temp / "sample";
+    const std::vector<std::string> args = {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"};
+    ProgramRun made = run(args, "PATH=/nonexistent");
+    EXPECT_EQ(made.status, 1);
+    EXPECT_NE(made.out.find("V010000_V001001: cannot start ffmpeg"), std::string::npos) << made.out;
+    made = run(args);
+    EXPECT_EQ(made.status, 0) << made.out;
 }

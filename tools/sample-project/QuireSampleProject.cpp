@@ -183,6 +183,8 @@ int build(const Options& options) {
     layout.projectFolder = hostJoin(hostJoin(layout.workFolder, "D2VAVS"), "");
     layout.encoder = hostText(bin / "quire-encode", options.nativePaths);
     prepareFolder(tesseraFolder);
+    // Marked first, so that a build cut short can be replaced by the next run.
+    writeFile(tesseraFolder / kMarker, "Built by quire-sample-project; running it again on this folder replaces it.\n");
 
     const FrameRate rate = frameRateOf(options);
     std::vector<Segment> segments = planSegments(options);
@@ -191,11 +193,13 @@ int build(const Options& options) {
         const std::string name = segment.name();
         const fs::path stream = work / "VOB" / (name + ".VOB");
         std::string reason;
-        check(runFfmpeg(encodeArgs(options, segment, i, stream), reason), name + ": " + reason);
+        const bool encoded = runFfmpeg(encodeArgs(options, segment, i, stream), reason);
+        check(encoded, name + ": " + reason);
         std::optional<std::string> bytes = fileio::readFile(stream);
         check(bytes.has_value(), "cannot read " + stream.string());
         if (options.ntsc && options.film) {
-            check(applySoftPulldown(*bytes, reason), name + ": " + reason);
+            const bool pulledDown = applySoftPulldown(*bytes, reason);
+            check(pulledDown, name + ": " + reason);
             writeFile(stream, *bytes);
         }
         const StreamIndex index = indexStream(*bytes, reason);
@@ -221,7 +225,6 @@ int build(const Options& options) {
     if (options.analysis)
         writeFile(project / "ANALYSIS.ECL", tesseraEcl(options, layout, segments, true));
     writeFile(tesseraFolder / "Tessera.ini", tesseraIni(options, layout));
-    writeFile(tesseraFolder / kMarker, "Built by quire-sample-project; running it again on this folder replaces it.\n");
 
     const EncoderChoice& encoder = encoderChoice(options.encoder);
     const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
