@@ -26,7 +26,8 @@ struct StreamIndex {
     int frames() const; // pictures in the stream, the d2v frame count without pulldown
 };
 
-// Empty optional-like result: `error` is set when the bytes are not a program stream of packs.
+// Indexes the stream; `error` is set (and the index is incomplete) when the bytes are not a
+// program stream of MPEG-2 packs holding MPEG video.
 StreamIndex indexStream(const std::string& bytes, std::string& error);
 
 // Rewrites a progressive 24000/1001 stream to soft pulldown; false when the stream is not one.
