@@ -17,7 +17,9 @@ $(BUILD_DIR)/build.ninja: | deps
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# When Editor.ini names no Tessera folder yet, a sample project is built and named first.
 run: build
+	@scripts/offer-sample-project.sh $(BUILD_DIR)/bin
 	$(BUILD_DIR)/bin/quire
 
 $(TEST_DIR)/build.ninja: | deps
@@ -32,6 +34,7 @@ bench: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	@for b in $(BUILD_DIR)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 	bench/quantdump-bench.sh $(BUILD_DIR)/bin/QuantumDump/QuantDump
+	bench/sample-project-bench.sh $(BUILD_DIR)/bin/quire-sample-project
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,389 @@
+// The sample prepared Tessera project: its host files as golden text, every reading rule of the
+// preview checked with the core's INI routines for each option combination, and real runs of
+// quire-sample-project (FFmpeg-made streams, their .d2v indexes, Editor.ini, folder safety).
+#include "SampleProject.h"
+#include "StreamIndex.h"
+#include "app/IniManager.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fnmatch.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace quire;
+using namespace quire::sample;
+using quire::test::readBytes;
+using quire::test::ScriptedPrompter;
+using quire::test::TempFolder;
+
+namespace {
+
+const std::string kProgram = SAMPLE_PROJECT_PROGRAM;
+const fs::path kGolden = fs::path(QUIRE_TEST_DATA) / "sample-project";
+
+Options optionsFrom(const std::vector<std::string>& args) {
+    std::string error;
+    const std::optional<Options> options = parseOptions(args, error);
+    EXPECT_TRUE(options.has_value()) << error;
+    return options.value_or(Options{});
+}
+
+// A project written from the plan with made-up sector counts, as the program writes it.
+void writeProject(const Options& options, const fs::path& folder, bool nativePaths = true) {
+    Layout layout{hostPath(folder.string(), nativePaths), hostPath((folder / "work/").string(), nativePaths),
+                  hostPath((folder / "work/D2VAVS/").string(), nativePaths),
+                  hostPath("/opt/quire/quire-encode", nativePaths)};
+    std::vector<Segment> segments = planSegments(options);
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        segments[i].videoSectors = 300 + 17 * static_cast<long>(i);
+        segments[i].audioSectors = 20 + static_cast<long>(i);
+    }
+    const fs::path project = folder / "work" / "D2VAVS";
+    fs::create_directories(project);
+    test::writeBytes(folder / "Tessera.ini", tesseraIni(options, layout));
+    test::writeBytes(project / "Tessera.inf", tesseraInf(options, segments));
+    test::writeBytes(project / "Tessera.ecl", tesseraEcl(options, layout, segments));
+    if (options.analysis)
+        test::writeBytes(project / "ANALYSIS.ECL", tesseraEcl(options, layout, segments, true));
+    for (const Segment& segment : segments)
+        test::writeBytes(project / (segment.name() + ".avs"), segmentScript(layout, segment));
+}
+
+std::vector<std::string> scriptNames(const fs::path& project) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(project))
+        if (fnmatch("*.avs", entry.path().filename().c_str(), FNM_CASEFOLD) == 0)
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line.empty() || line.back() != '\r' ? line : line.substr(0, line.size() - 1));
+    return result;
+}
+
+// The non-empty lines of each section, in file order.
+std::vector<std::vector<std::string>> sectionLines(const std::string& text) {
+    std::vector<std::vector<std::string>> sections;
+    for (const std::string& line : lines(text))
+        if (!line.empty() && line.front() == '[')
+            sections.emplace_back();
+        else if (!line.empty() && !sections.empty())
+            sections.back().push_back(line);
+    return sections;
+}
+
+// Reads the project the way the preview does (positions, name cuts, keys) and checks that every
+// read finds what it needs, with no message box.
+void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
+    ScriptedPrompter prompter; // any box fails the test
+    const fs::path ini = tesseraFolder / "Tessera.ini";
+    const fs::path project = tesseraFolder / "work" / "D2VAVS";
+    const fs::path inf = project / "Tessera.inf";
+    const fs::path ecl = project / "Tessera.ecl";
+    const bool basic = options.encoder == Encoder::CceBasic;
+
+    std::string working = ini::GetValue("Paths", "Working", ini);
+    ASSERT_FALSE(working.empty());
+    EXPECT_TRUE(working.back() == '\\' || working.back() == '/') << working;
+    for (const char* key : {"HC", "QuEnc", "CCENEW", "CCEBasic", "CCE250", "ProCoder"})
+        EXPECT_NE(ini::GetValue("Paths", key, ini).find("quire-encode"), std::string::npos) << key;
+    EXPECT_NE(std::string("013").find(ini::GetValue("Options", "HC_Quality", ini)), std::string::npos);
+    for (const char* key : {"HC_VBR_Bias", "HC_OPV", "DCPREC", "QTrellis", "QuEncodeType", "QuEncHQ", "QuEncScene"})
+        EXPECT_FALSE(ini::GetValue("Options", key, ini).empty()) << key;
+    EXPECT_EQ(ini::GetValue("CCEOptions", "OPV", ini), options.analysis ? "1" : "0");
+
+    const EncoderChoice& encoder = encoderChoice(options.encoder);
+    EXPECT_EQ(ini::GetValue("Status", "mode", inf), encoder.mode);
+    EXPECT_EQ(ini::GetValue("Status", "ccetype", inf), encoder.ccetype);
+    const std::string mainVts = ini::GetValue("Status", "MainVTS", inf);
+    EXPECT_EQ(mainVts, "01");
+    const bool ilvu = ini::GetSectionName(prompter, inf, 0) == "ILVU";
+    EXPECT_EQ(ilvu, options.ilvu);
+    const std::string first = ini::GetSectionName(prompter, inf, ilvu ? 3 : 2);
+
+    for (const char* key : {"progressive", "vbr_brate_max", "vbr_brate_avg", "opv_q_factor"})
+        EXPECT_FALSE(ini::GetValue("item", key, ecl).empty()) << key;
+    EXPECT_EQ(ini::GetValue("item", "progressive", ecl), options.progressive ? "1" : "0");
+    const std::vector<std::vector<std::string>> eclSections = sectionLines(readBytes(ecl));
+    const int numKeys = ini::NumKeys(prompter, ecl, "item");
+    ASSERT_GT(numKeys, 2);
+    EXPECT_LT(numKeys, 90); // the preview control list holds 90 lines
+    // The load's bitrate from the first segment section differs from Tessera's average.
+    const double frames = std::stod(ini::GetValue(first, "Frames", inf));
+    const double rate = ini::GetValue(first, "Frame_Rate_Code", inf) == "3" ? 25 : 23.976;
+    const long bitrate =
+        std::lround(std::stod(ini::GetValue(first, "Video_Sectors", inf)) * 16384 / (frames / rate) / 1000);
+    EXPECT_GT(bitrate, 0);
+    EXPECT_NE(std::to_string(bitrate), ini::GetValue("item", "vbr_brate_avg", ecl));
+
+    const std::vector<std::string> names = scriptNames(project);
+    ASSERT_EQ(names.size(), std::size_t(options.movieSegments + options.extraSegments));
+    EXPECT_EQ(names.front(), first + ".avs");
+    int movie = 0;
+    std::vector<Segment> planned = planSegments(options);
+    std::sort(planned.begin(), planned.end(), [](const Segment& a, const Segment& b) { return a.name() < b.name(); });
+    ASSERT_EQ(planned.size(), names.size());
+    for (std::size_t s = 0; s < names.size(); ++s) {
+        const std::string& item = names[s];
+        const Segment& segment = planned[s];
+        SCOPED_TRACE(item);
+        const int n = static_cast<int>(item.size());
+        const std::string section = item.substr(0, n - 4);
+        // The cuts of the list filter and of the details: title set, VOB ID, Cell ID.
+        const std::string titleSet = item.substr(1, n - 17);
+        movie += titleSet == mainVts;
+        EXPECT_EQ(titleSet == mainVts, segment.titleSet == 1);
+        EXPECT_EQ(fnmatch(("V" + mainVts + "*.avs").c_str(), item.c_str(), FNM_CASEFOLD) == 0, titleSet == mainVts);
+        EXPECT_EQ(std::stoi(titleSet), segment.titleSet);
+        EXPECT_EQ(std::stoi(item.substr(9, n - 16)), segment.vobId);
+        EXPECT_EQ(std::stoi(item.substr(12, n - 16)), segment.cellId);
+        const int number = std::stoi(item.substr(3, n - 15));
+        const int segIndex = basic ? number : number * 2;
+        for (const char* key : {"Audio_Sub_Sectors", "Video_Sectors", "ILVU", "Pulldown", "Aspect_Ratio", "Frames",
+                                "Frame_Rate_Code", "Action"})
+            EXPECT_FALSE(ini::GetValue(section, key, inf).empty()) << key;
+        // Its control-list item and file sections, and the keys a copy of them takes.
+        EXPECT_EQ(ini::GetSectionName(prompter, ecl, segIndex), "item");
+        EXPECT_EQ(ini::GetSectionName(prompter, ecl, segIndex + 1), "file");
+        EXPECT_EQ(ini::GetKeyName(prompter, ecl, segIndex, 0), "title");
+        ASSERT_LT(std::size_t(segIndex), eclSections.size());
+        EXPECT_EQ(eclSections[segIndex].front(), "title=" + section);
+        std::vector<std::string> fileKeys;
+        for (int k = 0; k < 5; ++k)
+            fileKeys.push_back(ini::GetKeyName(prompter, ecl, segIndex + 1, k));
+        EXPECT_EQ(fileKeys,
+                  (std::vector<std::string>{"name", "frame_first", "frame_last", "encode_first", "encode_last"}));
+        // A copy takes numKeys - 2 keys; the two left behind are written anew by the test encode.
+        const std::string left1 = ini::GetKeyName(prompter, ecl, segIndex, numKeys - 2);
+        const std::string left2 = ini::GetKeyName(prompter, ecl, segIndex, numKeys - 1);
+        EXPECT_EQ(left1 + " " + left2, basic ? "encode_first encode_last" : "vid_file0 vid_file1");
+        const std::string script = readBytes(project / item);
+        EXPECT_NE(script.find("Mpeg2Source(\"" + hostJoin(ini::GetValue("Paths", "Working", ini), "D2VAVS")),
+                  std::string::npos);
+        EXPECT_NE(script.find("Trim(0," + std::to_string(std::stoi(ini::GetValue(section, "Frames", inf)) - 1) + ")"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(movie, options.movieSegments);
+    EXPECT_EQ(fs::exists(project / "ANALYSIS.ECL"), options.analysis);
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+};
+
+ProgramRun run(const std::vector<std::string>& args, const std::string& environment = "") {
+    std::string command = environment + " '" + kProgram + "'";
+    for (const std::string& arg : args)
+        command += " '" + arg + "'";
+    command += " 2>&1";
+    ProgramRun result;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        result.out.append(buffer, n);
+    const int status = pipe ? pclose(pipe) : -1;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// The native path a host path names (Z: is the root, as in Wine).
+fs::path nativeOf(std::string host) {
+    if (host.rfind("Z:", 0) == 0) {
+        host.erase(0, 2);
+        std::replace(host.begin(), host.end(), '\\', '/');
+    }
+    return host;
+}
+
+} // namespace
+
+TEST(SampleProjectFiles, MatchTheGoldenTexts) {
+    const Options options =
+        optionsFrom({"/tessera", "--movie", "2", "--extras", "1", "--ilvu", "--blanked", "--slide-show", "--analysis"});
+    TempFolder temp;
+    const fs::path folder = temp / "Tessera";
+    writeProject(options, folder, false);
+    const fs::path project = folder / "work" / "D2VAVS";
+    std::string tmp = hostPath(temp.path().string(), false);
+    for (const auto& [made, golden] :
+         std::vector<std::pair<fs::path, const char*>>{{folder / "Tessera.ini", "Tessera.ini"},
+                                                       {project / "Tessera.inf", "Tessera.inf"},
+                                                       {project / "Tessera.ecl", "Tessera.ecl"},
+                                                       {project / "V010001_V001002.avs", "V010001_V001002.avs"}}) {
+        std::string text = readBytes(made);
+        for (std::size_t at; (at = text.find(tmp)) != std::string::npos;)
+            text.replace(at, tmp.size(), "Z:\\TEMP");
+        if (!fs::exists(kGolden / golden)) { // a new golden file is written once, for review
+            test::writeBytes(kGolden / golden, text);
+            ADD_FAILURE() << "wrote " << (kGolden / golden) << ": review it";
+        }
+        EXPECT_EQ(text, readBytes(kGolden / golden)) << golden;
+    }
+}
+
+TEST(SampleProjectFiles, EveryOptionCombinationKeepsTheReadingRules) {
+    for (const EncoderChoice& encoder : encoderChoices())
+        for (const std::vector<std::string>& extra :
+             std::vector<std::vector<std::string>>{{},
+                                                   {"--ilvu", "--analysis", "--blanked", "--slide-show"},
+                                                   {"--extras", "0", "--ntsc", "--film"},
+                                                   {"--ntsc", "--progressive", "--movie", "12", "--ilvu"}}) {
+            std::vector<std::string> args = {"/t", "--encoder", encoder.option};
+            args.insert(args.end(), extra.begin(), extra.end());
+            SCOPED_TRACE(encoder.option + std::string(" ") + std::to_string(extra.size()));
+            const Options options = optionsFrom(args);
+            TempFolder temp;
+            writeProject(options, temp.path());
+            checkReadingRules(temp.path(), options);
+        }
+}
+
+TEST(SampleProjectOptions, RefuseWhatCannotBeBuilt) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{},
+                                                                                      {"a", "b"},
+                                                                                      {"a", "--film", "--interlaced"},
+                                                                                      {"a", "--size", "350x288"},
+                                                                                      {"a", "--movie", "0"},
+                                                                                      {"a", "--encoder", "rejig"},
+                                                                                      {"a", "--seconds"},
+                                                                                      {"a", "--movie", "1", "--ilvu"},
+                                                                                      {"a", "--bogus"}}) {
+        std::string error;
+        EXPECT_FALSE(parseOptions(args, error).has_value()) << (args.empty() ? "" : args.back());
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(SampleProjectIndex, RefusesWhatIsNotAProgramStream) {
+    for (const std::string& bytes : {std::string(), std::string(4096, '\0'), std::string("\0\0\1\xBA", 4) + "short",
+                                     std::string("\0\0\1\xB3 elementary", 15)}) {
+        std::string error;
+        indexStream(bytes, error);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
+    TempFolder temp;
+    const fs::path folder = temp / "Tessera";
+    const ProgramRun made = run({folder.string(), "--ntsc", "--film", "--movie", "2", "--extras", "1", "--seconds", "1",
+                                 "--ilvu", "--slide-show", "--encoder", "cce-basic"});
+    ASSERT_EQ(made.status, 0) << made.out;
+    EXPECT_NE(made.out.find("V010002_V001002.avs"), std::string::npos) << made.out;
+    const Options options = optionsFrom({folder.string(), "--ntsc", "--film", "--movie", "2", "--extras", "1", "--ilvu",
+                                         "--slide-show", "--encoder", "cce-basic"});
+    checkReadingRules(folder, options);
+
+    const fs::path project = folder / "work" / "D2VAVS";
+    const fs::path inf = project / "Tessera.inf";
+    for (const std::string& item : scriptNames(project)) {
+        SCOPED_TRACE(item);
+        const std::string section = item.substr(0, item.size() - 4);
+        const std::vector<std::string> d2v = lines(readBytes(project / (section + ".d2v")));
+        ASSERT_GT(d2v.size(), 20u);
+        EXPECT_EQ(d2v[0], "DGIndexProjectFile16");
+        const fs::path stream = nativeOf(d2v[2]);
+        const std::string bytes = readBytes(stream);
+        ASSERT_FALSE(bytes.empty()) << d2v[2];
+        // Sectors counted pack by pack: the first packet after each pack header says what it carries.
+        long video = 0, audio = 0;
+        for (std::size_t at = 0; at + 2048 <= bytes.size(); at += 2048) {
+            const std::size_t packet = at + 14 + (bytes[at + 13] & 7);
+            const auto id = static_cast<unsigned char>(bytes[packet + 3]);
+            video += id == 0xE0;
+            audio += id == 0xC0;
+        }
+        EXPECT_EQ(std::to_string(video), ini::GetValue(section, "Video_Sectors", inf));
+        EXPECT_EQ(std::to_string(audio), ini::GetValue(section, "Audio_Sub_Sectors", inf));
+        // One flags value per coded frame, soft pulldown repeating a field on every other one.
+        int flags = 0, repeats = 0;
+        for (std::size_t i = 16; i < d2v.size() && d2v[i] != "ff"; ++i) {
+            std::istringstream fields(d2v[i]);
+            std::string field;
+            for (int f = 0; fields >> field; ++f)
+                if (f >= 7) {
+                    ++flags;
+                    repeats += std::stoi(field, nullptr, 16) & 1;
+                }
+        }
+        EXPECT_EQ(std::to_string(flags), ini::GetValue(section, "Frames", inf));
+        EXPECT_EQ(repeats, flags / 2);
+        EXPECT_EQ(d2v[12], "Field_Operation=1");
+        EXPECT_EQ(ini::GetValue(section, "Pulldown", inf), "1");
+        // FFmpeg decodes the same number of pictures from the stream.
+        FILE* pipe = popen(("ffprobe -v error -select_streams v -count_frames -show_entries stream=nb_read_frames "
+                            "-of csv=p=0 '" +
+                            stream.string() + "'")
+                               .c_str(),
+                           "r");
+        char count[64] = {};
+        ASSERT_NE(pipe, nullptr);
+        EXPECT_NE(std::fgets(count, sizeof count, pipe), nullptr);
+        pclose(pipe);
+        EXPECT_EQ(std::stoi(count), flags);
+    }
+}
+
+TEST(SampleProjectProgram, PointsAnEmptyEditorIniAtTheProjectAndKeepsItsOtherBytes) {
+    TempFolder temp;
+    const std::string before =
+        "; mine\r\n[CONFIG]\r\nMatrixFolder=/m\r\nTesseraFolder=\r\nPlayer = vlc \r\n\r\n[Colors]\r\n";
+    const fs::path editorIni = temp.write("bin/Editor.ini", before);
+    const fs::path folder = temp / "sample";
+    ProgramRun made =
+        run({folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1", "--editor-ini", editorIni.string()});
+    ASSERT_EQ(made.status, 0) << made.out;
+    std::string expected = before;
+    expected.replace(expected.find("TesseraFolder=") + 14, 0, folder.string());
+    EXPECT_EQ(readBytes(editorIni), expected);
+    // Named now: a second run builds nothing and changes nothing.
+    fs::remove_all(folder / "work");
+    made = run({(temp / "other").string(), "--editor-ini", editorIni.string()});
+    EXPECT_EQ(made.status, 0) << made.out;
+    EXPECT_FALSE(fs::exists(temp / "other"));
+    EXPECT_EQ(readBytes(editorIni), expected);
+}
+
+TEST(SampleProjectProgram, ReplacesOnlyItsOwnSampleAndNeverAnotherFolder) {
+    TempFolder temp;
+    const fs::path mine = temp.write("mine/notes.txt", "keep me");
+    ProgramRun made = run({mine.parent_path().string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
+    EXPECT_EQ(made.status, 1);
+    EXPECT_NE(made.out.find("not empty"), std::string::npos) << made.out;
+    EXPECT_EQ(readBytes(mine), "keep me");
+    EXPECT_FALSE(fs::exists(temp / "mine" / "Tessera.ini"));
+
+    const fs::path folder = temp / "sample";
+    ASSERT_EQ(run({folder.string(), "--movie", "2", "--extras", "0", "--seconds", "1"}).status, 0);
+    made = run({folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
+    ASSERT_EQ(made.status, 0) << made.out;
+    EXPECT_EQ(scriptNames(folder / "work" / "D2VAVS"), std::vector<std::string>{"V010000_V001001.avs"});
+}
+
+TEST(SampleProjectProgram, SaysWhenFfmpegCannotStartAndBuildsOnTheNextRun) {
+    TempFolder temp;
+    const fs::path folder = temp / "sample";
+    const std::vector<std::string> args = {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"};
+    ProgramRun made = run(args, "PATH=/nonexistent");
+    EXPECT_EQ(made.status, 1);
+    EXPECT_NE(made.out.find("V010000_V001001: cannot start ffmpeg"), std::string::npos) << made.out;
+    made = run(args);
+    EXPECT_EQ(made.status, 0) << made.out;
+}
