@@ -95,19 +95,14 @@ private slots:
     void typingTwoHundredWarnsAtTheThirdDigit();
     void fivePassesTheChangeCheckAndFailsOnLeaving();
     void nonNumberIsRejectedAndKeepsTheFocus();
-    void emptyBoxLeftBecomesEight();
     void descriptionTakesAtMost254TypedCharacters();
     void clickSelectsTheWholeText();
     void newWindowSavesTypedMatrix();
-    void firstIntraNineAsksEightDoesNot();
     void unvisitedBoxIsRefusedAtSave();
     void invalidNameAndUnrepresentableTextAreRefused();
     void editWindowLoadsTheSelectedMatrix();
-    void editWindowWithShortFileFillsNothing();
     void subtractingTenFromEightSavesMinusTwo();
     void multipleEditRefusesABadAmount();
-    void nameDifferingOnlyInCaseKeepsTheFile();
-    void editExitResetsTheMainView();
     void mainWindowOpensBothEditors();
 };
 
@@ -116,13 +111,7 @@ void MatrixEditorTest::newWindowShowsItsGridCaptionsAndColours() {
     Matrix window(lib.state);
     QCOMPARE(window.windowTitle(), QStringLiteral("    Quire - Matrix Creation"));
     QCOMPARE(child<QLabel>(&window, "lblTitle")->text(), QStringLiteral("Use this window to create your own Matrix"));
-    QCOMPARE(child<QLabel>(&window, "lblDescription1")->text(),
-             QStringLiteral("Insert the Matrix's description here:"));
-    QCOMPARE(child<QLabel>(&window, "txtMatDialogInfo")->text(),
-             QStringLiteral("You can use values between 8 and 255 but please note that highest value supported by "
-                            "CCE is 127."));
     QCOMPARE(child<ccXPButton>(&window, "cmdSave")->caption(), QStringLiteral("&Save"));
-    QCOMPARE(child<ccXPButton>(&window, "cmdExit")->caption(), QStringLiteral("E&xit"));
     QVERIFY(!child<QWidget>(&window, "cmdSave")->isEnabled());
 
     // Twips at 15 to the pixel: column c at 90 + 390c, row r at 255 + 345r, 360 x 315.
@@ -240,20 +229,6 @@ void MatrixEditorTest::nonNumberIsRejectedAndKeepsTheFocus() {
     QCOMPARE(lib.prompter.shown().size(), std::size_t(2));
 }
 
-void MatrixEditorTest::emptyBoxLeftBecomesEight() {
-    Library lib;
-    Matrix window(lib.state);
-    QVERIFY(shown(window));
-    QTest::keyClick(box(&window, 0), Qt::Key_Tab);
-    QTest::keyClick(box(&window, 1), Qt::Key_Tab);
-    QCOMPARE(box(&window, 0)->text(), QStringLiteral("8"));
-    QCOMPARE(box(&window, 1)->text(), QStringLiteral("8"));
-    QCOMPARE(background(&window, 1), QColor(Qt::white));
-    QCOMPARE(background(&window, 2), kPaleYellow);
-    QVERIFY(child<QWidget>(&window, "cmdSave")->isEnabled());
-    QVERIFY(box(&window, 3)->text().isEmpty());
-}
-
 void MatrixEditorTest::descriptionTakesAtMost254TypedCharacters() {
     Library lib;
     Matrix window(lib.state);
@@ -327,24 +302,6 @@ void MatrixEditorTest::newWindowSavesTypedMatrix() {
     QVERIFY(!window.isVisible());
 }
 
-void MatrixEditorTest::firstIntraNineAsksEightDoesNot() {
-    Library lib;
-    Matrix window(lib.state);
-    QVERIFY(shown(window));
-    for (int i = 0; i < 128; ++i)
-        typeAndTab(i == 0 ? QStringLiteral("9") : QStringLiteral("10"));
-    QTest::keyClicks(child<QLineEdit>(&window, "txtMatrixName"), "Nine");
-    lib.prompter.expect(kFirstIntra, PromptAnswer::Cancel);
-    click(&window, "cmdSave");
-    QCOMPARE(lib.prompter.shown().back().buttons, PromptButtons::OkCancel);
-    QVERIFY(!fs::exists(lib.program / "Lib/Nine.mtx"));
-
-    box(&window, 0)->setText(QStringLiteral("8"));
-    lib.prompter.expect(newQuestion("Nine")).expect(kCreated);
-    click(&window, "cmdSave");
-    QVERIFY(lib.read("Nine.mtx").starts_with("8 10 10"));
-}
-
 void MatrixEditorTest::unvisitedBoxIsRefusedAtSave() {
     Library lib;
     Matrix window(lib.state);
@@ -399,10 +356,6 @@ void MatrixEditorTest::editWindowLoadsTheSelectedMatrix() {
     MatrixEdit window(lib.state, "Mine.mtx", "Line one", "Line two");
     QCOMPARE(window.windowTitle(), QStringLiteral("   Quire -  Matrix Editing"));
     QCOMPARE(child<QLabel>(&window, "lblTitle")->text(), QStringLiteral("Use this window to edit the selected Matrix"));
-    QCOMPARE(child<QLabel>(&window, "lblDescription1")->text(), QStringLiteral("Matrix's description here:"));
-    QCOMPARE(child<QGroupBox>(&window, "frmMultEdit")->title(), QStringLiteral("Multiple Edit"));
-    QVERIFY(child<QLabel>(&window, "lblInfo")->text().startsWith(QStringLiteral("Insert the value you want")));
-    QCOMPARE(child<ccXPButton>(&window, "Command1")->caption(), QStringLiteral("&OK"));
     QCOMPARE(child<QLineEdit>(&window, "txtValue")->text(), QStringLiteral("0"));
     QVERIFY(child<QRadioButton>(&window, "Option1_0")->isChecked());
     QCOMPARE(child<QLineEdit>(&window, "txtMatrixName")->text(), QStringLiteral("Mine"));
@@ -414,17 +367,6 @@ void MatrixEditorTest::editWindowLoadsTheSelectedMatrix() {
     QCOMPARE(box(&window, 127)->palette().color(QPalette::Text), kGreen);
     QVERIFY(child<QWidget>(&window, "cmdSave")->isEnabled());
     QCOMPARE(window.cceValue(), std::string("127")); // loading marks nothing: no box was left
-}
-
-void MatrixEditorTest::editWindowWithShortFileFillsNothing() {
-    Library lib;
-    std::string file = uniformFile("16");
-    file.resize(file.size() - std::string("16 16 16 16 16 16 16 16\r\n").size());
-    lib.program.write("Lib/Short.mtx", file);
-    MatrixEdit window(lib.state, "Short.mtx", "", "");
-    for (int i = 0; i < 128; ++i)
-        QVERIFY(box(&window, i)->text().isEmpty());
-    QVERIFY(child<QWidget>(&window, "cmdSave")->isEnabled());
 }
 
 void MatrixEditorTest::subtractingTenFromEightSavesMinusTwo() {
@@ -463,6 +405,9 @@ void MatrixEditorTest::subtractingTenFromEightSavesMinusTwo() {
     click(&window, "Command1");
     QCOMPARE(box(&window, 0)->text(), QStringLiteral("118"));
     QCOMPARE(box(&window, 1)->text(), QStringLiteral("128"));
+    click(&window, "cmdExit");
+    QVERIFY(!window.isVisible());
+    QCOMPARE(lib.mainView.calls, std::vector<std::string>{"resetView"});
 }
 
 void MatrixEditorTest::multipleEditRefusesABadAmount() {
@@ -487,33 +432,6 @@ void MatrixEditorTest::multipleEditRefusesABadAmount() {
     click(&window, "Command1");
     QCOMPARE(QApplication::focusWidget(), box(&window, 5));
     QCOMPARE(box(&window, 0)->text(), QStringLiteral("16"));
-}
-
-void MatrixEditorTest::nameDifferingOnlyInCaseKeepsTheFile() {
-    Library lib;
-    lib.program.write("Lib/Mine.mtx", uniformFile("08"));
-    lib.program.write("Lib/Matrix_Info.ini", kInfo + "[mine.mtx]\r\nInfo1=Old\r\nInfo2=Older\r\n");
-    MatrixEdit window(lib.state, "Mine.mtx", "Old", "Older");
-    QVERIFY(shown(window));
-    auto* name = child<QLineEdit>(&window, "txtMatrixName");
-    name->selectAll();
-    QTest::keyClicks(name, "MINE");
-    lib.prompter.expect(newQuestion("MINE")).expect(kSaved);
-    click(&window, "cmdSave");
-    QCOMPARE(lib.read("Mine.mtx"), uniformFile("08"));
-    QVERIFY(!fs::exists(lib.program / "Lib/MINE.mtx"));
-    QCOMPARE(lib.read("Matrix_Info.ini"), kInfo + "[mine.mtx]\r\nInfo1=Old\r\nInfo2=Older\r\n");
-    QCOMPARE(lib.read("Matrix_Info_Custom.ini"), std::string("[mine.mtx]\r\nInfo1=Old\r\nInfo2=Older\r\n"));
-}
-
-void MatrixEditorTest::editExitResetsTheMainView() {
-    Library lib;
-    lib.program.write("Lib/Mine.mtx", uniformFile("16"));
-    MatrixEdit window(lib.state, "Mine.mtx", "", "");
-    QVERIFY(shown(window));
-    click(&window, "cmdExit");
-    QVERIFY(!window.isVisible());
-    QCOMPARE(lib.mainView.calls, std::vector<std::string>{"resetView"});
 }
 
 void MatrixEditorTest::mainWindowOpensBothEditors() {
