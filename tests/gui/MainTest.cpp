@@ -96,10 +96,8 @@ private slots:
     void firstRunApplyUsesTheChosenFolder();
     void ordinaryStartLogsItsCodesAndShowsNoBox();
     void oldInterfaceVersionRewritesLanguageFiles();
-    void languageFileWithoutPreviewCaption();
     void matrixFolderWithoutDescriptionIndex();
     void selectShowsValuesAndDescription();
-    void deleteAsksAndCancelChangesNothing();
     void deleteRemovesFileAndSections();
     void readOnlyFileStaysAfterDelete();
     void brokenEditorIniNeverCrashes();
@@ -210,23 +208,6 @@ void MainTest::oldInterfaceVersionRewritesLanguageFiles() {
     QCOMPARE(prompter.shown().at(0).title, std::string("Quire"));
 }
 
-void MainTest::languageFileWithoutPreviewCaption() {
-    TempFolder program;
-    prepareOrdinaryFolder(program);
-    std::string english(*builtinLanguageText("English.lng"));
-    const auto at = english.find("cmdPreview=");
-    english.erase(at, english.find("\r\n", at) + 2 - at);
-    program.write("Languages/English.lng", english);
-    ScriptedPrompter prompter(qtReporter());
-    Main window(program.path(), prompter);
-    window.start();
-    // The captions were applied from the file as it was; the file is rewritten for the next start.
-    QCOMPARE(child<ccXPButton>(&window, "cmdPreview")->caption(), QString());
-    QVERIFY(program.read("Languages/English.lng").find("cmdPreview=&Preview/Test") != std::string::npos);
-    const auto codes = startCodes(program);
-    QVERIFY(std::find(codes.begin(), codes.end(), "MA0023") != codes.end());
-}
-
 void MainTest::matrixFolderWithoutDescriptionIndex() {
     TempFolder program;
     prepareOrdinaryFolder(program);
@@ -280,25 +261,6 @@ void MainTest::selectShowsValuesAndDescription() {
     clickItem(window, "Junk.mtx");
 }
 
-void MainTest::deleteAsksAndCancelChangesNothing() {
-    TempFolder program;
-    prepareOrdinaryFolder(program);
-    const std::string index = program.read("Lib/Matrix_Info.ini");
-    ScriptedPrompter prompter(qtReporter());
-    Main window(program.path(), prompter);
-    QVERIFY(startShown(window));
-    clickItem(window, "Marlo (1500-2500).mtx");
-    prompter.expect("Are you sure that you want\n\nto delete the Matrix called 'Marlo (1500-2500).mtx'?",
-                    PromptAnswer::Cancel);
-    QTest::mouseClick(child<QWidget>(&window, "cmdDelete"), Qt::LeftButton);
-    QCOMPARE(prompter.shown().back().title, std::string("WARNING!!!"));
-    QCOMPARE(prompter.shown().back().buttons, PromptButtons::OkCancel);
-    QCOMPARE(prompter.shown().back().icon, PromptIcon::Question);
-    QVERIFY(fs::exists(program / "Lib/Marlo (1500-2500).mtx"));
-    QCOMPARE(program.read("Lib/Matrix_Info.ini"), index);
-    QVERIFY(child<QWidget>(&window, "cmdDelete")->isEnabled());
-}
-
 void MainTest::deleteRemovesFileAndSections() {
     TempFolder program;
     prepareOrdinaryFolder(program);
@@ -310,7 +272,14 @@ void MainTest::deleteRemovesFileAndSections() {
     QVERIFY(startShown(window));
     clickItem(window, "My Own.mtx");
     QCOMPARE(child<QPlainTextEdit>(&window, "txtMatrix")->toPlainText(), QStringLiteral("Mine "));
-    prompter.expect("Are you sure that you want\n\nto delete the Matrix called 'My Own.mtx'?", PromptAnswer::Ok);
+    const std::string question = "Are you sure that you want\n\nto delete the Matrix called 'My Own.mtx'?";
+    prompter.expect(question, PromptAnswer::Cancel);
+    QTest::mouseClick(child<QWidget>(&window, "cmdDelete"), Qt::LeftButton);
+    QCOMPARE(prompter.shown().back().title, std::string("WARNING!!!"));
+    QCOMPARE(prompter.shown().back().buttons, PromptButtons::OkCancel);
+    QVERIFY(fs::exists(program / "Lib/My Own.mtx"));
+    QVERIFY(child<QWidget>(&window, "cmdDelete")->isEnabled());
+    prompter.expect(question, PromptAnswer::Ok);
     QTest::mouseClick(child<QWidget>(&window, "cmdDelete"), Qt::LeftButton);
     QVERIFY(!fs::exists(program / "Lib/My Own.mtx"));
     QVERIFY(program.read("Lib/Matrix_Info.ini").find("[my own.mtx]") == std::string::npos);

@@ -42,13 +42,6 @@ constexpr const char* kButtons[] = {"cmdBrowse",  "cmdBrowse2",  "cmdBrowse3",  
                                     "cmdCancel",  "cmdRedStyle", "cmdBlueStyle",      "cmdBlackStyle",
                                     "cmdDefault", "cmdVersion",  "cmdRestoreMatrices"};
 
-std::size_t countFiles(const fs::path& folder) {
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
-        ++files;
-    return files;
-}
-
 } // namespace
 
 class SetupTest : public QObject {
@@ -63,10 +56,7 @@ private slots:
     void styleButtonRepaintsOnlyTheMainWindow();
     void cancelRestoresColoursAndKeepsHostAndPlayer();
     void applyStoresTheThreePaths();
-    void firstRunApplySetsUpTheChosenFolder();
-    void firstRunCancelMakesTheProgramsMatrixFolder();
     void restoreKeepsUserMatrices();
-    void unstorablePathIsRefused();
 
 private:
     Setup* open();
@@ -89,11 +79,6 @@ private:
             lines.push_back(arrow == std::string::npos ? line : line.substr(arrow + 5));
         }
         return lines;
-    }
-    void firstRun() {
-        m_state->txtCheckMatrixInfo.clear();
-        m_values.matrixFolder = "bghrk756348347";
-        m_program->write("Editor.ini", m_values.bytes());
     }
 
     std::unique_ptr<TempFolder> m_program;
@@ -331,54 +316,6 @@ void SetupTest::applyStoresTheThreePaths() {
     QVERIFY(fs::is_empty(other.path()));
 }
 
-void SetupTest::firstRunApplySetsUpTheChosenFolder() {
-    firstRun();
-    TempFolder chosen;
-    Setup* window = open();
-    window->prepareForMissingFolder();
-    QCOMPARE(label("lblMatPath"), QString());
-    QVERIFY(!child<ccXPButton>(window, "OKButton")->isEnabled());
-    QVERIFY(child<ccXPButton>(window, "cmdCancel")->isEnabled());
-    click("OKButton");
-    QVERIFY(window->isVisible());
-
-    m_prompter->expectFolder(chosen.path().string());
-    click("cmdBrowse");
-    QVERIFY(child<ccXPButton>(window, "OKButton")->isEnabled());
-    click("OKButton");
-    QTRY_VERIFY(!window->isVisible());
-    m_values.matrixFolder = chosen.path().string();
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(chosen.read("Matrix_Info.ini"), std::string(defaultMatrixInfo()));
-    QCOMPARE(countFiles(chosen.path()), kDefaultMatrixNames.size() + 1);
-    QCOMPARE(chosen.read("8-Low_Low(1800-).mtx"), std::string(defaultMatrixText("8-Low_Low(1800-).mtx")) + "\r\n");
-    QCOMPARE(m_view.calls, (std::vector<std::string>{"refreshMatrixList", "refreshMatrixList", "applyMainColours"}));
-}
-
-void SetupTest::firstRunCancelMakesTheProgramsMatrixFolder() {
-    firstRun();
-    Setup* window = open();
-    window->prepareForMissingFolder();
-    click("Label8");
-    m_prompter->expect(std::string(setup::kMatrixFolderCreated));
-    click("cmdCancel");
-    QTRY_VERIFY(!window->isVisible());
-    QCOMPARE(m_prompter->shown().size(), std::size_t(1));
-    QCOMPARE(m_prompter->shown()[0].title, std::string("Quire"));
-    QCOMPARE(int(m_prompter->shown()[0].icon), int(PromptIcon::None));
-
-    const fs::path folder = *m_program / "Matrix";
-    m_values.matrixFolder = folder.string();
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(label("lblMatPath"), QString::fromStdString(folder.string()));
-    QCOMPARE(m_state->txtPath, folder.string());
-    QCOMPARE(m_program->read("Matrix/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
-    QVERIFY(fs::is_regular_file(folder / "Matrix_Info_Custom.ini"));
-    QCOMPARE(m_program->read("Matrix/Matrix_Info_Custom.ini"), std::string());
-    QCOMPARE(countFiles(folder), kDefaultMatrixNames.size() + 2);
-    QCOMPARE(m_view.calls, std::vector<std::string>{"refreshMatrixList"});
-}
-
 void SetupTest::restoreKeepsUserMatrices() {
     m_program->write("Lib/Mine.mtx", "user bytes");
     m_program->write("Lib/1-High_High(4000+).mtx", "edited");
@@ -392,18 +329,6 @@ void SetupTest::restoreKeepsUserMatrices() {
              std::string(defaultMatrixInfo()) + "\r\n[mine.mtx]\r\nInfo1=Mine\r\n\r\n");
     QCOMPARE(m_view.calls, std::vector<std::string>{"resetView"});
     QCOMPARE(editorIni(), m_values.bytes());
-}
-
-void SetupTest::unstorablePathIsRefused() {
-    firstRun();
-    Setup* window = open();
-    window->prepareForMissingFolder();
-    const std::string cyrillic = "/srv/\xD0\x96";
-    m_prompter->expectFolder(cyrillic).expect(setup::unstorablePathMessage(cyrillic));
-    click("cmdBrowse");
-    QCOMPARE(label("lblMatPath"), QString());
-    QVERIFY(!child<ccXPButton>(window, "OKButton")->isEnabled());
-    QCOMPARE(logLines().back(), std::string("SETUP: Sliders Updated with color data"));
 }
 
 QTEST_MAIN(SetupTest)
