@@ -110,8 +110,6 @@ private slots:
     void windowLooksAsSpecified();
     void textFileIsImportedAndSaved();
     void byteFileThroughTheSecondKind();
-    void invalidFilesKeepAMixtureOfValues();
-    void cancelledDialogEmptiesThePathOnly();
     void existingMatrixAsksBeforeOverwriting();
     void mainWindowOpensTheImport();
 };
@@ -237,63 +235,6 @@ void MatrixImportTest::byteFileThroughTheSecondKind() {
     QCOMPARE(lib.read("Matrix_Info_Custom.ini"), std::string("[grain.mtx]\r\nInfo1= \r\nInfo2=\r\n"));
 }
 
-void MatrixImportTest::invalidFilesKeepAMixtureOfValues() {
-    Library lib;
-    MatrixImport window(lib.state);
-    QVERIFY(shown(window));
-    lib.prompter.expectFile(lib.source("first.txt", valueRows(16, 8, 10, ", ")));
-    click(&window, "Command1");
-    QCOMPARE(gridTexts(&window), numbered(10, 128));
-
-    // Too few lines: the message, the name of the new file, the old values.
-    lib.prompter.expectFile(lib.source("short.txt", valueRows(14, 8, 50, " "))).expect(kInvalid);
-    click(&window, "Command1");
-    QCOMPARE(field(&window, "txtMatrixName"), QStringLiteral("short"));
-    QCOMPARE(gridTexts(&window), numbered(10, 128));
-
-    // 16 lines of 9 values: every box takes a new value before the message.
-    lib.prompter.expectFile(lib.source("nine.txt", valueRows(16, 9, 100, " "))).expect(kInvalid);
-    click(&window, "Command1");
-    QCOMPARE(gridTexts(&window), numbered(100, 128));
-
-    // A byte file shorter than 128 bytes: the message and nothing else changes.
-    QTest::mouseClick(child<QRadioButton>(&window, "Option1_1"), Qt::LeftButton);
-    const QStringList before = gridTexts(&window);
-    lib.prompter.expectFile(lib.source("short.xcm", std::string(127, '\x20'))).expect(kInvalid);
-    click(&window, "Command1");
-    QCOMPARE(field(&window, "txtPath"), QStringLiteral("short.xcm"));
-    QCOMPARE(field(&window, "txtMatrixName"), QStringLiteral("nine"));
-    QCOMPARE(gridTexts(&window), before);
-
-    // Binary junk without line ends read as text: one line, so the message and no value changes.
-    QTest::mouseClick(child<QRadioButton>(&window, "Option1_0"), Qt::LeftButton);
-    std::string junk;
-    for (int i = 0; i < 5000; ++i) {
-        const char c = static_cast<char>((i * 7919) % 256);
-        junk += c == '\r' || c == '\n' ? '\0' : c;
-    }
-    lib.prompter.expectFile(lib.source("junk.txt", junk)).expect(kInvalid);
-    click(&window, "Command1");
-    QCOMPARE(gridTexts(&window), before);
-    QVERIFY(lib.prompter.done());
-    QCOMPARE(lib.read("Matrix_Info.ini"), kInfo);
-}
-
-void MatrixImportTest::cancelledDialogEmptiesThePathOnly() {
-    Library lib;
-    MatrixImport window(lib.state);
-    QVERIFY(shown(window));
-    lib.prompter.expectFile(lib.source("kept.txt", mtxOf(20)));
-    click(&window, "Command1");
-    child<QLineEdit>(&window, "txtMatrixName")->setText(QStringLiteral("Typed name"));
-    lib.prompter.expectFile("");
-    click(&window, "Command1");
-    QCOMPARE(field(&window, "txtPath"), QString());
-    QCOMPARE(field(&window, "txtMatrixName"), QStringLiteral("Typed name"));
-    QCOMPARE(gridTexts(&window), numbered(20, 128));
-    QVERIFY(lib.prompter.shown().empty());
-}
-
 void MatrixImportTest::existingMatrixAsksBeforeOverwriting() {
     Library lib;
     lib.program.write("Lib/1-High_High(4000+).mtx", mtxOf(8));
@@ -322,13 +263,6 @@ void MatrixImportTest::existingMatrixAsksBeforeOverwriting() {
                                                       "Info2=\r\n"));
     QCOMPARE(lib.read("Matrix_Info_Custom.ini"),
              std::string("[1-high_high(4000+).mtx]\r\nInfo1=Imported again\r\nInfo2=\r\n"));
-
-    // A name that cannot name a file is refused before anything is written.
-    child<QLineEdit>(&window, "txtMatrixName")->setText(QStringLiteral("a/b"));
-    lib.prompter.expect("");
-    click(&window, "cmdSave");
-    QCOMPARE(lib.prompter.shown().back().icon, PromptIcon::Exclamation);
-    QVERIFY(!fs::exists(lib.program / "Lib" / "a"));
 }
 
 void MatrixImportTest::mainWindowOpensTheImport() {
