@@ -59,7 +59,6 @@ private slots:
     void captionsComeFromTheActiveLanguage();
     void clickingAnEntryChoosesIt();
     void applyItalianoRebuildsTheIndex();
-    void applyAtOnceTakesTheFirstFile();
     void applyUserFileLeavesTheIndexAlone();
     void updateRestoresBuiltInFilesAndKeepsUserFiles();
     void closeChangesNothing();
@@ -146,15 +145,12 @@ void LanguagesTest::loadShowsFilesLanguageAndCaptions() {
     QCOMPARE(field("txtCurrent2"), QStringLiteral("Deutch.lng"));
 
     QCOMPARE(child<QLabel>(window, "lblCurrent")->text(), QStringLiteral("Language in Use"));
-    QCOMPARE(child<QLabel>(window, "lblLanguages")->text(), QStringLiteral("Choose your language here"));
     QCOMPARE(child<ccXPButton>(window, "OKButton")->caption(), QStringLiteral("&Apply"));
-    QCOMPARE(child<ccXPButton>(window, "cmdUpd")->caption(), QStringLiteral("Update Languages"));
     QVERIFY(child<ccXPButton>(window, "cmdX") != nullptr);
 
     QCOMPARE(window->palette().color(QPalette::Window), colourOf("16737808"));
     QCOMPARE(child<QWidget>(window, "Shape1")->palette().color(QPalette::Window), colourOf("14306832"));
     QCOMPARE(child<QLabel>(window, "lblCurrent")->palette().color(QPalette::WindowText), colourOf("16777215"));
-    QCOMPARE(child<QLabel>(window, "lblLanguages")->palette().color(QPalette::WindowText), colourOf("16777215"));
     for (const char* button : {"OKButton", "cmdUpd", "cmdX"})
         QCOMPARE(child<ccXPButton>(window, button)->foreColor(), colourOf("4210752"));
     QVERIFY(m_view->calls.empty());
@@ -167,14 +163,6 @@ void LanguagesTest::captionsComeFromTheActiveLanguage() {
     QCOMPARE(field("txtCurrent"), QStringLiteral("Italiano.lng"));
     QCOMPARE(child<QLabel>(window, "lblCurrent")->text(), QStringLiteral("Lingua in uso"));
     QCOMPARE(child<ccXPButton>(window, "OKButton")->caption(), QStringLiteral("&Applica"));
-
-    // A language file without the section leaves the captions empty.
-    m_window.reset();
-    m_program->write("Languages/Bare.lng", "Bare\r\n\r\n[MAIN]\r\ncmdExit=Out\r\n");
-    m_state->txtLang = "Bare.lng";
-    window = open();
-    QCOMPARE(child<QLabel>(window, "lblCurrent")->text(), QString());
-    QCOMPARE(child<ccXPButton>(window, "OKButton")->caption(), QString());
 }
 
 void LanguagesTest::clickingAnEntryChoosesIt() {
@@ -213,15 +201,6 @@ void LanguagesTest::applyItalianoRebuildsTheIndex() {
     QCOMPARE(m_view->indexAtRefresh, index);
     // The Italian file has no MESSAGES/MatrixImport, so that message shows empty.
     QCOMPARE(caption(m_program->path(), m_state->txtLang, "MESSAGES", "MatrixImport"), std::string());
-}
-
-void LanguagesTest::applyAtOnceTakesTheFirstFile() {
-    open();
-    press("OKButton");
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(ini::GetValue("Config", "Language", *m_program / "Editor.ini"), std::string("Deutch.lng"));
-    QCOMPARE(m_state->txtLang, std::string("Deutch.lng"));
-    QVERIFY(m_program->read("Lib/Matrix_Info.ini").starts_with("[1-high_high(4000+).mtx]"));
 }
 
 void LanguagesTest::applyUserFileLeavesTheIndexAlone() {
