@@ -251,7 +251,7 @@ TEST(ProfileWithoutSection, RemovesHeaderKeysValuelessAndBlankLinesKeepingCommen
 TEST(ProfileRobustness, BinaryJunkNeverBreaksAnything) {
     std::mt19937 random(1252);
     std::uniform_int_distribution<int> byte(0, 255);
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 6; ++round) {
         std::string junk(4096 + round * 997, '\0');
         for (char& c : junk)
             c = static_cast<char>(byte(random));
@@ -264,7 +264,7 @@ TEST(ProfileRobustness, BinaryJunkNeverBreaksAnything) {
 }
 
 TEST(ProfileRobustness, HugeLines) {
-    const std::string big(10 * 1024 * 1024, 'x');
+    const std::string big(1024 * 1024, 'x');
     const std::string content = "[S]\r\nk=" + big + "\r\nz=1";
     EXPECT_EQ(findValue(content, "S", "k"), big);
     EXPECT_EQ(findValue(content, "S", "z"), "1");
@@ -277,9 +277,9 @@ TEST(ProfileRobustness, HugeLines) {
 
 TEST(ProfileRobustness, ThousandsOfSections) {
     std::string content;
-    for (int i = 0; i < 5000; ++i)
+    for (int i = 0; i < 3000; ++i)
         content += "[Section" + std::to_string(i) + "]\r\nInfo1=first " + std::to_string(i) + "\r\nInfo2=second\r\n";
-    EXPECT_EQ(findValue(content, "section4999", "info1"), "first 4999");
+    EXPECT_EQ(findValue(content, "section2999", "info1"), "first 2999");
     EXPECT_EQ(findValue(content, "Section2500", "Info1"), "first 2500");
     const std::string written = withValue(content, "Section2500", "Info3", "third");
     EXPECT_EQ(written.size(), content.size() + 13);
