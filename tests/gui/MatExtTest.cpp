@@ -308,6 +308,7 @@ void MatExtTest::extractShowsBothMatricesAndSavesMatrix1() {
     QCOMPARE(window.txtShellMode, std::string("4"));
     QVERIFY(fs::is_directory(s.program / "TempMatrix") && fs::is_empty(s.program / "TempMatrix"));
     QCOMPARE(s.view.refreshes, 1);
+    QCOMPARE(s.view.resets, 3);
 }
 
 void MatExtTest::outputsWithoutCustomMatrices() {

@@ -290,68 +290,6 @@ TEST_F(SetupLogicTest, ApplyStoresTheThreePathsAndRepaintsTheMainWindow) {
     EXPECT_TRUE(fs::is_empty(other.path()));
 }
 
-TEST_F(SetupLogicTest, ApplyOnAFirstRunSetsUpTheChosenFolder) {
-    state.txtCheckMatrixInfo.clear();
-    values.matrixFolder = "bghrk756348347";
-    program.write("Editor.ini", editorIniBytes(values));
-    TempFolder chosen;
-    SetupLogic logic(state);
-    logic.load();
-    logic.clearMatrixPath();
-    prompter.expectFolder(chosen.path().string());
-    EXPECT_TRUE(logic.browseMatrixFolder());
-    logic.apply();
-    values.matrixFolder = chosen.path().string();
-    EXPECT_EQ(editorIni(), editorIniBytes(values));
-    EXPECT_EQ(chosen.read("Matrix_Info.ini"), defaultMatrixInfo());
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(chosen.path()))
-        ++files;
-    EXPECT_EQ(files, kDefaultMatrixNames.size() + 1);
-    for (const auto name : kDefaultMatrixNames)
-        EXPECT_EQ(chosen.read(name), std::string(defaultMatrixText(name)) + "\r\n") << name;
-    EXPECT_EQ(mainView.calls, (std::vector<std::string>{"refreshMatrixList", "refreshMatrixList", "applyMainColours"}));
-    EXPECT_EQ(logLines().back(), "SETUP: Matrices folder defined as " + chosen.path().string());
-}
-
-TEST_F(SetupLogicTest, CancelOnAFirstRunMakesTheMatrixFolderOfTheProgramFolder) {
-    fs::remove(program / "Matrix");
-    state.txtCheckMatrixInfo.clear();
-    values.matrixFolder = "bghrk756348347";
-    program.write("Editor.ini", editorIniBytes(values));
-    SetupLogic logic(state);
-    logic.load();
-    logic.clearMatrixPath();
-    logic.pickSwatch(0);
-    prompter.expect(std::string(kMatrixFolderCreated));
-    EXPECT_TRUE(logic.cancel());
-
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown()[0].text, "Matrix Editor has created a Matrix folder on its directory!!!\r\n"
-                                        "Note that you should point the path to Tessera's Matrix folder\r\n"
-                                        "to enable the automatic detection (by Tessera) of the matrices you may\r\n"
-                                        "create and/or edit with the Editor");
-    EXPECT_EQ(prompter.shown()[0].title, "Quire");
-    EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::None);
-    EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::Ok);
-
-    const fs::path folder = program / "Matrix";
-    values.matrixFolder = folder.string();
-    EXPECT_EQ(editorIni(), editorIniBytes(values));
-    EXPECT_EQ(logic.lblMatPath(), folder.string());
-    EXPECT_EQ(state.txtPath, folder.string());
-    EXPECT_EQ(program.read("Matrix/Matrix_Info.ini"), defaultMatrixInfo());
-    EXPECT_TRUE(fs::is_regular_file(folder / "Matrix_Info_Custom.ini"));
-    EXPECT_EQ(program.read("Matrix/Matrix_Info_Custom.ini"), "");
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
-        ++files;
-    EXPECT_EQ(files, kDefaultMatrixNames.size() + 2);
-    EXPECT_EQ(program.read("Matrix/Smooth (CG)(3800+).mtx"),
-              std::string(defaultMatrixText("Smooth (CG)(3800+).mtx")) + "\r\n");
-    EXPECT_EQ(mainView.calls, std::vector<std::string>{"refreshMatrixList"});
-}
-
 TEST_F(SetupLogicTest, CancelOnAFirstRunKeepsTheUsersCustomDescriptions) {
     state.txtCheckMatrixInfo.clear();
     program.write("Matrix/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=kept\r\n");
