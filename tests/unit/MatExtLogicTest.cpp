@@ -57,14 +57,12 @@ TEST(MatExtLogic, QuantDumpIsLookedForInItsFolderThenBesideTheProgram) {
         bool folder;
         bool folderMissing;
         bool found;
-    } cases[] = {
-        {"in QuantumDump", {"QuantumDump/QuantDump"}, true, false, true},
-        {"in QuantumDump, other case", {"QuantumDump/quantdump"}, true, false, true},
-        {"beside the program only", {"QuantDump"}, false, true, true},
-        {"QuantumDump empty, one beside", {"QuantDump"}, true, false, false},
-        {"nowhere", {}, false, true, false},
-        {"a folder of that name is no program", {"QuantumDump/QuantDump/x"}, true, false, false},
-    };
+    } cases[] = {{"in QuantumDump", {"QuantumDump/QuantDump"}, true, false, true},
+                 {"in QuantumDump, other case", {"QuantumDump/quantdump"}, true, false, true},
+                 {"beside the program only", {"QuantDump"}, false, true, true},
+                 {"QuantumDump empty, one beside", {"QuantDump"}, true, false, false},
+                 {"nowhere", {}, false, true, false},
+                 {"a folder of that name is no program", {"QuantumDump/QuantDump/x"}, true, false, false}};
     for (const auto& c : cases) {
         TempFolder program;
         if (c.folder)
@@ -224,8 +222,7 @@ TEST(MatExtLogic, SaveRefusalsStopTheWholeSave) {
          {first("A"), second("CON")},
          "The name \"CON\" can't be used for a matrix file: Windows reserves it for a device.",
          SaveResult::Stopped,
-         {"A.mtx"}},
-    };
+         {"A.mtx"}}};
     for (const auto& c : cases) {
         TempFolder lib;
         prepareLibrary(lib);

@@ -76,8 +76,7 @@ TEST(SetupColourText, HexadecimalTextIsSixUpperCaseDigitsBlueGreenRed) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"16737808", "FF6610"}, {"8421376", "808000"}, {"16777215", "FFFFFF"}, {"0", "000000"},
         {"255", "0000FF"},      {"65536", "010000"},   {"4210752", "404040"},  {"1052779", "10106B"},
-        {"", "000000"},         {"junk", "000000"},    {"16777216", "000000"},
-    };
+        {"", "000000"},         {"junk", "000000"},    {"16777216", "000000"}};
     for (const auto& [decimal, hex] : cases)
         EXPECT_EQ(hexText(decimal), hex) << decimal;
 }
@@ -91,8 +90,7 @@ TEST(SetupColourText, SplitReadsRedFromTheLastPairAndRaisesZeroTo16) {
     const std::vector<Case> cases = {
         {"FF6610", {"255", "102", "16"}, {"255", "102", "16"}}, {"808000", {"128", "128", "0"}, {"128", "128", "16"}},
         {"000000", {"0", "0", "0"}, {"16", "16", "16"}},        {"050A0F", {"5", "10", "15"}, {"5", "10", "15"}},
-        {"ABC", {"171", "0", "0"}, {"171", "16", "16"}},        {"ZZ1010", {"0", "16", "16"}, {"16", "16", "16"}},
-    };
+        {"ABC", {"171", "0", "0"}, {"171", "16", "16"}},        {"ZZ1010", {"0", "16", "16"}, {"16", "16", "16"}}};
     for (const auto& c : cases) {
         Parts parts = splitHex(c.hex);
         EXPECT_EQ(parts, c.split) << c.hex;
@@ -120,24 +118,22 @@ TEST_F(SetupLogicTest, LoadLogsEachStepInOrderAndLeavesEditorIniAlone) {
     program.write("Matrix/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=a\r\n");
     SetupLogic logic(state);
     logic.load();
-    const std::vector<std::string> expected = {
-        kSeparator,
-        "",
-        "SET001: Config read",
-        "SET002: Color data read",
-        "SET003: Translations read",
-        "SET004: Matrix Custom Info read",
-        "SLI001: OK",
-        "SLI002: OK",
-        "SLI003: OK",
-        "SLI004: OK",
-        "SLI005: OK",
-        "SLI006: OK",
-        "SLI007: OK",
-        "SLI008: OK",
-        "SLI009: OK",
-        "SETUP: Sliders Updated with color data",
-    };
+    const std::vector<std::string> expected = {kSeparator,
+                                               "",
+                                               "SET001: Config read",
+                                               "SET002: Color data read",
+                                               "SET003: Translations read",
+                                               "SET004: Matrix Custom Info read",
+                                               "SLI001: OK",
+                                               "SLI002: OK",
+                                               "SLI003: OK",
+                                               "SLI004: OK",
+                                               "SLI005: OK",
+                                               "SLI006: OK",
+                                               "SLI007: OK",
+                                               "SLI008: OK",
+                                               "SLI009: OK",
+                                               "SETUP: Sliders Updated with color data"};
     EXPECT_EQ(logLines(), expected);
     EXPECT_EQ(program.read("BUG.DEB").substr(0, 90), kSeparator + "\r\n\r\n");
     EXPECT_EQ(editorIni(), editorIniBytes(values));
