@@ -38,10 +38,7 @@ private slots:
     void mouseHoverPressDragReleaseAndDoubleClick();
     void spaceAndEnterClick();
     void accessKeysAndArrowsMoveAndClick();
-    void disabledButtonIgnoresEverything();
     void inactiveWindowGivesNoClick();
-    void captionMarksTheAccessKey();
-    void foreColourFromStoredTextAndFocusRectangle();
     void statesPaintTheirColours();
 
 private:
@@ -113,6 +110,20 @@ void XPButtonTest::mouseHoverPressDragReleaseAndDoubleClick() {
     QCOMPARE(doubles.count(), 1);
     moveAway();
     expect(S::Focused, 1);
+    // A disabled button ignores the mouse and the keys.
+    m_save->setEnabled(false);
+    expect(S::Disabled, 1);
+    hover(m_save);
+    clickSave();
+    altKey(Qt::Key_S);
+    QTest::keyClick(m_save, Qt::Key_Space);
+    QTest::keyClick(m_save, Qt::Key_Return);
+    expect(S::Disabled, 1);
+    // Enabled again while the mouse is over it: hover.
+    m_save->setEnabled(true);
+    expect(S::Hover, 1);
+    clickSave();
+    expect(S::Hover, 2);
 }
 
 void XPButtonTest::spaceAndEnterClick() {
@@ -158,27 +169,29 @@ void XPButtonTest::accessKeysAndArrowsMoveAndClick() {
     QVERIFY(m_exit->hasFocus());
     altKey(Qt::Key_S);
     expect(S::Focused, 1);
+    // The caption marks the access key; "&&" is a plain "&".
+    QCOMPARE(ccXPButton().caption(), QStringLiteral("&OK"));
+    m_save->setCaption(QStringLiteral("Save && Exit"));
+    QCOMPARE(m_save->displayedCaption(), QStringLiteral("Save & Exit"));
+    QCOMPARE(m_save->underlinedIndex(), -1);
+    QVERIFY(m_save->accessKey().isNull() && m_save->shortcut().isEmpty());
+    altKey(Qt::Key_S);
+    expect(S::Focused, 1);
+    m_save->setCaption(QStringLiteral("A&&B&C"));
+    QCOMPARE(m_save->caption(), QStringLiteral("A&&B&C"));
+    QCOMPARE(m_save->displayedCaption(), QStringLiteral("A&BC"));
+    QCOMPARE(m_save->underlinedIndex(), 3);
+    QCOMPARE(m_save->accessKey(), QChar(u'c'));
+    QCOMPARE(m_save->shortcut(), QKeySequence(QStringLiteral("Alt+C")));
+    m_exit->setFocus();
+    altKey(Qt::Key_C);
+    expect(S::Focused, 2);
     // An access key two buttons share only moves the focus.
+    m_save->setCaption(QStringLiteral("&Save"));
     m_exit->setCaption(QStringLiteral("&Stop"));
     altKey(Qt::Key_S);
     altKey(Qt::Key_S);
-    QCOMPARE(m_clicks->count() + exits.count(), 2);
-}
-
-void XPButtonTest::disabledButtonIgnoresEverything() {
-    m_save->setEnabled(false);
-    expect(S::Disabled, 0);
-    hover(m_save);
-    clickSave();
-    altKey(Qt::Key_S);
-    QTest::keyClick(m_save, Qt::Key_Space);
-    QTest::keyClick(m_save, Qt::Key_Return);
-    expect(S::Disabled, 0);
-    // Enabled again while the mouse is over it: hover.
-    m_save->setEnabled(true);
-    expect(S::Hover, 0);
-    clickSave();
-    expect(S::Hover, 1);
+    QCOMPARE(m_clicks->count() + exits.count(), 3);
 }
 
 void XPButtonTest::inactiveWindowGivesNoClick() {
@@ -197,42 +210,6 @@ void XPButtonTest::inactiveWindowGivesNoClick() {
     clickSave();
     QCOMPARE(m_clicks->count(), 1);
     QTRY_VERIFY(m_window->isActiveWindow());
-}
-
-void XPButtonTest::captionMarksTheAccessKey() {
-    QCOMPARE(ccXPButton().caption(), QStringLiteral("&OK"));
-    m_save->setCaption(QStringLiteral("Save && Exit"));
-    QCOMPARE(m_save->displayedCaption(), QStringLiteral("Save & Exit"));
-    QCOMPARE(m_save->underlinedIndex(), -1);
-    QVERIFY(m_save->accessKey().isNull() && m_save->shortcut().isEmpty());
-    altKey(Qt::Key_S);
-    m_save->setCaption(QStringLiteral("A&&B&C"));
-    QCOMPARE(m_save->caption(), QStringLiteral("A&&B&C"));
-    QCOMPARE(m_save->displayedCaption(), QStringLiteral("A&BC"));
-    QCOMPARE(m_save->underlinedIndex(), 3);
-    QCOMPARE(m_save->accessKey(), QChar(u'c'));
-    QCOMPARE(m_save->shortcut(), QKeySequence(QStringLiteral("Alt+C")));
-    expect(S::Normal, 0);
-    altKey(Qt::Key_C);
-    expect(S::Focused, 1);
-}
-
-void XPButtonTest::foreColourFromStoredTextAndFocusRectangle() {
-    QCOMPARE(m_save->foreColor(), QColor(Qt::black));
-    QVERIFY(m_save->setForeColor(QStringLiteral("16737808")));
-    QCOMPARE(m_save->foreColor(), QColor(16, 102, 255));
-    QVERIFY(!m_save->setForeColor(QStringLiteral("blue")));
-    QVERIFY(!m_save->setForeColor(QStringLiteral("16777216")));
-    QCOMPARE(m_save->foreColor(), QColor(16, 102, 255));
-    // The dotted focus rectangle: drawn with the focus, not without it or when switched off.
-    m_save->setCaption(QString());
-    m_save->setFocus();
-    QCOMPARE(pixel(m_save, 3, 3), QColor(Qt::black));
-    m_save->setFocusRect(false);
-    QCOMPARE(pixel(m_save, 3, 3), QColor(252, 252, 251));
-    m_save->setFocusRect(true);
-    m_exit->setFocus();
-    QCOMPARE(pixel(m_save, 3, 3), QColor(252, 252, 251));
 }
 
 void XPButtonTest::statesPaintTheirColours() {
@@ -255,6 +232,21 @@ void XPButtonTest::statesPaintTheirColours() {
                     QFAIL(qPrintable(QStringLiteral("state %1 at %2,%3").arg(int(state)).arg(x).arg(y)));
             }
     }
+    QCOMPARE(m_save->foreColor(), QColor(Qt::black));
+    QVERIFY(m_save->setForeColor(QStringLiteral("16737808")));
+    QCOMPARE(m_save->foreColor(), QColor(16, 102, 255));
+    QVERIFY(!m_save->setForeColor(QStringLiteral("blue")));
+    QVERIFY(!m_save->setForeColor(QStringLiteral("16777216")));
+    QCOMPARE(m_save->foreColor(), QColor(16, 102, 255));
+    // The dotted focus rectangle: drawn with the focus, not without it or when switched off.
+    m_save->setCaption(QString());
+    m_save->setFocus();
+    QCOMPARE(pixel(m_save, 3, 3), QColor(Qt::black));
+    m_save->setFocusRect(false);
+    QCOMPARE(pixel(m_save, 3, 3), QColor(252, 252, 251));
+    m_save->setFocusRect(true);
+    m_save->clearFocus();
+    QCOMPARE(pixel(m_save, 3, 3), QColor(252, 252, 251));
 }
 
 QTEST_MAIN(XPButtonTest)
