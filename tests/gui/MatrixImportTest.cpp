@@ -50,14 +50,15 @@ struct Library : Program {
 class MatrixImportTest : public QObject {
     Q_OBJECT
 private slots:
-    void windowShowsCaptionsColoursAndAReadOnlyGrid();
-    void textFileIsImportedAndSaved();
+    void windowShowsAReadOnlyGridAndATextFileIsImportedAndSaved();
     void byteFileThroughTheSecondKindAndAnEmptyNameRefused();
     void mainWindowOpensTheImport();
 };
 
-void MatrixImportTest::windowShowsCaptionsColoursAndAReadOnlyGrid() {
+void MatrixImportTest::windowShowsAReadOnlyGridAndATextFileIsImportedAndSaved() {
     Library lib;
+    const std::string file = lib.source("Strong Film.txt", mtx([](int k) { return 8 + k; }, ';'));
+    const fs::path cwd = fs::current_path();
     MatrixImport window(lib.state);
     QCOMPARE(window.windowTitle(), QStringLiteral("    Quire - Matrix Import"));
     checkTexts(&window, {"lblTitle",        "Import a Matrix",
@@ -83,15 +84,8 @@ void MatrixImportTest::windowShowsCaptionsColoursAndAReadOnlyGrid() {
     for (int i : {0, 63, 64, 127})
         QVERIFY(!box(&window, i)->isEnabled() && box(&window, i)->text().isEmpty());
     checkEnabled(&window, {"cmdSave"}, true);
-}
 
-void MatrixImportTest::textFileIsImportedAndSaved() {
-    Library lib;
-    const std::string file = lib.source("Strong Film.txt", mtx([](int k) { return 8 + k; }, ';'));
-    const fs::path cwd = fs::current_path();
-    MatrixImport window(lib.state);
     QVERIFY(showActive(window));
-
     lib.prompter.expectFile(file);
     click(&window, "Command1");
     QCOMPARE(lib.prompter.fileDialogTitles(), std::vector<std::string>{"  Import"});
