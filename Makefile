@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 BUILD_DIR ?= build
 TEST_DIR ?= build/test
 
-.PHONY: all deps build run test bench format clean
+.PHONY: all deps build run test test-ratio bench format clean
 
 all: build
 
@@ -28,6 +28,9 @@ $(TEST_DIR)/build.ninja: | deps
 test: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+test-ratio:
+	@scripts/test-ratio
 
 bench: deps $(BUILD_DIR)/build.ninja
 	cmake -S . -B $(BUILD_DIR) -DQUIRE_BENCH=ON

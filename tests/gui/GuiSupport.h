@@ -1,12 +1,25 @@
-// Support for window tests: a scripted prompter that reports to Qt Test, a fresh program folder,
-// and finding widgets by their object names.
+// Support for window tests: a scripted prompter that reports to Qt Test, a program folder with the
+// shared state a window gets, and finding, reading and clicking widgets by their object names.
 #pragma once
 
+#include "app/SharedState.h"
+#include "support/RecordingMainView.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
+#include "ui/Localisation.h"
+#include "ui/WindowLook.h"
+#include "ui/XPButton.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
-#include <QWidget>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
 
 namespace quire::test {
 
@@ -16,12 +29,109 @@ inline ScriptedPrompter::Reporter qtReporter() {
 }
 
 // The named child of a window; fails the test when there is none.
-template <class T>
-T* child(const QObject* root, const char* name) {
-    T* found = root->findChild<T*>(QString::fromLatin1(name));
+template <class T = QWidget>
+T* child(const QObject* root, const QString& name) {
+    T* found = root->findChild<T*>(name);
     if (!found)
-        QTest::qFail((std::string("no widget named ") + name).c_str(), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("no widget named ") + name), __FILE__, __LINE__);
     return found;
 }
+
+// Grid box 0-63 (Intra) or 64-127 (Non Intra) of an editor or the main window.
+inline QLineEdit* box(const QObject* window, int index) {
+    return child<QLineEdit>(window, QStringLiteral("TD_%1").arg(index));
+}
+
+// What a widget shows: a button's caption, a frame's title, a box's or a label's text.
+inline QString textOf(const QObject* root, const QString& name) {
+    QWidget* widget = child(root, name);
+    if (auto* button = qobject_cast<ccXPButton*>(widget))
+        return button->caption();
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        return edit->toPlainText();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        return frame->title();
+    return widget ? widget->property("text").toString() : QString();
+}
+
+// Each named widget shows its text: pairs of object name and text, in one flat list.
+inline void checkTexts(const QObject* root, std::initializer_list<QString> namesAndTexts) {
+    for (auto it = namesAndTexts.begin(); it != namesAndTexts.end(); it += 2)
+        QVERIFY2(textOf(root, *it) == it[1], qPrintable(*it + QStringLiteral(" shows: ") + textOf(root, *it)));
+}
+
+// Each named widget is enabled (or not).
+inline void checkEnabled(const QObject* root, std::initializer_list<const char*> names, bool enabled) {
+    for (const char* name : names)
+        QVERIFY2(child(root, name)->isEnabled() == enabled, name);
+}
+
+inline QColor backOf(const QObject* root, const char* name) {
+    return child(root, name)->palette().color(QPalette::Window);
+}
+inline QColor foreOf(const QObject* root, const char* name) {
+    return child(root, name)->palette().color(QPalette::WindowText);
+}
+
+// Shows the window and waits until it is active, so that its buttons take clicks.
+inline bool showActive(QWidget& window) {
+    window.show();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+inline void click(const QObject* root, const char* name) {
+    QTest::mouseClick(child(root, name), Qt::LeftButton);
+}
+
+inline QStringList itemsOf(const QObject* root, const char* list) {
+    QStringList names;
+    for (auto* l = child<QListWidget>(root, list); l && names.size() < l->count();)
+        names << l->item(int(names.size()))->text();
+    return names;
+}
+
+// Clicks the list entry shown with this text.
+inline void clickItem(const QObject* root, const char* list, const QString& text) {
+    auto* l = child<QListWidget>(root, list);
+    const auto found = l->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    l->setCurrentItem(found.first());
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(found.first()).center());
+}
+
+// A program folder: the language files, the matrix folder "Lib" with an index holding one
+// description and an empty custom index, and the shared state with the default colours.
+struct Program {
+    static constexpr const char* kInfo = "[1-high_high(4000+).mtx]\r\nInfo1=High\r\nInfo2=More\r\n";
+    static constexpr const char* kColours =
+        "[Colors]\r\nBackColor=16737808\r\nTextColor=16777215\r\nStripesColor=14306832\r\nButtonsColor=4210752\r\n";
+
+    Program() {
+        ScriptedPrompter quiet;
+        WriteLanguageFiles(quiet, folder.path());
+        folder.write("Lib/Matrix_Info.ini", kInfo);
+        folder.write("Lib/Matrix_Info_Custom.ini", "");
+        state.txtLang = "English.lng";
+        state.txtPath = (folder / "Lib").string();
+        state.txtBackColor = "16737808";
+        state.txtTextColor = "16777215";
+        state.txtStripesColor = "14306832";
+        state.txtButtonsColor = "4210752";
+        state.mainView = &mainView;
+    }
+    // Editor.ini as a finished first start leaves it, for the main window.
+    void writeEditorIni(const std::string& more = "") const {
+        folder.write("Editor.ini", "[Config]\r\nLanguage=English.lng\r\nMatrixFolder=" + state.txtPath +
+                                       "\r\nInterfaceVersion=7\r\n" + more + kColours);
+    }
+    // A file of the matrix folder.
+    std::string read(const std::string& name) const { return folder.read("Lib/" + name); }
+    std::filesystem::path lib(const std::string& name) const { return folder / "Lib" / name; }
+
+    TempFolder folder;
+    ScriptedPrompter prompter{qtReporter()};
+    RecordingMainView mainView;
+    SharedState state{folder.path(), prompter};
+};
 
 } // namespace quire::test

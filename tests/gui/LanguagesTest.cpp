@@ -1,19 +1,10 @@
 // The Languages window driven headless in a temporary program folder, with a main view that
 // records what the window asked of it.
 #include "GuiSupport.h"
-#include "support/RecordingMainView.h"
 
 #include "app/IniManager.h"
 #include "matrix/DefaultSet.h"
-#include "platform/Text1252.h"
 #include "ui/Languages.h"
-#include "ui/Localisation.h"
-#include "ui/WindowLook.h"
-#include "ui/XPButton.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 
 using namespace quire;
 using namespace quire::test;
@@ -22,31 +13,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kCustom = "[my matrix.mtx]\r\nInfo1=Mine\r\nInfo2=For cartoons\r\n";
-const std::string kOldIndex = "[old.mtx]\r\nInfo1=as it was\r\n";
 const std::string kEditorIni = "[Config]\r\nLanguage=English.lng\r\n";
-
-// Records every call, with what Editor.ini and Matrix_Info.ini held at that moment.
-class RecordingView : public quire::test::RecordingMainView {
-public:
-    RecordingView(fs::path program, fs::path library) {
-        onCall = [this, program = std::move(program), library = std::move(library)](const std::string& name) {
-            if (name == "refreshMatrixList")
-                indexAtRefresh = readBytes(library / "Matrix_Info.ini");
-            if (name == "applyMainCaptions")
-                languageAtCaptions = ini::GetValue("Config", "Language", program / "Editor.ini");
-        };
-    }
-    std::string indexAtRefresh;
-    std::string languageAtCaptions;
-};
-
-std::vector<std::string> sectionLines(std::string_view text) {
-    std::vector<std::string> sections;
-    for (const std::string& line : quire::text::splitLines(text))
-        if (line.starts_with("["))
-            sections.push_back(line);
-    return sections;
-}
+const QStringList kBuiltIn = {"Deutch.lng", "English.lng", "Francais.lng", "Italiano.lng", "Portugues.lng"};
 
 } // namespace
 
@@ -57,230 +25,143 @@ private slots:
     void cleanup();
     void loadShowsFilesLanguageAndCaptions();
     void captionsComeFromTheActiveLanguage();
-    void clickingAnEntryChoosesIt();
     void applyItalianoRebuildsTheIndex();
-    void applyAtOnceTakesTheFirstFile();
-    void applyUserFileLeavesTheIndexAlone();
-    void updateRestoresBuiltInFilesAndKeepsUserFiles();
-    void closeChangesNothing();
-    void emptyLanguagesFolderAppliesNothing();
+    void updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone();
+    void closeOrAnEmptyFolderChangesNothing();
 
 private:
     // Opens the window and waits until it takes input.
-    Languages* open();
-    void choose(const QString& name);
-    void press(const char* button);
-    QStringList listed();
-    QString field(const char* name) { return child<QLineEdit>(m_window.get(), name)->text(); }
+    Languages* open() {
+        m_window = std::make_unique<Languages>(m_p->state);
+        if (!showActive(*m_window))
+            QTest::qFail("the Languages window did not become active", __FILE__, __LINE__);
+        return m_window.get();
+    }
+    void choose(const QString& name) { clickItem(m_window.get(), "lstLanguagesList", name); }
+    QStringList listed() { return itemsOf(m_window.get(), "lstLanguagesList"); }
+    QString field(const char* name) { return textOf(m_window.get(), name); }
+    std::string language() { return ini::GetValue("Config", "Language", m_p->folder / "Editor.ini"); }
+    // Closes with a button; Editor.ini, the index and the main view as they were.
+    void closeUnchanged(const char* button) {
+        click(m_window.get(), button);
+        QTRY_VERIFY(!m_window->isVisible());
+        QCOMPARE(m_p->folder.read("Editor.ini"), kEditorIni);
+        QCOMPARE(m_p->read("Matrix_Info.ini"), std::string(Program::kInfo));
+        QCOMPARE(m_p->state.txtLang, std::string("English.lng"));
+        QVERIFY(m_p->mainView.calls.empty());
+    }
 
-    std::unique_ptr<TempFolder> m_program;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<RecordingView> m_view;
+    std::unique_ptr<Program> m_p;
     std::unique_ptr<Languages> m_window;
 };
 
 void LanguagesTest::init() {
-    m_program = std::make_unique<TempFolder>();
-    m_prompter = std::make_unique<ScriptedPrompter>(qtReporter());
-    QVERIFY(WriteLanguageFiles(*m_prompter, m_program->path()).has_value());
-    m_program->write("Editor.ini", kEditorIni);
-    m_program->write("Lib/Matrix_Info.ini", kOldIndex);
-    m_program->write("Lib/Matrix_Info_Custom.ini", kCustom);
-
-    m_state = std::make_unique<SharedState>(m_program->path(), *m_prompter);
-    m_state->txtLang = "English.lng";
-    m_state->txtPath = (*m_program / "Lib").string();
-    m_state->txtBackColor = "16737808";
-    m_state->txtTextColor = "16777215";
-    m_state->txtStripesColor = "14306832";
-    m_state->txtButtonsColor = "4210752";
-    m_view = std::make_unique<RecordingView>(m_program->path(), *m_program / "Lib");
-    m_state->mainView = m_view.get();
+    m_p = std::make_unique<Program>();
+    m_p->folder.write("Editor.ini", kEditorIni);
+    m_p->folder.write("Lib/Matrix_Info_Custom.ini", kCustom);
 }
 
 void LanguagesTest::cleanup() {
     m_window.reset();
-    m_view.reset();
-    m_state.reset();
-    m_prompter.reset();
-    m_program.reset();
-}
-
-Languages* LanguagesTest::open() {
-    m_window = std::make_unique<Languages>(*m_state);
-    m_window->show();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
-        QTest::qFail("the Languages window did not become active", __FILE__, __LINE__);
-    return m_window.get();
-}
-
-void LanguagesTest::choose(const QString& name) {
-    auto* list = child<QListWidget>(m_window.get(), "lstLanguagesList");
-    const auto items = list->findItems(name, Qt::MatchExactly);
-    QVERIFY2(!items.isEmpty(), qPrintable(name));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.first()).center());
-}
-
-void LanguagesTest::press(const char* button) {
-    QTest::mouseClick(child<QWidget>(m_window.get(), button), Qt::LeftButton);
-}
-
-QStringList LanguagesTest::listed() {
-    QStringList names;
-    auto* list = child<QListWidget>(m_window.get(), "lstLanguagesList");
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
+    m_p.reset();
 }
 
 void LanguagesTest::loadShowsFilesLanguageAndCaptions() {
-    m_program->write("Languages/zz_mine.LNG", "Mine\r\n");
-    m_program->write("Languages/notes.txt", "not a language");
+    m_p->folder.write("Languages/zz_mine.LNG", "Mine\r\n");
+    m_p->folder.write("Languages/notes.txt", "not a language");
     Languages* window = open();
     QCOMPARE(window->windowTitle(), QStringLiteral("    Quire - Languages"));
-    QCOMPARE(listed(), QStringList({"Deutch.lng", "English.lng", "Francais.lng", "Italiano.lng", "Portugues.lng",
-                                    "zz_mine.LNG"}));
+    QCOMPARE(listed(), kBuiltIn + QStringList{"zz_mine.LNG"});
     QCOMPARE(child<QListWidget>(window, "lstLanguagesList")->currentRow(), 0);
-    QCOMPARE(field("txtCurrent"), QStringLiteral("English.lng"));
-    QCOMPARE(field("txtCurrent2"), QStringLiteral("Deutch.lng"));
-
-    QCOMPARE(child<QLabel>(window, "lblCurrent")->text(), QStringLiteral("Language in Use"));
-    QCOMPARE(child<QLabel>(window, "lblLanguages")->text(), QStringLiteral("Choose your language here"));
-    QCOMPARE(child<ccXPButton>(window, "OKButton")->caption(), QStringLiteral("&Apply"));
-    QCOMPARE(child<ccXPButton>(window, "cmdUpd")->caption(), QStringLiteral("Update Languages"));
-    QVERIFY(child<ccXPButton>(window, "cmdX") != nullptr);
-
+    checkTexts(window, {"txtCurrent", "English.lng", "txtCurrent2", "Deutch.lng", "lblCurrent", "Language in Use",
+                        "OKButton", "&Apply"});
     QCOMPARE(window->palette().color(QPalette::Window), colourOf("16737808"));
-    QCOMPARE(child<QWidget>(window, "Shape1")->palette().color(QPalette::Window), colourOf("14306832"));
-    QCOMPARE(child<QLabel>(window, "lblCurrent")->palette().color(QPalette::WindowText), colourOf("16777215"));
-    QCOMPARE(child<QLabel>(window, "lblLanguages")->palette().color(QPalette::WindowText), colourOf("16777215"));
+    QCOMPARE(backOf(window, "Shape1"), colourOf("14306832"));
+    QCOMPARE(foreOf(window, "lblCurrent"), colourOf("16777215"));
     for (const char* button : {"OKButton", "cmdUpd", "cmdX"})
         QCOMPARE(child<ccXPButton>(window, button)->foreColor(), colourOf("4210752"));
-    QVERIFY(m_view->calls.empty());
+
+    // A click or an arrow chooses an entry; nothing is stored yet.
+    choose("Portugues.lng");
+    QCOMPARE(field("txtCurrent2"), QStringLiteral("Portugues.lng"));
+    QTest::keyClick(child(window, "lstLanguagesList"), Qt::Key_Up);
+    checkTexts(window, {"txtCurrent2", "Italiano.lng", "txtCurrent", "English.lng"});
+    QCOMPARE(language(), std::string("English.lng"));
+    QVERIFY(m_p->mainView.calls.empty());
 }
 
 void LanguagesTest::captionsComeFromTheActiveLanguage() {
-    m_state->txtLang = "Italiano.lng";
-    m_program->write("Editor.ini", "[Config]\r\nLanguage=Italiano.lng\r\n");
-    Languages* window = open();
-    QCOMPARE(field("txtCurrent"), QStringLiteral("Italiano.lng"));
-    QCOMPARE(child<QLabel>(window, "lblCurrent")->text(), QStringLiteral("Lingua in uso"));
-    QCOMPARE(child<ccXPButton>(window, "OKButton")->caption(), QStringLiteral("&Applica"));
-
-    // A language file without the section leaves the captions empty.
-    m_window.reset();
-    m_program->write("Languages/Bare.lng", "Bare\r\n\r\n[MAIN]\r\ncmdExit=Out\r\n");
-    m_state->txtLang = "Bare.lng";
-    window = open();
-    QCOMPARE(child<QLabel>(window, "lblCurrent")->text(), QString());
-    QCOMPARE(child<ccXPButton>(window, "OKButton")->caption(), QString());
-}
-
-void LanguagesTest::clickingAnEntryChoosesIt() {
-    open();
-    choose("Portugues.lng");
-    QCOMPARE(field("txtCurrent2"), QStringLiteral("Portugues.lng"));
-    QTest::keyClick(child<QListWidget>(m_window.get(), "lstLanguagesList"), Qt::Key_Up);
-    QCOMPARE(field("txtCurrent2"), QStringLiteral("Italiano.lng"));
-    QCOMPARE(field("txtCurrent"), QStringLiteral("English.lng"));
-    QCOMPARE(ini::GetValue("Config", "Language", *m_program / "Editor.ini"), std::string("English.lng"));
+    m_p->state.txtLang = "Italiano.lng";
+    m_p->folder.write("Editor.ini", "[Config]\r\nLanguage=Italiano.lng\r\n");
+    checkTexts(open(), {"txtCurrent", "Italiano.lng", "lblCurrent", "Lingua in uso", "OKButton", "&Applica"});
 }
 
 void LanguagesTest::applyItalianoRebuildsTheIndex() {
+    // The main view sees Editor.ini and the index as they are at each call.
+    std::string languageAtCaptions, indexAtRefresh;
+    m_p->mainView.onCall = [&](const std::string& name) {
+        if (name == "refreshMatrixList")
+            indexAtRefresh = m_p->read("Matrix_Info.ini");
+        if (name == "applyMainCaptions")
+            languageAtCaptions = language();
+    };
     open();
     choose("Italiano.lng");
-    press("OKButton");
+    click(m_window.get(), "OKButton");
     QTRY_VERIFY(!m_window->isVisible());
     QCOMPARE(m_window->result(), int(QDialog::Accepted));
-
-    QCOMPARE(ini::GetValue("Config", "Language", *m_program / "Editor.ini"), std::string("Italiano.lng"));
-    QCOMPARE(m_state->txtLang, std::string("Italiano.lng"));
-    const std::string index = m_program->read("Lib/Matrix_Info.ini");
+    QCOMPARE(language(), std::string("Italiano.lng"));
+    QCOMPARE(m_p->state.txtLang, std::string("Italiano.lng"));
+    const std::string index = m_p->read("Matrix_Info.ini");
     QCOMPARE(index, std::string(defaultMatrixInfo()) + "\r\n" + kCustom + "\r\n");
-    const std::vector<std::string> sections = sectionLines(index);
-    QCOMPARE(sections.size(), std::size_t(17));
-    QCOMPARE(sections.front(), std::string("[1-high_high(4000+).mtx]"));
-    QCOMPARE(sections[15], std::string("[dovan (2500-3000).mtx]"));
-    QCOMPARE(sections.back(), std::string("[my matrix.mtx]"));
-    QCOMPARE(m_program->read("Lib/Matrix_Info_Custom.ini"), kCustom);
-
+    QCOMPARE(m_p->read("Matrix_Info_Custom.ini"), kCustom);
     const std::vector<std::string> expected = {"applyMainCaptions", "setTranslator", "refreshMatrixList",
                                                "resetViewKeepGrid"};
-    QCOMPARE(m_view->calls, expected);
+    QCOMPARE(m_p->mainView.calls, expected);
     // The captions were applied after the language was stored, the list refreshed after the rebuild.
-    QCOMPARE(m_view->languageAtCaptions, std::string("Italiano.lng"));
-    QCOMPARE(m_view->indexAtRefresh, index);
+    QCOMPARE(languageAtCaptions, std::string("Italiano.lng"));
+    QCOMPARE(indexAtRefresh, index);
     // The Italian file has no MESSAGES/MatrixImport, so that message shows empty.
-    QCOMPARE(caption(m_program->path(), m_state->txtLang, "MESSAGES", "MatrixImport"), std::string());
+    QCOMPARE(caption(m_p->folder.path(), m_p->state.txtLang, "MESSAGES", "MatrixImport"), std::string());
 }
 
-void LanguagesTest::applyAtOnceTakesTheFirstFile() {
+void LanguagesTest::updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone() {
+    fs::remove(m_p->folder / "Languages/Deutch.lng");
+    m_p->folder.write("Languages/Klingon.lng", "tlhIngan\r\n\r\n[Languages]\r\nlblCurrent=Qo'\r\n");
+    m_p->folder.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\n");
     open();
-    press("OKButton");
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(ini::GetValue("Config", "Language", *m_program / "Editor.ini"), std::string("Deutch.lng"));
-    QCOMPARE(m_state->txtLang, std::string("Deutch.lng"));
-    QVERIFY(m_program->read("Lib/Matrix_Info.ini").starts_with("[1-high_high(4000+).mtx]"));
-}
-
-void LanguagesTest::applyUserFileLeavesTheIndexAlone() {
-    m_program->write("Languages/Klingon.lng", "tlhIngan\r\n\r\n[Languages]\r\nlblCurrent=Qo'\r\n");
-    open();
+    QCOMPARE(listed(), QStringList({"English.lng", "Francais.lng", "Italiano.lng", "Klingon.lng", "Portugues.lng"}));
     choose("Klingon.lng");
-    QCOMPARE(field("txtCurrent2"), QStringLiteral("Klingon.lng"));
-    press("OKButton");
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(ini::GetValue("Config", "Language", *m_program / "Editor.ini"), std::string("Klingon.lng"));
-    QCOMPARE(m_program->read("Lib/Matrix_Info.ini"), kOldIndex);
-    const std::vector<std::string> expected = {"applyMainCaptions", "setTranslator", "resetViewKeepGrid"};
-    QCOMPARE(m_view->calls, expected);
-}
-
-void LanguagesTest::updateRestoresBuiltInFilesAndKeepsUserFiles() {
-    fs::remove(*m_program / "Languages/Deutch.lng");
-    m_program->write("Languages/Aaa.lng", "Mine\r\n");
-    m_program->write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\n");
-    open();
-    QCOMPARE(listed(), QStringList({"Aaa.lng", "English.lng", "Francais.lng", "Italiano.lng", "Portugues.lng"}));
-    choose("Francais.lng");
-
-    press("cmdUpd");
+    click(m_window.get(), "cmdUpd");
     QVERIFY(m_window->isVisible());
-    QCOMPARE(m_program->read("Languages/Deutch.lng"), std::string(*builtinLanguageText("Deutch.lng")) + "\r\n");
-    QCOMPARE(m_program->read("Languages/English.lng"), std::string(*builtinLanguageText("English.lng")) + "\r\n");
-    QCOMPARE(m_program->read("Languages/Aaa.lng"), std::string("Mine\r\n"));
-    QCOMPARE(listed(),
-             QStringList({"Aaa.lng", "Deutch.lng", "English.lng", "Francais.lng", "Italiano.lng", "Portugues.lng"}));
-    QCOMPARE(field("txtCurrent2"), QStringLiteral("Francais.lng"));
+    for (const char* name : {"Deutch.lng", "English.lng"})
+        QCOMPARE(m_p->folder.read(std::string("Languages/") + name), std::string(*builtinLanguageText(name)) + "\r\n");
+    QCOMPARE(listed(), QStringList({"Deutch.lng", "English.lng", "Francais.lng", "Italiano.lng", "Klingon.lng",
+                                    "Portugues.lng"}));
     QCOMPARE(child<QListWidget>(m_window.get(), "lstLanguagesList")->currentItem()->text(),
-             QStringLiteral("Francais.lng"));
-    QCOMPARE(ini::GetValue("Config", "Language", *m_program / "Editor.ini"), std::string("English.lng"));
-    QCOMPARE(m_program->read("Lib/Matrix_Info.ini"), kOldIndex);
-    QCOMPARE(m_view->calls, std::vector<std::string>{"resetViewKeepGrid"});
+             QStringLiteral("Klingon.lng"));
+    QCOMPARE(field("txtCurrent2"), QStringLiteral("Klingon.lng"));
+    QCOMPARE(language(), std::string("English.lng"));
+    QCOMPARE(m_p->mainView.calls, std::vector<std::string>{"resetViewKeepGrid"});
+
+    click(m_window.get(), "OKButton");
+    QTRY_VERIFY(!m_window->isVisible());
+    QCOMPARE(language(), std::string("Klingon.lng"));
+    QCOMPARE(m_p->read("Matrix_Info.ini"), std::string(Program::kInfo));
+    const std::vector<std::string> expected = {"resetViewKeepGrid", "applyMainCaptions", "setTranslator",
+                                               "resetViewKeepGrid"};
+    QCOMPARE(m_p->mainView.calls, expected);
 }
 
-void LanguagesTest::closeChangesNothing() {
+void LanguagesTest::closeOrAnEmptyFolderChangesNothing() {
     open();
     choose("Italiano.lng");
-    press("cmdX");
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(m_program->read("Editor.ini"), kEditorIni);
-    QCOMPARE(m_program->read("Lib/Matrix_Info.ini"), kOldIndex);
-    QCOMPARE(m_state->txtLang, std::string("English.lng"));
-    QVERIFY(m_view->calls.empty());
-}
-
-void LanguagesTest::emptyLanguagesFolderAppliesNothing() {
-    fs::remove_all(*m_program / "Languages");
+    closeUnchanged("cmdX");
+    fs::remove_all(m_p->folder / "Languages");
     open();
     QVERIFY(listed().isEmpty());
     QCOMPARE(field("txtCurrent2"), QString());
-    press("OKButton");
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(m_program->read("Editor.ini"), kEditorIni);
-    QCOMPARE(m_program->read("Lib/Matrix_Info.ini"), kOldIndex);
-    QVERIFY(m_view->calls.empty());
+    closeUnchanged("OKButton");
 }
 
 QTEST_MAIN(LanguagesTest)

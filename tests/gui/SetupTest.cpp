@@ -1,31 +1,20 @@
 // The Setup window driven headless in a temporary program folder: swatches, bars, option and style
-// buttons clicked through the real widgets, Apply and Cancel, the first-run folder, BUG.DEB.
+// buttons clicked through the real widgets, Apply and Cancel, the paths, BUG.DEB.
 #include "GuiSupport.h"
-#include "support/RecordingMainView.h"
 
 #include "matrix/DefaultSet.h"
 #include "platform/Text1252.h"
-#include "ui/Localisation.h"
 #include "ui/Setup.h"
-#include "ui/WindowLook.h"
-#include "ui/XPButton.h"
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 
 using namespace quire;
 using namespace quire::test;
-using setup::ColourKind;
-namespace fs = std::filesystem;
 
 namespace {
 
-using RecordingView = quire::test::RecordingMainView;
-
+// Editor.ini's values, and its bytes.
 struct IniValues {
     std::string matrixFolder;
     std::string tessera = "/opt/tessera";
@@ -43,13 +32,6 @@ constexpr const char* kButtons[] = {"cmdBrowse",  "cmdBrowse2",  "cmdBrowse3",  
                                     "cmdCancel",  "cmdRedStyle", "cmdBlueStyle",      "cmdBlackStyle",
                                     "cmdDefault", "cmdVersion",  "cmdRestoreMatrices"};
 
-std::size_t countFiles(const fs::path& folder) {
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
-        ++files;
-    return files;
-}
-
 } // namespace
 
 class SetupTest : public QObject {
@@ -58,381 +40,194 @@ private slots:
     void init();
     void cleanup();
     void loadShowsPathsColoursAndCaptions();
-    void label17StoresItsColourAndABarMoveWhatTheBarsShow();
-    void dragAndChangeRunTheSameHandler();
+    void swatchesAndBarsStoreWhatTheyShow();
     void optionButtonsChooseTheEditedColour();
-    void styleButtonRepaintsOnlyTheMainWindow();
-    void cancelRestoresColoursAndKeepsHostAndPlayer();
+    void styleRepaintsOnlyTheMainWindowAndCancelKeepsHostAndPlayer();
     void applyStoresTheThreePaths();
-    void firstRunApplySetsUpTheChosenFolder();
-    void firstRunCancelMakesTheProgramsMatrixFolder();
-    void escapeAndCloseBoxTakeTheCancelPath_data();
-    void escapeAndCloseBoxTakeTheCancelPath();
     void restoreKeepsUserMatrices();
-    void unstorablePathIsRefused();
 
 private:
-    Setup* open();
-    void click(const char* name) { QTest::mouseClick(child<QWidget>(m_window.get(), name), Qt::LeftButton); }
+    Setup* open() {
+        m_window = std::make_unique<Setup>(m_p->state);
+        if (!showActive(*m_window))
+            QTest::qFail("the Setup window did not become active", __FILE__, __LINE__);
+        return m_window.get();
+    }
+    void click(const char* name) { quire::test::click(m_window.get(), name); }
     // An option button takes clicks on its indicator and caption only.
     void choose(const char* option) {
         auto* button = child<QRadioButton>(m_window.get(), option);
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     }
-    QScrollBar* bar(int i) {
-        return child<QScrollBar>(m_window.get(), QStringLiteral("Slider1_%1").arg(i).toLatin1().constData());
-    }
-    QString text(const char* name) { return child<QLineEdit>(m_window.get(), name)->text(); }
-    QString label(const char* name) { return child<QLabel>(m_window.get(), name)->text(); }
-    std::string editorIni() { return m_program->read("Editor.ini"); }
-    std::vector<std::string> logLines() {
-        std::vector<std::string> lines;
-        for (const auto& line : text::splitLines(m_program->read("BUG.DEB"))) {
-            const auto arrow = line.find(" --> ");
-            lines.push_back(arrow == std::string::npos ? line : line.substr(arrow + 5));
-        }
-        return lines;
-    }
-    void firstRun() {
-        m_state->txtCheckMatrixInfo.clear();
-        m_values.matrixFolder = "bghrk756348347";
-        m_program->write("Editor.ini", m_values.bytes());
+    QScrollBar* bar(int i) { return child<QScrollBar>(m_window.get(), QStringLiteral("Slider1_%1").arg(i)); }
+    QString text(const char* name) { return textOf(m_window.get(), name); }
+    // Editor.ini holds the expected values, byte for byte.
+    void checkIni() { QCOMPARE(m_p->folder.read("Editor.ini"), m_values.bytes()); }
+    std::string lastLogLine() {
+        const std::string line = text::splitLines(m_p->folder.read("BUG.DEB")).back();
+        return line.substr(line.find(" --> ") + 5);
     }
 
-    std::unique_ptr<TempFolder> m_program;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<SharedState> m_state;
-    RecordingView m_view;
+    std::unique_ptr<Program> m_p;
     IniValues m_values;
     std::unique_ptr<Setup> m_window;
 };
 
 void SetupTest::init() {
-    m_program = std::make_unique<TempFolder>();
-    m_prompter = std::make_unique<ScriptedPrompter>(qtReporter());
-    QVERIFY(WriteLanguageFiles(*m_prompter, m_program->path()).has_value());
+    m_p = std::make_unique<Program>();
     m_values = IniValues{};
-    m_values.matrixFolder = (*m_program / "Lib").string();
-    m_program->write("Editor.ini", m_values.bytes());
-    m_program->write("Lib/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=Mine\r\n");
-    m_state = std::make_unique<SharedState>(m_program->path(), *m_prompter);
-    m_state->txtLang = "English.lng";
-    m_state->txtPath = m_values.matrixFolder;
-    m_state->txtCheckMatrixInfo = "[1-high_high(4000+).mtx]\r\n";
-    m_view.calls.clear();
-    m_state->mainView = &m_view;
+    m_values.matrixFolder = m_p->state.txtPath;
+    m_p->folder.write("Editor.ini", m_values.bytes());
+    m_p->folder.write("Lib/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=Mine\r\n");
+    m_p->state.txtCheckMatrixInfo = "[1-high_high(4000+).mtx]\r\n";
 }
 
 void SetupTest::cleanup() {
     m_window.reset();
-    m_state.reset();
-    m_prompter.reset();
-    m_program.reset();
-}
-
-Setup* SetupTest::open() {
-    m_window = std::make_unique<Setup>(*m_state);
-    m_window->show();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
-        QTest::qFail("the Setup window did not become active", __FILE__, __LINE__);
-    return m_window.get();
+    m_p.reset();
 }
 
 void SetupTest::loadShowsPathsColoursAndCaptions() {
     Setup* window = open();
     QCOMPARE(window->windowTitle(), QStringLiteral("    Quire - Setup"));
-    QCOMPARE(label("lblMatPath"), QString::fromStdString(m_values.matrixFolder));
-    QCOMPARE(label("lblTesseraPath"), QStringLiteral("/opt/tessera"));
-    QCOMPARE(label("lblPlayerPath"), QStringLiteral("/usr/bin/mplayer"));
-    QCOMPARE(label("lblSetFolder"), QStringLiteral("Set the Path to Matrices' Folder"));
-    QCOMPARE(label("lblTesseraFolder"), QStringLiteral("Set the Path to Tessera's Folder"));
-    QCOMPARE(label("lblPlayer"), QStringLiteral("Set the Path to your favourite media player:"));
-    QCOMPARE(child<QGroupBox>(window, "frmColors")->title(), QStringLiteral("Intefaces' Colors"));
-    QCOMPARE(child<QGroupBox>(window, "frmExtras")->title(), QStringLiteral("Extras"));
-    const QStringList options = {"Background", "Text", "Stripes", "Buttons Text Color"};
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(child<QRadioButton>(window, QStringLiteral("Option%1").arg(i + 1).toLatin1().constData())->text(),
-                 options[i]);
+    QCOMPARE(text("lblMatPath"), QString::fromStdString(m_values.matrixFolder));
+    checkTexts(window, {"lblTesseraPath", "/opt/tessera", "lblPlayerPath", "/usr/bin/mplayer", "lblSetFolder",
+                        "Set the Path to Matrices' Folder", "lblTesseraFolder", "Set the Path to Tessera's Folder"});
+    checkTexts(window, {"lblPlayer", "Set the Path to your favourite media player:", "frmColors", "Intefaces' Colors",
+                        "frmExtras", "Extras", "Option1", "Background", "Option2", "Text", "Option3", "Stripes"});
+    checkTexts(window, {"Option4", "Buttons Text Color", "OKButton", "Apply", "cmdCancel", "Cancel", "cmdRedStyle",
+                        "Red Style", "cmdBlueStyle", "Green Style", "cmdBlackStyle", "Silver Style"});
+    checkTexts(window, {"cmdDefault", "Default", "cmdRestoreMatrices", "Restore Default Matrices", "Text2", "FF6610",
+                        "Text3", "FFFFFF", "Text4", "DA4E10", "Text5", "404040"});
     QVERIFY(child<QRadioButton>(window, "Option1")->isChecked());
-    const std::vector<std::pair<const char*, QString>> captions = {{"OKButton", "Apply"},
-                                                                   {"cmdCancel", "Cancel"},
-                                                                   {"cmdRedStyle", "Red Style"},
-                                                                   {"cmdBlueStyle", "Green Style"},
-                                                                   {"cmdBlackStyle", "Silver Style"},
-                                                                   {"cmdDefault", "Default"},
-                                                                   {"cmdRestoreMatrices", "Restore Default Matrices"}};
-    for (const auto& [name, caption] : captions)
-        QCOMPARE(child<ccXPButton>(window, name)->caption(), caption);
-    QCOMPARE(child<ccXPButton>(window, "cmdRestoreMatrices")->toolTip(),
+    QCOMPARE(child(window, "cmdRestoreMatrices")->toolTip(),
              QStringLiteral("Restores all the default Matrices. This action WON'T ERASE your CUSTOM MATRICES."));
-
-    QCOMPARE(text("Text2"), QStringLiteral("FF6610"));
-    QCOMPARE(text("Text3"), QStringLiteral("FFFFFF"));
-    QCOMPARE(text("Text4"), QStringLiteral("DA4E10"));
-    QCOMPARE(text("Text5"), QStringLiteral("404040"));
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(bar(i)->minimum(), 16);
-        QCOMPARE(bar(i)->maximum(), 255);
-        QCOMPARE(bar(i)->orientation(), Qt::Horizontal);
-    }
-    QCOMPARE(bar(0)->value(), 16);
-    QCOMPARE(bar(1)->value(), 102);
-    QCOMPARE(bar(2)->value(), 255);
-    QCOMPARE(child<QLabel>(window, "lblCustomColor")->palette().color(QPalette::Window), QColor(16, 102, 255));
-    QCOMPARE(window->txtCustomBack2(), std::string("16"));
-    QCOMPARE(window->txtCustomBack1(), std::string("102"));
-    QCOMPARE(window->txtCustomBack0(), std::string("255"));
-    QCOMPARE(window->customPart(ColourKind::Buttons, 1), std::string("64"));
-    QCOMPARE(window->txtBackINI(), std::string("16737808"));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(QList({bar(i)->minimum(), bar(i)->maximum(), int(bar(i)->orientation())}),
+                 QList({16, 255, int(Qt::Horizontal)}));
+    QCOMPARE(QList({bar(0)->value(), bar(1)->value(), bar(2)->value()}), QList({16, 102, 255}));
+    QCOMPARE(backOf(window, "lblCustomColor"), QColor(16, 102, 255));
     QCOMPARE(window->txtCustomInfo(), std::string("[mine.mtx]\r\nInfo1=Mine\r\n"));
-    QCOMPARE(window->txtComColor(), std::string("Back"));
 
     QCOMPARE(window->palette().color(QPalette::Window), colourOf("16737808"));
-    QCOMPARE(child<QRadioButton>(window, "Option3")->palette().color(QPalette::Window), colourOf("16737808"));
-    QCOMPARE(child<QLabel>(window, "lblSetFolder")->palette().color(QPalette::WindowText), colourOf("16777215"));
-    for (int i = 1; i <= 6; ++i)
-        QCOMPARE(child<QWidget>(window, QStringLiteral("Shape%1").arg(i).toLatin1().constData())
-                     ->palette()
-                     .color(QPalette::Window),
-                 colourOf("14306832"));
+    QCOMPARE(backOf(window, "Option3"), colourOf("16737808"));
+    QCOMPARE(foreOf(window, "lblSetFolder"), colourOf("16777215"));
+    for (const char* shape : {"Shape1", "Shape2", "Shape3", "Shape4", "Shape5", "Shape6"})
+        QCOMPARE(backOf(window, shape), colourOf("14306832"));
     QCOMPARE(window->findChildren<ccXPButton*>().size(), qsizetype(11));
     for (const char* name : kButtons)
         QCOMPARE(child<ccXPButton>(window, name)->foreColor(), colourOf("4210752"));
-    QCOMPARE(child<QLabel>(window, "Label17")->palette().color(QPalette::Window), QColor(0, 128, 128));
-
-    // The load's log lines are the core's (SetupLogicTest); the window leaves the last of them.
-    QCOMPARE(logLines().back(), std::string("SETUP: Sliders Updated with color data"));
-    QCOMPARE(editorIni(), m_values.bytes());
-    QVERIFY(m_view.calls.empty());
+    // The load's log lines are the core's; the window leaves the last of them.
+    QCOMPARE(lastLogLine(), std::string("SETUP: Sliders Updated with color data"));
+    checkIni();
+    QVERIFY(m_p->mainView.calls.empty());
 }
 
-void SetupTest::label17StoresItsColourAndABarMoveWhatTheBarsShow() {
+void SetupTest::swatchesAndBarsStoreWhatTheyShow() {
     Setup* window = open();
     click("Label17");
     m_values.colours[0] = "8421376";
-    QCOMPARE(editorIni(), m_values.bytes());
+    checkIni();
     QCOMPARE(text("Text2"), QStringLiteral("808000"));
     QCOMPARE(window->palette().color(QPalette::Window), QColor(0, 128, 128));
-    QCOMPARE(bar(0)->value(), 16);
-    QCOMPARE(bar(1)->value(), 128);
-    QCOMPARE(bar(2)->value(), 128);
-    QCOMPARE(child<QLabel>(window, "lblCustomColor")->palette().color(QPalette::Window), QColor(16, 128, 128));
-    QCOMPARE(window->txtCustomBack2(), std::string("16"));
-
+    QCOMPARE(QList({bar(0)->value(), bar(1)->value(), bar(2)->value()}), QList({16, 128, 128}));
+    QCOMPARE(backOf(window, "lblCustomColor"), QColor(16, 128, 128));
+    // A step, a drag and a change of value each store what the bars show.
     bar(1)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     m_values.colours[0] = setup::composeColour({16, 129, 128});
-    QCOMPARE(editorIni(), m_values.bytes());
-    bar(1)->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    m_values.colours[0] = "8421392";
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(text("Text2"), QStringLiteral("808010"));
-    QCOMPARE(window->palette().color(QPalette::Window), QColor(16, 128, 128));
-}
-
-void SetupTest::dragAndChangeRunTheSameHandler() {
-    open();
-    QScrollBar* red = bar(0);
-    red->setSliderDown(true);
-    red->setSliderPosition(200);
-    red->setSliderDown(false);
-    m_values.colours[0] = setup::composeColour({200, 102, 255});
-    QCOMPARE(editorIni(), m_values.bytes());
+    checkIni();
+    bar(0)->setSliderDown(true);
+    bar(0)->setSliderPosition(200);
+    bar(0)->setSliderDown(false);
+    m_values.colours[0] = setup::composeColour({200, 129, 128});
+    checkIni();
     bar(2)->setValue(17);
-    m_values.colours[0] = setup::composeColour({200, 102, 17});
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(child<QLabel>(m_window.get(), "lblCustomColor")->palette().color(QPalette::Window), QColor(200, 102, 17));
-    QCOMPARE(text("Text2"), QStringLiteral("1166C8"));
+    m_values.colours[0] = setup::composeColour({200, 129, 17});
+    checkIni();
+    QCOMPARE(backOf(window, "lblCustomColor"), QColor(200, 129, 17));
+    QCOMPARE(window->palette().color(QPalette::Window), QColor(200, 129, 17));
+    QCOMPARE(text("Text2"), QStringLiteral("1181C8"));
 }
 
 void SetupTest::optionButtonsChooseTheEditedColour() {
+    // Each option makes the swatches change its colour, which repaints its part of the window.
     Setup* window = open();
     choose("Option2");
-    QCOMPARE(window->txtComColor(), std::string("Text"));
     QCOMPARE(bar(0)->value(), 255);
-    QCOMPARE(logLines().back(), std::string("SLI010: OK"));
     click("Label5");
-    m_values.colours[1] = "1052688";
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(text("Text3"), QStringLiteral("101010"));
-    QCOMPARE(child<QLabel>(window, "lblTesseraFolder")->palette().color(QPalette::WindowText), QColor(16, 16, 16));
-
+    QCOMPARE(foreOf(window, "lblTesseraFolder"), QColor(16, 16, 16));
     choose("Option3");
-    QCOMPARE(logLines().back(), std::string("SLI011: OK"));
     click("Label16");
-    m_values.colours[2] = setup::composeColour({16, 128, 16});
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(child<QWidget>(window, "Shape4")->palette().color(QPalette::Window), QColor(16, 128, 16));
-
+    QCOMPARE(backOf(window, "Shape4"), QColor(16, 128, 16));
     choose("Option4");
-    QCOMPARE(window->txtComColor(), std::string("Buttons"));
-    QCOMPARE(logLines().back(), std::string("SLI012: OK"));
     click("Label20");
-    m_values.colours[3] = setup::composeColour({192, 16, 16});
-    QCOMPARE(editorIni(), m_values.bytes());
     for (const char* name : kButtons)
         QCOMPARE(child<ccXPButton>(window, name)->foreColor(), QColor(192, 16, 16));
+    m_values.colours = {"16737808", "1052688", setup::composeColour({16, 128, 16}),
+                        setup::composeColour({192, 16, 16})};
+    checkIni();
     QCOMPARE(text("Text5"), QStringLiteral("1010C0"));
+    QCOMPARE(lastLogLine(), std::string("SLI012: OK"));
     QCOMPARE(window->palette().color(QPalette::Window), colourOf("16737808"));
-    QVERIFY(m_view.calls.empty());
+    QVERIFY(m_p->mainView.calls.empty());
 }
 
-void SetupTest::styleButtonRepaintsOnlyTheMainWindow() {
-    Setup* window = open();
-    click("cmdBlueStyle");
-    m_values.colours = {"6000510", "16777215", "3895910", "1061419"};
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(m_view.calls, std::vector<std::string>{"applyMainColours"});
-    QCOMPARE(window->palette().color(QPalette::Window), colourOf("16737808"));
-    QCOMPARE(text("Text2"), QStringLiteral("FF6610"));
-    QCOMPARE(bar(1)->value(), 102);
-    click("cmdRedStyle");
-    m_values.colours = {"1052864", "16777215", "1052800", "1052779"};
-    QCOMPARE(editorIni(), m_values.bytes());
-}
-
-void SetupTest::cancelRestoresColoursAndKeepsHostAndPlayer() {
+void SetupTest::styleRepaintsOnlyTheMainWindowAndCancelKeepsHostAndPlayer() {
     Setup* window = open();
     click("Label3");
     click("cmdBlueStyle");
-    m_prompter->expectFolder("/srv/Tessera 2").expectFile("/usr/bin/vlc");
+    m_values.colours = {"6000510", "16777215", "3895910", "1061419"};
+    checkIni();
+    QCOMPARE(m_p->mainView.calls, std::vector<std::string>{"applyMainColours"});
+    QCOMPARE(window->palette().color(QPalette::Window), QColor(128, 128, 128));
+    QCOMPARE(text("Text2"), QStringLiteral("808080"));
+    m_p->prompter.expectFolder("/srv/Tessera 2").expectFile("/usr/bin/vlc");
     click("cmdBrowse2");
     click("cmdBrowse3");
-    QCOMPARE(label("lblTesseraPath"), QStringLiteral("/srv/Tessera 2"));
-    QCOMPARE(label("lblPlayerPath"), QStringLiteral("/usr/bin/vlc"));
-    QCOMPARE(m_prompter->fileDialogTitles(),
+    QCOMPARE(text("lblTesseraPath"), QStringLiteral("/srv/Tessera 2"));
+    QCOMPARE(text("lblPlayerPath"), QStringLiteral("/usr/bin/vlc"));
+    QCOMPARE(m_p->prompter.fileDialogTitles(),
              (std::vector<std::string>{"Select the Tessera.exe Folder", "  Media Player Selection"}));
-    m_view.calls.clear();
+    m_p->mainView.calls.clear();
     click("cmdCancel");
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(window->result(), int(QDialog::Rejected));
-    m_values.tessera = "/srv/Tessera 2";
-    m_values.player = "/usr/bin/vlc";
-    QCOMPARE(editorIni(), m_values.bytes());
-    QVERIFY(m_view.calls.empty());
+    m_values = {m_values.matrixFolder, "/srv/Tessera 2", "/usr/bin/vlc", IniValues{}.colours};
+    checkIni();
+    QVERIFY(m_p->mainView.calls.empty());
 }
 
 void SetupTest::applyStoresTheThreePaths() {
     TempFolder other;
     Setup* window = open();
-    m_prompter->expectFolder(other.path().string()).expectFolder("/srv/Tessera").expectFile("/usr/bin/vlc");
+    m_p->prompter.expectFolder(other.path().string()).expectFolder("/srv/Tessera").expectFile("/usr/bin/vlc");
     click("cmdBrowse");
     click("cmdBrowse2");
     click("cmdBrowse3");
-    QCOMPARE(label("lblMatPath"), QString::fromStdString(other.path().string()));
-    QCOMPARE(logLines().back(), "SETUP: Matrices folder defined as " + other.path().string());
+    QCOMPARE(text("lblMatPath"), QString::fromStdString(other.path().string()));
+    QCOMPARE(lastLogLine(), "SETUP: Matrices folder defined as " + other.path().string());
     click("Label1");
     click("OKButton");
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(window->result(), int(QDialog::Accepted));
-    m_values.matrixFolder = other.path().string();
-    m_values.tessera = "/srv/Tessera";
-    m_values.player = "/usr/bin/vlc";
-    m_values.colours[0] = "14737632";
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(m_state->txtPath, other.path().string());
-    QCOMPARE(m_view.calls, (std::vector<std::string>{"refreshMatrixList", "applyMainColours"}));
-    QVERIFY(fs::is_empty(other.path()));
-}
-
-void SetupTest::firstRunApplySetsUpTheChosenFolder() {
-    firstRun();
-    TempFolder chosen;
-    Setup* window = open();
-    window->prepareForMissingFolder();
-    QCOMPARE(label("lblMatPath"), QString());
-    QVERIFY(!child<ccXPButton>(window, "OKButton")->isEnabled());
-    QVERIFY(child<ccXPButton>(window, "cmdCancel")->isEnabled());
-    click("OKButton");
-    QVERIFY(window->isVisible());
-
-    m_prompter->expectFolder(chosen.path().string());
-    click("cmdBrowse");
-    QVERIFY(child<ccXPButton>(window, "OKButton")->isEnabled());
-    click("OKButton");
-    QTRY_VERIFY(!window->isVisible());
-    m_values.matrixFolder = chosen.path().string();
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(chosen.read("Matrix_Info.ini"), std::string(defaultMatrixInfo()));
-    QCOMPARE(countFiles(chosen.path()), kDefaultMatrixNames.size() + 1);
-    QCOMPARE(chosen.read("8-Low_Low(1800-).mtx"), std::string(defaultMatrixText("8-Low_Low(1800-).mtx")) + "\r\n");
-    QCOMPARE(m_view.calls, (std::vector<std::string>{"refreshMatrixList", "refreshMatrixList", "applyMainColours"}));
-}
-
-void SetupTest::firstRunCancelMakesTheProgramsMatrixFolder() {
-    firstRun();
-    Setup* window = open();
-    window->prepareForMissingFolder();
-    click("Label8");
-    m_prompter->expect(std::string(setup::kMatrixFolderCreated));
-    click("cmdCancel");
-    QTRY_VERIFY(!window->isVisible());
-    QCOMPARE(m_prompter->shown().size(), std::size_t(1));
-    QCOMPARE(m_prompter->shown()[0].title, std::string("Quire"));
-    QCOMPARE(int(m_prompter->shown()[0].icon), int(PromptIcon::None));
-
-    const fs::path folder = *m_program / "Matrix";
-    m_values.matrixFolder = folder.string();
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(label("lblMatPath"), QString::fromStdString(folder.string()));
-    QCOMPARE(m_state->txtPath, folder.string());
-    QCOMPARE(m_program->read("Matrix/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
-    QVERIFY(fs::is_regular_file(folder / "Matrix_Info_Custom.ini"));
-    QCOMPARE(m_program->read("Matrix/Matrix_Info_Custom.ini"), std::string());
-    QCOMPARE(countFiles(folder), kDefaultMatrixNames.size() + 2);
-    QCOMPARE(m_view.calls, std::vector<std::string>{"refreshMatrixList"});
-}
-
-void SetupTest::escapeAndCloseBoxTakeTheCancelPath_data() {
-    QTest::addColumn<bool>("escape");
-    QTest::newRow("Escape") << true;
-    QTest::newRow("close box") << false;
-}
-
-void SetupTest::escapeAndCloseBoxTakeTheCancelPath() {
-    QFETCH(bool, escape);
-    firstRun();
-    Setup* window = open();
-    window->prepareForMissingFolder();
-    click("Label8");
-    click("cmdRedStyle");
-    m_prompter->expect(std::string(setup::kMatrixFolderCreated));
-    if (escape)
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
-    else
-        window->close();
-    QTRY_VERIFY(!window->isVisible());
-    QCOMPARE(window->result(), int(QDialog::Rejected));
-    m_values.matrixFolder = (*m_program / "Matrix").string();
-    QCOMPARE(editorIni(), m_values.bytes());
-    QCOMPARE(m_program->read("Matrix/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
-    QCOMPARE(m_state->txtPath, m_values.matrixFolder);
+    m_values = {other.path().string(), "/srv/Tessera", "/usr/bin/vlc", {"14737632", "16777215", "14306832", "4210752"}};
+    checkIni();
+    QCOMPARE(m_p->state.txtPath, other.path().string());
+    QCOMPARE(m_p->mainView.calls, (std::vector<std::string>{"refreshMatrixList", "applyMainColours"}));
+    QVERIFY(std::filesystem::is_empty(other.path()));
 }
 
 void SetupTest::restoreKeepsUserMatrices() {
-    m_program->write("Lib/Mine.mtx", "user bytes");
-    m_program->write("Lib/1-High_High(4000+).mtx", "edited");
+    m_p->folder.write("Lib/Mine.mtx", "user bytes");
+    m_p->folder.write("Lib/1-High_High(4000+).mtx", "edited");
     Setup* window = open();
     click("cmdRestoreMatrices");
     QVERIFY(window->isVisible());
-    QCOMPARE(m_program->read("Lib/Mine.mtx"), std::string("user bytes"));
-    QCOMPARE(m_program->read("Lib/1-High_High(4000+).mtx"),
-             std::string(defaultMatrixText("1-High_High(4000+).mtx")) + "\r\n");
-    QCOMPARE(m_program->read("Lib/Matrix_Info.ini"),
-             std::string(defaultMatrixInfo()) + "\r\n[mine.mtx]\r\nInfo1=Mine\r\n\r\n");
-    QCOMPARE(m_view.calls, std::vector<std::string>{"resetView"});
-    QCOMPARE(editorIni(), m_values.bytes());
-}
-
-void SetupTest::unstorablePathIsRefused() {
-    firstRun();
-    Setup* window = open();
-    window->prepareForMissingFolder();
-    const std::string cyrillic = "/srv/\xD0\x96";
-    m_prompter->expectFolder(cyrillic).expect(setup::unstorablePathMessage(cyrillic));
-    click("cmdBrowse");
-    QCOMPARE(label("lblMatPath"), QString());
-    QVERIFY(!child<ccXPButton>(window, "OKButton")->isEnabled());
-    QCOMPARE(logLines().back(), std::string("SETUP: Sliders Updated with color data"));
+    QCOMPARE(m_p->read("Mine.mtx"), std::string("user bytes"));
+    QCOMPARE(m_p->read("1-High_High(4000+).mtx"), std::string(defaultMatrixText("1-High_High(4000+).mtx")) + "\r\n");
+    QCOMPARE(m_p->read("Matrix_Info.ini"), std::string(defaultMatrixInfo()) + "\r\n[mine.mtx]\r\nInfo1=Mine\r\n\r\n");
+    QCOMPARE(m_p->mainView.calls, std::vector<std::string>{"resetView"});
+    checkIni();
 }
 
 QTEST_MAIN(SetupTest)

@@ -204,13 +204,16 @@ public:
         return *this;
     }
     EsBuilder& picture() { return pictureHeader().slices(); }
-    // A sequence header loading the pair's custom matrices, then two pictures.
-    EsBuilder& sequenceUsing(const MatrixPair& pair) {
-        const auto intra = pair.intra == quantdump::defaultIntraMatrix() ? std::nullopt : std::optional(pair.intra);
-        const auto nonIntra =
-            pair.nonIntra == quantdump::defaultNonIntraMatrix() ? std::nullopt : std::optional(pair.nonIntra);
-        return sequence(intra, nonIntra).picture().picture();
+    // For each pair a sequence header loading its custom matrices, then two pictures.
+    EsBuilder& sequencesUsing(std::initializer_list<MatrixPair> pairs) {
+        for (const MatrixPair& p : pairs)
+            sequence(p.intra == quantdump::defaultIntraMatrix() ? std::nullopt : std::optional(p.intra),
+                     p.nonIntra == quantdump::defaultNonIntraMatrix() ? std::nullopt : std::optional(p.nonIntra))
+                .picture()
+                .picture();
+        return *this;
     }
+    EsBuilder& sequenceUsing(const MatrixPair& pair) { return sequencesUsing({pair}); }
     const Bytes& bytes() const { return m_bytes; }
 
 private:
@@ -243,25 +246,12 @@ public:
     }
     // A packet with the given stream id, header form and payload.
     PsBuilder& pes(std::uint8_t id, const Bytes& payload, PesForm form = PesForm::Mpeg2) {
-        Bytes header;
-        switch (form) {
-        case PesForm::Mpeg2:
-            header = {0x81, 0x80, 0x05, 0x21, 0x00, 0x01, 0x00, 0x01};
-            break;
-        case PesForm::Mpeg1Plain:
-            header = {0x0F};
-            break;
-        case PesForm::Mpeg1Pts:
-            header = {0x21, 0x00, 0x01, 0x00, 0x01};
-            break;
-        case PesForm::Mpeg1PtsDts:
-            header = {0x31, 0x00, 0x01, 0x00, 0x01, 0x11, 0x00, 0x01, 0x00, 0x01};
-            break;
-        case PesForm::Mpeg1StuffedStdPts:
-            header = {0xFF, 0xFF, 0xFF, 0x60, 0xE8, 0x21, 0x00, 0x01, 0x00, 0x01};
-            break;
-        }
-        return packet(id, header, payload);
+        static const Bytes headers[] = {{0x81, 0x80, 0x05, 0x21, 0x00, 0x01, 0x00, 0x01},
+                                        {0x0F},
+                                        {0x21, 0x00, 0x01, 0x00, 0x01},
+                                        {0x31, 0x00, 0x01, 0x00, 0x01, 0x11, 0x00, 0x01, 0x00, 0x01},
+                                        {0xFF, 0xFF, 0xFF, 0x60, 0xE8, 0x21, 0x00, 0x01, 0x00, 0x01}};
+        return packet(id, headers[static_cast<int>(form)], payload);
     }
     // A packet whose payload directly follows the length (padding, private stream 2, system items).
     PsBuilder& plainPacket(std::uint8_t id, const Bytes& payload) { return packet(id, {}, payload); }

@@ -102,8 +102,7 @@ TEST(BoxNumber, SignAndDigitsOnly) {
         {"0x1", {}},
         {"8-", {}},
         {"99999999999999999999", std::numeric_limits<long long>::max()},
-        {"-99999999999999999999", std::numeric_limits<long long>::min()},
-    };
+        {"-99999999999999999999", std::numeric_limits<long long>::min()}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(boxNumber(text), value) << '"' << text << '"';
 }
@@ -144,21 +143,19 @@ TEST_F(BoxChecksTest, ChangeCheckTable) {
         std::vector<std::string> boxes; // the messages shown
         std::vector<std::string> calls;
     };
-    const std::vector<Case> cases = {
-        {"", {}, {}},
-        {"8", {}, {"windowtext 5", "save", "white 5"}},
-        {"127", {}, {"windowtext 5", "save", "white 5"}},
-        {"5", {}, {"windowtext 5", "save", "white 5"}},
-        {"0", {}, {"windowtext 5", "save", "white 5"}},
-        {"-5", {}, {"windowtext 5", "save", "white 5"}},
-        {"128", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
-        {"255", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
-        {"256", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-        {"999", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-        {"abc", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-        {"-", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-        {"1.5", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-    };
+    const std::vector<Case> cases = {{"", {}, {}},
+                                     {"8", {}, {"windowtext 5", "save", "white 5"}},
+                                     {"127", {}, {"windowtext 5", "save", "white 5"}},
+                                     {"5", {}, {"windowtext 5", "save", "white 5"}},
+                                     {"0", {}, {"windowtext 5", "save", "white 5"}},
+                                     {"-5", {}, {"windowtext 5", "save", "white 5"}},
+                                     {"128", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
+                                     {"255", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
+                                     {"256", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+                                     {"999", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+                                     {"abc", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+                                     {"-", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
+                                     {"1.5", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}}};
     for (const auto& c : cases) {
         grid.calls.clear();
         for (const auto& box : c.boxes)
@@ -206,13 +203,12 @@ TEST_F(BoxChecksTest, LeaveCheckTable) {
         bool rejected;
         std::string cce; // CCEvalue afterwards, starting from "127"
     };
-    const std::vector<Case> cases =
-        {
-            {"8", false, "127"},   {"127", false, "127"}, {"7", true, "127"},    {"0", true, "127"},
-            {"-2", true, "127"},   {"abc", true, "127"},  {"128", false, "128"}, {"255", false, "255"},
-            {"300", false, "300"}, // rejected while typed, yet taken on leaving
-            {"08", false, "127"},
-        };
+    const std::vector<Case> cases = {{"8", false, "127"},   {"127", false, "127"},
+                                     {"7", true, "127"},    {"0", true, "127"},
+                                     {"-2", true, "127"},   {"abc", true, "127"},
+                                     {"128", false, "128"}, {"255", false, "255"},
+                                     {"300", false, "300"}, // rejected while typed, yet taken on leaving
+                                     {"08", false, "127"}};
     for (const auto& c : cases) {
         checks.setCceValue("127");
         grid.calls.clear();
@@ -294,8 +290,7 @@ TEST_F(BoxChecksTest, MultipleEditRefusesABoxWithoutAWholeNumberAndFocusesIt) {
         {5, "x", "Multiple Edit needs a whole number in every box: the Intra box in row 1, column 6 holds \"x\"."},
         {9, "1234567890",
          "Multiple Edit needs a whole number in every box: the Intra box in row 2, column 2 holds \"1234567890\", "
-         "which is too large."},
-    };
+         "which is too large."}};
     for (const auto& [index, text, message] : cases) {
         MatrixCells boxes = filled("16");
         boxes[index] = text;

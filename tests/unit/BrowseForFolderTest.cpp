@@ -12,16 +12,14 @@ TEST(BrowseForFolder, ResultRules) {
     const struct {
         const char* chosen;
         const char* result;
-    } cases[] = {
-        {"", ""},
-        {"   ", ""},
-        {"/", "/"},
-        {"//", "/"},
-        {"/home/user/Matrices", "/home/user/Matrices"},
-        {"/home/user/Matrices/", "/home/user/Matrices"},
-        {"/home//user///Matrices//", "/home/user/Matrices"},
-        {"/media/dvd drive/VIDEO_TS", "/media/dvd drive/VIDEO_TS"},
-    };
+    } cases[] = {{"", ""},
+                 {"   ", ""},
+                 {"/", "/"},
+                 {"//", "/"},
+                 {"/home/user/Matrices", "/home/user/Matrices"},
+                 {"/home/user/Matrices/", "/home/user/Matrices"},
+                 {"/home//user///Matrices//", "/home/user/Matrices"},
+                 {"/media/dvd drive/VIDEO_TS", "/media/dvd drive/VIDEO_TS"}};
     for (const auto& c : cases)
         EXPECT_EQ(normaliseChosenFolder(c.chosen), c.result) << c.chosen;
 }

@@ -42,8 +42,7 @@ TEST(CommandLine, SplitsByTheWindowsRules) {
         // The three quoted paths of the extraction window's command line.
         {R"("/opt/Quire 1/QuantumDump/QuantDump" "/media/DVD X/VIDEO_TS/VTS_01_1.VOB" "/opt/Quire 1/TempMatrix/VTS_01_1.VOB.txt")",
          {"/opt/Quire 1/QuantumDump/QuantDump", "/media/DVD X/VIDEO_TS/VTS_01_1.VOB",
-          "/opt/Quire 1/TempMatrix/VTS_01_1.VOB.txt"}},
-    };
+          "/opt/Quire 1/TempMatrix/VTS_01_1.VOB.txt"}}};
     for (const Case& c : cases)
         EXPECT_EQ(splitCommandLine(c.line), c.expected) << c.line;
 }

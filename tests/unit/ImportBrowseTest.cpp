@@ -39,17 +39,15 @@ TEST(ImportBrowse, NameIsTheTitleLessItsLastFourCharacters) {
     const struct {
         std::string title;
         std::string name;
-    } cases[] = {
-        {"Strong.txt", "Strong"},
-        {"a.cqm", "a"},
-        {"Two dots.v2.xcm", "Two dots.v2"},
-        {"Ünïcodé€.txt", "Ünïcodé€"},
-        {"matrix.text", "matrix."},
-        {"abcd", ""},
-        {"ab", ""},
-        {"", ""},
-        {"naïve", "n"},
-    };
+    } cases[] = {{"Strong.txt", "Strong"},
+                 {"a.cqm", "a"},
+                 {"Two dots.v2.xcm", "Two dots.v2"},
+                 {"Ünïcodé€.txt", "Ünïcodé€"},
+                 {"matrix.text", "matrix."},
+                 {"abcd", ""},
+                 {"ab", ""},
+                 {"", ""},
+                 {"naïve", "n"}};
     for (const auto& c : cases)
         EXPECT_EQ(matrixNameOfTitle(c.title), c.name) << c.title;
 }
@@ -122,15 +120,13 @@ TEST(ImportBrowse, InvalidFilesShowTheMessageAndKeepAMixture) {
         std::string name;  // after the browse
         std::string cell0; // box 0 after the browse
         std::string cell127;
-    } cases[] = {
-        {"16 lines of 9 values", SourceKind::Text, "nine.txt", rows(16, 9), 1, "nine", "10", "137"},
-        {"14 lines", SourceKind::Text, "short.txt", rows(14, 8), 1, "short", "old", "old"},
-        {"empty text", SourceKind::Text, "empty.txt", "", 1, "empty", "old", "old"},
-        {"127 bytes", SourceKind::Binary, "short.cqm", std::string(127, '\x10'), 1, "old", "old", "old"},
-        {"120 bytes", SourceKind::Binary, "short.xcm", std::string(120, '\x10'), 1, "old", "old", "old"},
-        {"130 bytes", SourceKind::Binary, "long.cqm", std::string(130, '\x10'), 1, "long", "16", "16"},
-        {"128 bytes", SourceKind::Binary, "exact.XCM", std::string(128, '\x10'), 0, "exact", "16", "16"},
-    };
+    } cases[] = {{"16 lines of 9 values", SourceKind::Text, "nine.txt", rows(16, 9), 1, "nine", "10", "137"},
+                 {"14 lines", SourceKind::Text, "short.txt", rows(14, 8), 1, "short", "old", "old"},
+                 {"empty text", SourceKind::Text, "empty.txt", "", 1, "empty", "old", "old"},
+                 {"127 bytes", SourceKind::Binary, "short.cqm", std::string(127, '\x10'), 1, "old", "old", "old"},
+                 {"120 bytes", SourceKind::Binary, "short.xcm", std::string(120, '\x10'), 1, "old", "old", "old"},
+                 {"130 bytes", SourceKind::Binary, "long.cqm", std::string(130, '\x10'), 1, "long", "16", "16"},
+                 {"128 bytes", SourceKind::Binary, "exact.XCM", std::string(128, '\x10'), 0, "exact", "16", "16"}};
     for (const auto& c : cases) {
         TempFolder folder;
         ScriptedPrompter prompter;

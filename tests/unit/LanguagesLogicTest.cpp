@@ -18,24 +18,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> kDefaultSections = {
-    "[1-high_high(4000+).mtx]",
-    "[2-high_medium(4000).mtx]",
-    "[3-high_low(3500-4000).mtx]",
-    "[4-medium_high(3200-4000).mtx]",
-    "[5-medium_medium(2800-3500).mtx]",
-    "[6-medium_low(2500-3200).mtx]",
-    "[7-low_high(1800-2500).mtx]",
-    "[8-low_low(1800-).mtx]",
-    "[quenc lower bitrate (QLB).mtx]",
-    "[tamsin's 1cd (1500-2500).mtx]",
-    "[marlo (1500-2500).mtx]",
-    "[smooth (cg)(3800+).mtx]",
-    "[lorin comic low (cg) (2500-3800).mtx]",
-    "[seraph bestlow (1900-2500).mtx]",
-    "[seraph bestverylow (1200-1900).mtx]",
-    "[dovan (2500-3000).mtx]",
-};
+const std::vector<std::string> kDefaultSections = {"[1-high_high(4000+).mtx]",
+                                                   "[2-high_medium(4000).mtx]",
+                                                   "[3-high_low(3500-4000).mtx]",
+                                                   "[4-medium_high(3200-4000).mtx]",
+                                                   "[5-medium_medium(2800-3500).mtx]",
+                                                   "[6-medium_low(2500-3200).mtx]",
+                                                   "[7-low_high(1800-2500).mtx]",
+                                                   "[8-low_low(1800-).mtx]",
+                                                   "[quenc lower bitrate (QLB).mtx]",
+                                                   "[tamsin's 1cd (1500-2500).mtx]",
+                                                   "[marlo (1500-2500).mtx]",
+                                                   "[smooth (cg)(3800+).mtx]",
+                                                   "[lorin comic low (cg) (2500-3800).mtx]",
+                                                   "[seraph bestlow (1900-2500).mtx]",
+                                                   "[seraph bestverylow (1200-1900).mtx]",
+                                                   "[dovan (2500-3000).mtx]"};
 
 const std::string kCustom = "[my matrix.mtx]\r\nInfo1=Mine\r\nInfo2=For cartoons\r\n";
 
@@ -149,16 +147,14 @@ TEST(AboutReadme, ReadWholeWithLineEndsMadeSingle) {
     const struct {
         std::string bytes;
         std::string shown;
-    } cases[] = {
-        {"Quire\r\nline two\r\n", "Quire\nline two\n"},
-        {"lf\nonly", "lf\nonly"},
-        {"lone\rcr\r", "lone\ncr\n"},
-        {"blank\r\n\r\n\r\nlines", "blank\n\n\nlines"},
-        {"mixed\r\n\n\r\r\n", "mixed\n\n\n\n"},
-        {"caf\xE9 \x80 5", "caf\xE9 \x80 5"},
-        {std::string("nul\0byte", 8), std::string("nul\0byte", 8)},
-        {"", ""},
-    };
+    } cases[] = {{"Quire\r\nline two\r\n", "Quire\nline two\n"},
+                 {"lf\nonly", "lf\nonly"},
+                 {"lone\rcr\r", "lone\ncr\n"},
+                 {"blank\r\n\r\n\r\nlines", "blank\n\n\nlines"},
+                 {"mixed\r\n\n\r\r\n", "mixed\n\n\n\n"},
+                 {"caf\xE9 \x80 5", "caf\xE9 \x80 5"},
+                 {std::string("nul\0byte", 8), std::string("nul\0byte", 8)},
+                 {"", ""}};
     for (const auto& c : cases) {
         TempFolder program;
         program.write("readme.txt", c.bytes);

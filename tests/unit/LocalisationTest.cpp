@@ -113,8 +113,7 @@ TEST(Caption, LooksUpTheActiveLanguageFile) {
         {"Italiano.lng", "MESSAGES", "MatrixImport", ""}, // missing in the Italian file
         {"English.lng", "MAIN", "NoSuchKey", ""},
         {"Klingon.lng", "MAIN", "cmdExit", ""},
-        {"", "MAIN", "cmdExit", ""},
-    };
+        {"", "MAIN", "cmdExit", ""}};
     for (const auto& c : cases)
         EXPECT_EQ(caption(program.path(), c.lang, c.section, c.key), c.text)
             << c.lang << " " << c.section << "/" << c.key;

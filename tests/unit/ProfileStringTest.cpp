@@ -69,8 +69,7 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsAndKeys) {
         {"=x has an empty name", "[S]\r\n=x\r\n", "S", "x", missing},
         {"empty key argument", "[S]\r\n=x\r\n", "S", "", missing},
         {"empty section argument", "[]\r\nk=1\r\n", "", "k", missing},
-        {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing},
-    };
+        {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing}};
     for (const auto& c : cases)
         EXPECT_EQ(findValue(c.content, c.section, c.key), c.expected) << c.what;
 }
@@ -92,18 +91,16 @@ TEST(ProfileFindValue, MatchesNamesWithoutRegardToCaseOrOuterSpaces) {
         {"inner spaces count", "[My Section]\r\nk=v\r\n", "MySection", "k", missing},
         {"only the first section is searched", "[S]\r\na=1\r\n[s]\r\nb=2\r\n", "S", "b", missing},
         {"first section answers", "[S]\r\na=1\r\n[s]\r\na=2\r\n", "s", "a", "1"},
-        {"first matching key wins", "[S]\r\nk=1\r\nK=2\r\n", "S", "k", "1"},
-    };
+        {"first matching key wins", "[S]\r\nk=1\r\nK=2\r\n", "S", "k", "1"}};
     for (const auto& c : cases)
         EXPECT_EQ(findValue(c.content, c.section, c.key), c.expected) << c.what;
 }
 
 TEST(ProfileFindValue, RemovesOnePairOfMatchingOuterQuotes) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"\"x y\"", "x y"}, {"'x y'", "x y"},       {"  \" x \"  ", " x "}, {"\"\"", ""}, {"\"\"x\"\"", "\"x\""},
-        {"\"x'", "\"x'"},   {"'x\"", "'x\""},       {"\"", "\""},           {"'", "'"},   {"\"x", "\"x"},
-        {"x\"", "x\""},     {"a \"b\"", "a \"b\""},
-    };
+        {"\"x y\"", "x y"}, {"'x y'", "x y"},      {"  \" x \"  ", " x "}, {"\"\"", ""}, {"\"\"x\"\"", "\"x\""},
+        {"\"x'", "\"x'"},   {"'x\"", "'x\""},      {"\"", "\""},           {"'", "'"},   {"\"x", "\"x"},
+        {"x\"", "x\""},     {"a \"b\"", "a \"b\""}};
     for (const auto& [raw, expected] : cases)
         EXPECT_EQ(findValue("[S]\r\nk=" + raw + "\r\n", "S", "k"), expected) << raw;
 }
@@ -140,8 +137,7 @@ TEST(ProfileWithValue, ReplacesValuesInPlace) {
          "[\xC0"
          "B]\r\nk=2\r\n"},
         {"other lines untouched", "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=2"s, "T", "b", "3",
-         "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=3"s},
-    };
+         "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=3"s}};
     for (const auto& c : cases)
         EXPECT_EQ(withValue(c.content, c.section, c.key, c.value), c.expected) << c.what;
 }
@@ -160,8 +156,7 @@ TEST(ProfileWithValue, AddsKeysAfterTheLastKeyLineOfTheSection) {
         {"header without line end", "[A]", "A", "n", "5", "[A]\r\nn=5\r\n"},
         {"key before the first header is not the section's", "n=1\r\n[A]\r\n", "A", "n", "5", "n=1\r\n[A]\r\nn=5\r\n"},
         {"comment ;n does not hold n", "[A]\r\n;n=1\r\n", "A", "n", "5", "[A]\r\nn=5\r\n;n=1\r\n"},
-        {"name trimmed", "[A]\r\n", "A", "  n \t", "5", "[A]\r\nn=5\r\n"},
-    };
+        {"name trimmed", "[A]\r\n", "A", "  n \t", "5", "[A]\r\nn=5\r\n"}};
     for (const auto& c : cases)
         EXPECT_EQ(withValue(c.content, c.section, c.key, c.value), c.expected) << c.what;
 }
@@ -176,8 +171,7 @@ TEST(ProfileWithValue, AppendsNewSectionsAtTheEnd) {
         {"lone CR end kept", "[A]\ra=1\r", "B", "k", "v", "[A]\ra=1\r[B]\r\nk=v\r\n"},
         {"content without sections", "x=1", "B", "k", "v", "x=1\r\n[B]\r\nk=v\r\n"},
         {"names trimmed", "", "  New Sec ", " k ", " v ", "[New Sec]\r\nk= v \r\n"},
-        {"a section ends at its header", "[Ab]\r\n", "A", "k", "v", "[Ab]\r\n[A]\r\nk=v\r\n"},
-    };
+        {"a section ends at its header", "[Ab]\r\n", "A", "k", "v", "[Ab]\r\n[A]\r\nk=v\r\n"}};
     for (const auto& c : cases)
         EXPECT_EQ(withValue(c.content, c.section, c.key, c.value), c.expected) << c.what;
 }
@@ -186,8 +180,7 @@ TEST(ProfileWithValue, RefusesNamesThatCouldNotBeFoundAgain) {
     const std::string content = "[S]\r\nk=1\r\n";
     const std::vector<std::pair<std::string, std::string>> refused = {
         {"S", ""},   {"S", "  "},  {"", "k"},     {" ", "k"},    {"S", "a=b"}, {"S", "[x"},
-        {"S", ";x"}, {"a]b", "k"}, {"S", "a\nb"}, {"a\rb", "k"}, {"S", "a\r"},
-    };
+        {"S", ";x"}, {"a]b", "k"}, {"S", "a\nb"}, {"a\rb", "k"}, {"S", "a\r"}};
     for (const auto& [section, key] : refused)
         EXPECT_EQ(withValue(content, section, key, "v"), content) << section << "/" << key;
 }
@@ -203,8 +196,7 @@ TEST(ProfileWithValue, WritesLineBreaksInValuesRaw) {
 
 TEST(ProfileWithValue, WritingTheSameValueTwiceChangesNothing) {
     const std::vector<std::pair<std::string, std::string>> valueAndReading = {
-        {"v", "v"}, {" v", "v"}, {"v ", "v"}, {"", ""}, {"\"v\"", "v"}, {"a b", "a b"}, {" \t", ""},
-    };
+        {"v", "v"}, {" v", "v"}, {"v ", "v"}, {"", ""}, {"\"v\"", "v"}, {"a b", "a b"}, {" \t", ""}};
     for (const auto& [value, reading] : valueAndReading) {
         const std::string once = withValue("[S]\r\nk \t=  old  \r\n", "S", "k", value);
         EXPECT_EQ(withValue(once, "S", "k", value), once) << "[" << value << "]";
@@ -226,8 +218,7 @@ TEST(ProfileWithoutKey, RemovesTheKeyLineWithItsLineEnd) {
         {"second of duplicate sections", "[S]\r\n[S]\r\na=1\r\n", "S", "a", "", "[S]\r\n[S]\r\na=1\r\n"},
         {"comment is no key", "[S]\r\n;a=1\r\n", "S", ";a", "", "[S]\r\n;a=1\r\n"},
         {"before the first header", "a=1\r\n[S]\r\n", "S", "a", "", "a=1\r\n[S]\r\n"},
-        {"empty name", "[S]\r\n=1\r\n", "S", "", "", "[S]\r\n=1\r\n"},
-    };
+        {"empty name", "[S]\r\n=1\r\n", "S", "", "", "[S]\r\n=1\r\n"}};
     for (const auto& c : cases)
         EXPECT_EQ(withoutKey(c.content, c.section, c.key), c.expected) << c.what;
 }
@@ -242,8 +233,7 @@ TEST(ProfileWithoutSection, RemovesHeaderKeysValuelessAndBlankLinesKeepingCommen
         {"blanks in header and argument", "[ \xC0 ]\r\nk=1\r\n[B]\n", " \xE0 ", "", "", "[B]\n"},
         {"header without ]", "[A\r\nk=1\r\n", "A", "", "", ""},
         {"missing section", "[A]\r\na=1\r\n", "B", "", "", "[A]\r\na=1\r\n"},
-        {"empty name", "[]\r\na=1\r\n", "", "", "", "[]\r\na=1\r\n"},
-    };
+        {"empty name", "[]\r\na=1\r\n", "", "", "", "[]\r\na=1\r\n"}};
     for (const auto& c : cases)
         EXPECT_EQ(withoutSection(c.content, c.section), c.expected) << c.what;
 }
@@ -251,7 +241,7 @@ TEST(ProfileWithoutSection, RemovesHeaderKeysValuelessAndBlankLinesKeepingCommen
 TEST(ProfileRobustness, BinaryJunkNeverBreaksAnything) {
     std::mt19937 random(1252);
     std::uniform_int_distribution<int> byte(0, 255);
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 6; ++round) {
         std::string junk(4096 + round * 997, '\0');
         for (char& c : junk)
             c = static_cast<char>(byte(random));
@@ -264,7 +254,7 @@ TEST(ProfileRobustness, BinaryJunkNeverBreaksAnything) {
 }
 
 TEST(ProfileRobustness, HugeLines) {
-    const std::string big(10 * 1024 * 1024, 'x');
+    const std::string big(1024 * 1024, 'x');
     const std::string content = "[S]\r\nk=" + big + "\r\nz=1";
     EXPECT_EQ(findValue(content, "S", "k"), big);
     EXPECT_EQ(findValue(content, "S", "z"), "1");
@@ -277,9 +267,9 @@ TEST(ProfileRobustness, HugeLines) {
 
 TEST(ProfileRobustness, ThousandsOfSections) {
     std::string content;
-    for (int i = 0; i < 5000; ++i)
+    for (int i = 0; i < 3000; ++i)
         content += "[Section" + std::to_string(i) + "]\r\nInfo1=first " + std::to_string(i) + "\r\nInfo2=second\r\n";
-    EXPECT_EQ(findValue(content, "section4999", "info1"), "first 4999");
+    EXPECT_EQ(findValue(content, "section2999", "info1"), "first 2999");
     EXPECT_EQ(findValue(content, "Section2500", "Info1"), "first 2500");
     const std::string written = withValue(content, "Section2500", "Info3", "third");
     EXPECT_EQ(written.size(), content.size() + 13);

@@ -135,8 +135,7 @@ TEST(QuantDumpOutput, TheFiveRulesCutMatrix1) {
         {"third header neither, line 31 filled: block 4", sixBlocks("junk", kNonIntra), rows(4)},
         {"third header neither, line 31 empty: nothing", sixBlocks("junk", "", true), ""},
         // Headers compare as whole strings: a trailing blank is not the header.
-        {"third header with a trailing blank", sixBlocks(kNonIntra + " ", kNonIntra), rows(4)},
-    };
+        {"third header with a trailing blank", sixBlocks(kNonIntra + " ", kNonIntra), rows(4)}};
     for (const auto& c : cases)
         EXPECT_EQ(mat1Of(c.text), c.mat1) << c.what;
 }
@@ -214,18 +213,16 @@ TEST(QuantDumpOutput, DisplayPadsEightsAndNinesAndDropsBlankPairs) {
     const struct {
         std::string raw;
         std::string shown;
-    } cases[] = {
-        {"8 16 19 22 26 27 29 34  \r\n", "8 16 19 22 26 27 29 34\r\n"},
-        {"16 8 8 9 9 8 16 9  \r\n", "16 08 08 09 09 08 16 09\r\n"},
-        {"10 8 8 8 8 8 8 8  \r\n", "10 08 08 08 08 08 08 08\r\n"},
-        {"18 98 89 88 99 80 90 8  \r\n", "18 98 89 88 99 80 90 08\r\n"},
-        {"a    b   c  \r\n", "ab c\r\n"},
-        {emptyRows(16), ""},
-        {emptyRows(17), "\r\n"},
-        {emptyRows(32), ""},
-        // Eight empty rows on each side of a filled row are not a run of sixteen line breaks.
-        {emptyRows(8) + "16 9 16  \r\n" + emptyRows(8), breaks(8) + "16 09 16\r\n" + breaks(8)},
-    };
+    } cases[] = {{"8 16 19 22 26 27 29 34  \r\n", "8 16 19 22 26 27 29 34\r\n"},
+                 {"16 8 8 9 9 8 16 9  \r\n", "16 08 08 09 09 08 16 09\r\n"},
+                 {"10 8 8 8 8 8 8 8  \r\n", "10 08 08 08 08 08 08 08\r\n"},
+                 {"18 98 89 88 99 80 90 8  \r\n", "18 98 89 88 99 80 90 08\r\n"},
+                 {"a    b   c  \r\n", "ab c\r\n"},
+                 {emptyRows(16), ""},
+                 {emptyRows(17), "\r\n"},
+                 {emptyRows(32), ""},
+                 // Eight empty rows on each side of a filled row are not a run of sixteen line breaks.
+                 {emptyRows(8) + "16 9 16  \r\n" + emptyRows(8), breaks(8) + "16 09 16\r\n" + breaks(8)}};
     for (const auto& c : cases)
         EXPECT_EQ(extractedDisplay(c.raw), c.shown) << c.raw;
 }

@@ -77,8 +77,7 @@ TEST(SetupColourText, HexadecimalTextIsSixUpperCaseDigitsBlueGreenRed) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"16737808", "FF6610"}, {"8421376", "808000"}, {"16777215", "FFFFFF"}, {"0", "000000"},
         {"255", "0000FF"},      {"65536", "010000"},   {"4210752", "404040"},  {"1052779", "10106B"},
-        {"", "000000"},         {"junk", "000000"},    {"16777216", "000000"},
-    };
+        {"", "000000"},         {"junk", "000000"},    {"16777216", "000000"}};
     for (const auto& [decimal, hex] : cases)
         EXPECT_EQ(hexText(decimal), hex) << decimal;
 }
@@ -92,8 +91,7 @@ TEST(SetupColourText, SplitReadsRedFromTheLastPairAndRaisesZeroTo16) {
     const std::vector<Case> cases = {
         {"FF6610", {"255", "102", "16"}, {"255", "102", "16"}}, {"808000", {"128", "128", "0"}, {"128", "128", "16"}},
         {"000000", {"0", "0", "0"}, {"16", "16", "16"}},        {"050A0F", {"5", "10", "15"}, {"5", "10", "15"}},
-        {"ABC", {"171", "0", "0"}, {"171", "16", "16"}},        {"ZZ1010", {"0", "16", "16"}, {"16", "16", "16"}},
-    };
+        {"ABC", {"171", "0", "0"}, {"171", "16", "16"}},        {"ZZ1010", {"0", "16", "16"}, {"16", "16", "16"}}};
     for (const auto& c : cases) {
         Parts parts = splitHex(c.hex);
         EXPECT_EQ(parts, c.split) << c.hex;
@@ -108,19 +106,12 @@ TEST(SetupColourText, BarsComposeRedGreenBlue) {
     EXPECT_EQ(composeColour({255, 16, 16}), "1052927");
 }
 
-TEST(SetupColourText, EveryStyleColourMatchesItsPartsAndFitsTheBars) {
-    const std::array<std::array<Rgb, 4>, 4> expected = {{
-        {{{192, 16, 16}, {255, 255, 255}, {128, 16, 16}, {107, 16, 16}}},
-        {{{223, 218, 225}, {83, 76, 82}, {177, 171, 178}, {64, 64, 64}}},
-        {{{126, 143, 91}, {255, 255, 255}, {102, 114, 59}, {43, 50, 16}}},
-        {{{16, 102, 255}, {255, 255, 255}, {16, 78, 218}, {64, 64, 64}}},
-    }};
-    for (std::size_t s = 0; s < kStyles.size(); ++s)
-        for (std::size_t k = 0; k < 4; ++k) {
-            const auto rgb = parseColour(kStyles[s].colours[k]);
-            ASSERT_TRUE(rgb) << kStyles[s].button;
-            EXPECT_EQ(*rgb, expected[s][k]) << kStyles[s].button << " colour " << k;
-            EXPECT_GE(std::min({rgb->red, rgb->green, rgb->blue}), kBarMin) << kStyles[s].button;
+TEST(SetupColourText, EveryStyleColourFitsTheBars) {
+    for (const auto& style : kStyles)
+        for (const auto& colour : style.colours) {
+            const auto rgb = parseColour(colour);
+            ASSERT_TRUE(rgb) << style.button;
+            EXPECT_GE(std::min({rgb->red, rgb->green, rgb->blue}), kBarMin) << style.button << " " << colour;
         }
 }
 
@@ -128,24 +119,22 @@ TEST_F(SetupLogicTest, LoadLogsEachStepInOrderAndLeavesEditorIniAlone) {
     program.write("Matrix/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=a\r\n");
     SetupLogic logic(state);
     logic.load();
-    const std::vector<std::string> expected = {
-        kSeparator,
-        "",
-        "SET001: Config read",
-        "SET002: Color data read",
-        "SET003: Translations read",
-        "SET004: Matrix Custom Info read",
-        "SLI001: OK",
-        "SLI002: OK",
-        "SLI003: OK",
-        "SLI004: OK",
-        "SLI005: OK",
-        "SLI006: OK",
-        "SLI007: OK",
-        "SLI008: OK",
-        "SLI009: OK",
-        "SETUP: Sliders Updated with color data",
-    };
+    const std::vector<std::string> expected = {kSeparator,
+                                               "",
+                                               "SET001: Config read",
+                                               "SET002: Color data read",
+                                               "SET003: Translations read",
+                                               "SET004: Matrix Custom Info read",
+                                               "SLI001: OK",
+                                               "SLI002: OK",
+                                               "SLI003: OK",
+                                               "SLI004: OK",
+                                               "SLI005: OK",
+                                               "SLI006: OK",
+                                               "SLI007: OK",
+                                               "SLI008: OK",
+                                               "SLI009: OK",
+                                               "SETUP: Sliders Updated with color data"};
     EXPECT_EQ(logLines(), expected);
     EXPECT_EQ(program.read("BUG.DEB").substr(0, 90), kSeparator + "\r\n\r\n");
     EXPECT_EQ(editorIni(), editorIniBytes(values));
@@ -296,68 +285,6 @@ TEST_F(SetupLogicTest, ApplyStoresTheThreePathsAndRepaintsTheMainWindow) {
     EXPECT_EQ(state.txtPath, other.path().string());
     EXPECT_EQ(mainView.calls, (std::vector<std::string>{"refreshMatrixList", "applyMainColours"}));
     EXPECT_TRUE(fs::is_empty(other.path()));
-}
-
-TEST_F(SetupLogicTest, ApplyOnAFirstRunSetsUpTheChosenFolder) {
-    state.txtCheckMatrixInfo.clear();
-    values.matrixFolder = "bghrk756348347";
-    program.write("Editor.ini", editorIniBytes(values));
-    TempFolder chosen;
-    SetupLogic logic(state);
-    logic.load();
-    logic.clearMatrixPath();
-    prompter.expectFolder(chosen.path().string());
-    EXPECT_TRUE(logic.browseMatrixFolder());
-    logic.apply();
-    values.matrixFolder = chosen.path().string();
-    EXPECT_EQ(editorIni(), editorIniBytes(values));
-    EXPECT_EQ(chosen.read("Matrix_Info.ini"), defaultMatrixInfo());
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(chosen.path()))
-        ++files;
-    EXPECT_EQ(files, kDefaultMatrixNames.size() + 1);
-    for (const auto name : kDefaultMatrixNames)
-        EXPECT_EQ(chosen.read(name), std::string(defaultMatrixText(name)) + "\r\n") << name;
-    EXPECT_EQ(mainView.calls, (std::vector<std::string>{"refreshMatrixList", "refreshMatrixList", "applyMainColours"}));
-    EXPECT_EQ(logLines().back(), "SETUP: Matrices folder defined as " + chosen.path().string());
-}
-
-TEST_F(SetupLogicTest, CancelOnAFirstRunMakesTheMatrixFolderOfTheProgramFolder) {
-    fs::remove(program / "Matrix");
-    state.txtCheckMatrixInfo.clear();
-    values.matrixFolder = "bghrk756348347";
-    program.write("Editor.ini", editorIniBytes(values));
-    SetupLogic logic(state);
-    logic.load();
-    logic.clearMatrixPath();
-    logic.pickSwatch(0);
-    prompter.expect(std::string(kMatrixFolderCreated));
-    EXPECT_TRUE(logic.cancel());
-
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown()[0].text, "Matrix Editor has created a Matrix folder on its directory!!!\r\n"
-                                        "Note that you should point the path to Tessera's Matrix folder\r\n"
-                                        "to enable the automatic detection (by Tessera) of the matrices you may\r\n"
-                                        "create and/or edit with the Editor");
-    EXPECT_EQ(prompter.shown()[0].title, "Quire");
-    EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::None);
-    EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::Ok);
-
-    const fs::path folder = program / "Matrix";
-    values.matrixFolder = folder.string();
-    EXPECT_EQ(editorIni(), editorIniBytes(values));
-    EXPECT_EQ(logic.lblMatPath(), folder.string());
-    EXPECT_EQ(state.txtPath, folder.string());
-    EXPECT_EQ(program.read("Matrix/Matrix_Info.ini"), defaultMatrixInfo());
-    EXPECT_TRUE(fs::is_regular_file(folder / "Matrix_Info_Custom.ini"));
-    EXPECT_EQ(program.read("Matrix/Matrix_Info_Custom.ini"), "");
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
-        ++files;
-    EXPECT_EQ(files, kDefaultMatrixNames.size() + 2);
-    EXPECT_EQ(program.read("Matrix/Smooth (CG)(3800+).mtx"),
-              std::string(defaultMatrixText("Smooth (CG)(3800+).mtx")) + "\r\n");
-    EXPECT_EQ(mainView.calls, std::vector<std::string>{"refreshMatrixList"});
 }
 
 TEST_F(SetupLogicTest, CancelOnAFirstRunKeepsTheUsersCustomDescriptions) {
