@@ -89,7 +89,7 @@ std::string formatPercent(double value) {
 
 std::string formatPlain(double value, char decimal) {
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string out(buffer, ec == std::errc() ? end : buffer);
     for (char& c : out)
         if (c == '.')

@@ -29,7 +29,8 @@ std::optional<double> toNumber(std::string_view text, char decimal);
 std::string formatWhole(double value);
 // Rounded to two decimals with optional digits only: "12.5", "3.", ".25"; 0 gives ".".
 std::string formatPercent(double value);
-// The shortest text that reads back as the value, with the given decimal separator ("81", "4.5").
+// At most 15 significant digits, trailing zeros dropped, with the given decimal separator: "81", "4.5",
+// and "30.72" for 1054.72 - 1024.
 std::string formatPlain(double value, char decimal = '.');
 // Two decimals, thousands grouped, at least "0.00": 1234.5 gives "1,234.50" with the separators given.
 std::string formatGrouped(double value, char decimal, char thousands);

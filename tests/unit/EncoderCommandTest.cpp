@@ -2,6 +2,7 @@
 #include "PreviewFixture.h"
 
 #include "preview/EncoderCommand.h"
+#include "preview/SegmentDetails.h"
 
 namespace quire::test {
 namespace {
@@ -28,7 +29,6 @@ TEST_F(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
          "You can't use Matrices on ReJig Mode",
          {"ENCDEF001: ReJig Mode detected", "ENCDEF006.2: HC Quality = Normal"},
          "NORMAL"},
-        {"5", "", "0", true, 5, "", {"ENCDEF002: HC Mode detected", "ENCDEF006.1: HC Quality = Fast"}, "FAST"},
         {"2", "", "3", true, 4, "", {"ENCDEF003: QuEnc Mode detected", "ENCDEF006.3: HC Quality = BEST"}, "BEST"},
         {"3",
          "",
@@ -46,9 +46,6 @@ TEST_F(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
          "CCE 2.50 doesn't support custom matrices!!!",
          {"ENCDEF005: CCE Mode detected", "ENCDEF005.1: CCE Mode = 2.50"},
          ""},
-        {"1", "1", "2", true, 2, "", {"ENCDEF005: CCE Mode detected", "ENCDEF005.2: CCE Mode = SP"}, ""},
-        {"1", "2", "2", true, 0, "", {"ENCDEF005: CCE Mode detected", "ENCDEF005.3: CCE Mode = Basic"}, ""},
-        {"1", "3", "2", true, 3, "", {"ENCDEF005: CCE Mode detected", "ENCDEF005.4: CCE Mode = 2.70 Trial"}, ""},
         {"1", "9", "2", true, -1, "", {"ENCDEF005: CCE Mode detected"}, ""},
         {"1", "", "1", false, -1, "", {"ENCDEF005: CCE Mode detected"}, "unchanged"},
         {"5", "", "", false, 5, "", {"ENCDEF002: HC Mode detected"}, "unchanged"},
@@ -78,12 +75,8 @@ TEST_F(BuildEncoderCommandTest, EachKindGetsItsExecutableAndForm) {
     const std::string ecl = " -ecl \"<P>/Preview/preview.ecl\" -batch";
     const std::pair<std::optional<EncoderKind>, std::string> cases[] = {
         {EncoderKind::Hc, "\"/opt/enc/hcenc.exe\" -ini \"<P>/Preview/preview.ini\""},
-        {EncoderKind::QuEnc, "\"/opt/enc/quenc.exe\"" + ecl},
         {EncoderKind::CceSp, "\"/opt/enc/cce.exe\"" + ecl},
-        {EncoderKind::Cce270, "\"/opt/enc/cce.exe\"" + ecl},
-        {EncoderKind::CceBasic, "\"/opt/enc/ccebasic.exe\"" + ecl},
         {EncoderKind::Cce250, "\"\"" + ecl},
-        {EncoderKind::ProCoder, "\"/opt/enc/eclpro.exe\"" + ecl},
         {std::nullopt, "\"as before\"" + ecl},
     };
     set(ini(), "Paths", "CCE250", "");
@@ -99,46 +92,43 @@ TEST_F(BuildEncoderCommandTest, EachKindGetsItsExecutableAndForm) {
 
 using QuEncCommandTest = PreviewFixture;
 
+// The road of a QuEnc test encode: the window opens, loads the project, the user selects a segment and
+// a matrix; the changes are made to the host files first.
 TEST_F(QuEncCommandTest, GoldenCommandLines) {
+    enum File { Ini, Inf, Ecl };
     struct Case {
-        std::vector<std::pair<std::string, std::string>> options;
+        std::vector<std::tuple<File, std::string, std::string, std::string>> changes;
         bool analysed;
-        std::string progressive, dcprec, aspect, matrix, filter, line;
+        std::string matrix, filter, line;
     };
     const std::string head = "\"/opt/enc/quenc.exe\" -i \"<P>/Preview/encode.avs\" -o \"<P>/Preview/V010001_V001001_";
+    const std::string segment = "V010001_V001001";
     const Case cases[] = {
         {{},
          false,
-         "0",
-         "2",
-         "3",
          "No_Matrix",
          "No_Filter",
          head + "No_Matrix_No_Filter.m2v\" -b 900 -maxbitrate 8000 -aspectratio 16:9 -2 -vbr -dc 9 -hq -noscene "
                 "-trell -interlaced -nocmatrix -mpeg2 -auto -close"},
-        {{},
+        {{{Ecl, "item", "progressive", "1"}, {Ini, "Options", "DCPREC", "0"}, {Inf, segment, "Aspect_Ratio", "2"}},
          true,
-         "1",
-         "0",
-         "2",
          "Sharp",
          "Undot",
          head + "Sharp_Undot.m2v\" -b 45 -maxbitrate 8000 -aspectratio 4:3  -dc  -hq -noscene -trell -nointerlaced "
                 "-cmatrix \"<P>/Preview/temp.cqm\" -mpeg2 -auto -close"},
-        {{{"QuEncodeType", "2"}, {"QTrellis", "0"}, {"QuEncHQ", ""}, {"QuEncScene", "1"}},
+        {{{Ini, "Options", "QuEncodeType", "2"},
+          {Ini, "Options", "QTrellis", "0"},
+          {Ini, "Options", "QuEncHQ", ""},
+          {Ini, "Options", "QuEncScene", "1"},
+          {Ini, "Options", "DCPREC", ""},
+          {Inf, segment, "Aspect_Ratio", ""}},
          false,
-         "0",
-         "",
-         "",
          "No_Matrix",
          "No_Filter",
          head + "No_Matrix_No_Filter.m2v\" -b 900 -maxbitrate 8000 -aspectratio 4:3 -1 -vbr -dc 8 -nohq -scene "
                 "-notrell -interlaced -nocmatrix -mpeg2 -auto -close"},
-        {{{"QuEncodeType", "1"}},
+        {{{Ini, "Options", "QuEncodeType", "1"}, {Ini, "Options", "DCPREC", "3"}},
          false,
-         "0",
-         "3",
-         "3",
          "No_Matrix",
          "No_Filter",
          head + "No_Matrix_No_Filter.m2v\" -b 45 -maxbitrate 8000 -aspectratio 16:9  -dc 10 -hq -noscene -trell "
@@ -147,25 +137,18 @@ TEST_F(QuEncCommandTest, GoldenCommandLines) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         PreviewProject f;
-        for (const auto& [key, value] : c.options)
-            set(f.ini(), "Options", key, value);
+        set(f.inf(), "Status", "mode", "2");
+        for (const auto& [file, section, key, value] : c.changes)
+            set(file == Ini ? f.ini() : file == Inf ? f.inf() : f.ecl(), section, key, value);
         if (c.analysed)
             writeBytes(f.context.workFolder / "analysis.ecl", "[item]\r\n");
-        auto& p = f.state.project;
-        p.txtProgressive = c.progressive;
-        p.vbr_brate_max = "8000";
-        p.opv_q_factor = "45";
-        p.DCPREC = c.dcprec;
-        p.txtAspectRatio = c.aspect;
-        p.BitrateFinal = "900";
-        p.txtEncoder = "\"/opt/enc/quenc.exe\"";
-        f.state.analysisFolder = f.context.workFolder;
-        f.state.analysisPattern = "ANALYSIS.ECL";
+        preview::RefreshSegmentList(f.context, f.state);
+        ASSERT_TRUE(preview::LoadPreview(f.context, f.state));
+        preview::ShowSegmentDetails(f.context, f.state, segment + ".avs");
         f.state.matrixName = c.matrix;
         f.state.FilterName = c.filter;
-        preview::ReadQuEncOptions(f.context, f.state);
-        preview::BuildQuEncCommand(f.context, f.state, "V010001_V001001.avs");
-        std::string line = p.txtCmdLine;
+        preview::BuildQuEncCommand(f.context, f.state, segment + ".avs");
+        std::string line = f.state.project.txtCmdLine;
         for (auto at = line.find(f.program.string()); at != std::string::npos; at = line.find(f.program.string()))
             line.replace(at, f.program.string().size(), "<P>");
         EXPECT_EQ(line, c.line);

@@ -3,6 +3,7 @@
 
 #include "preview/EncoderCommand.h"
 
+#include <array>
 #include <functional>
 #include <locale>
 
@@ -37,6 +38,24 @@ TEST_F(LoadPreviewTest, ReadsTheProjectInOrderWithEveryLogLine) {
                                                     "disableApplyOptions", "showSegmentList"}));
     EXPECT_EQ(view.caption, preview::kSelectSegmentCaption);
     EXPECT_EQ(state.segmentList, state.segmentFiles);
+}
+
+// The bitrate line of the log: Bitrate | txtDif | Percent.
+TEST_F(LoadPreviewTest, BitrateDifferenceAndPercent) {
+    const std::array<std::string, 5> cases[] = {
+        {"1", "2400", "5000", "900", "818 | 82 | 10.02"},   {"3", "2048", "4000", "900", "800 | 100 | 12.5"},
+        {"3", "2048", "4000", "824", "800 | 24 | 3."},      {"3", "2048", "4000", "802", "800 | 2 | .25"},
+        {"3", "2048", "4000", "830.4", "800 | 30.4 | 3.8"},
+    };
+    for (const auto& [code, frames, sectors, average, line] : cases) {
+        PreviewProject f;
+        set(f.inf(), "V010001_V001001", "Frame_Rate_Code", code);
+        set(f.inf(), "V010001_V001001", "Frames", frames);
+        set(f.inf(), "V010001_V001001", "Video_Sectors", sectors);
+        set(f.ecl(), "item", "vbr_brate_avg", average);
+        ASSERT_TRUE(LoadPreview(f.context, f.state));
+        EXPECT_TRUE(f.logged("LPREV0026: Bitrate Calculation OK_ Value Codes= " + line)) << line;
+    }
 }
 
 TEST_F(LoadPreviewTest, IlvuAtSectionZeroTakesTheFirstSegmentFromSectionThree) {
@@ -164,14 +183,6 @@ TEST_F(SegmentListTest, ExtrasOnlyWithNothingLeftShowsTheNotice) {
     EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
               (std::vector<std::string>{"SEGU00004: Segment Loaded OK", "SEGL00007: No 'Extras' found!",
                                         "SEGL00008: Analysis Pattern OK"}));
-}
-
-TEST_F(SegmentListTest, MissingMainTitleSetIsLoggedAndEverySegmentListed) {
-    set(inf(), "Status", "MainVTS", "");
-    state.segmentFiles = {"V010001_V001001.avs"};
-    preview::BuildSegmentList(context, state);
-    EXPECT_EQ(logLines().front(), "SEGU00002: 'Main Movie detection' FAILED!!!");
-    EXPECT_EQ(state.segmentList, state.segmentFiles);
 }
 
 TEST(ProjectFolder, FollowsTheWorkingPathOfTesseraIni) {
