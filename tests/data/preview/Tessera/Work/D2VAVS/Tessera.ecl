@@ -1,0 +1,16 @@
+[item]
+progressive=0
+vbr_brate_max=8000
+vbr_brate_avg=900
+opv_q_factor=45
+vbr_brate_min=0
+quantize_mode=2
+[file]
+name=V010001_V001001.avs
+frame_first=0
+frame_last=2499
+[item]
+progressive=0
+vbr_brate_avg=900
+[file]
+name=V010002_V001002.avs

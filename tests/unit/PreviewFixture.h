@@ -1,0 +1,61 @@
+// A prepared Tessera project copied from tests/data/preview into a temporary folder, with the context
+// the preview routines run in: a scripted prompter, a recording view and a log with a fixed clock.
+#pragma once
+
+#include "app/IniManager.h"
+#include "platform/Text1252.h"
+#include "preview/HostProject.h"
+#include "support/RecordingPreviewView.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace quire::test {
+
+namespace fs = std::filesystem;
+
+class PreviewProject {
+public:
+    PreviewProject() {
+        fs::copy(fs::path(QUIRE_TEST_DATA) / "preview", temp.path(), fs::copy_options::recursive);
+        fs::create_directories(program);
+    }
+
+    fs::path ini() const { return context.tesseraIni(); }
+    fs::path inf() const { return context.infFile(); }
+    fs::path ecl() const { return context.eclFile(); }
+    static void set(const fs::path& file, std::string_view section, std::string_view key, std::string_view value) {
+        ini::SetValue(section, key, value, file);
+    }
+
+    // The log's lines without their time stamps, the program folder written as "<P>".
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> lines;
+        const std::string folder = program.string();
+        for (auto line : text::splitLines(readBytes(log.file()))) {
+            line = line.substr(line.find("--> ") + 4);
+            for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder))
+                line.replace(at, folder.size(), "<P>");
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    bool logged(std::string_view line) const {
+        const auto lines = logLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    TempFolder temp;
+    fs::path program = temp / "Quire";
+    ScriptedPrompter prompter;
+    BugTrack log{program, [] { return std::tm{}; }};
+    RecordingPreviewView view;
+    preview::PreviewContext context{program, temp / "Tessera", temp / "Tessera" / "Work" / "D2VAVS", prompter, log,
+                                    view,    {'.', ','}};
+    preview::PreviewState state;
+};
+
+class PreviewFixture : public ::testing::Test, public PreviewProject {};
+
+} // namespace quire::test
