@@ -31,15 +31,16 @@ MatrixPair pair(const Matrix& intra, const Matrix& nonIntra) {
 struct Outcome {
     bool sawSequenceHeader = false;
     std::optional<MatrixPair> first, second;
+    bool sawPicture = false; // a picture was coded after a sequence header
     bool operator==(const Outcome&) const = default;
 };
 
 Outcome outcomeOf(const MatrixTracker& tracker) {
-    return Outcome{tracker.sawSequenceHeader(), tracker.first(), tracker.second()};
+    return Outcome{tracker.sawSequenceHeader(), tracker.first(), tracker.second(), tracker.sawPicture()};
 }
 
 Outcome expected(std::optional<MatrixPair> first, std::optional<MatrixPair> second = {}) {
-    return Outcome{true, first, second};
+    return Outcome{true, first, second, true};
 }
 
 // Feeds an elementary stream in pieces of `piece` bytes.
@@ -51,9 +52,8 @@ Outcome scanElementary(const Bytes& es, std::size_t piece) {
     return outcomeOf(scanner.tracker());
 }
 
-// Reads a whole stream through StreamScanner, `readSize` bytes per read, with the given block size.
-Outcome scanStream(const Bytes& stream, std::size_t readSize, std::size_t blockSize = StreamScanner::kDefaultBlock) {
-    StreamScanner scanner(blockSize);
+// Reads a whole stream through the scanner, `readSize` bytes per read.
+void readThrough(StreamScanner& scanner, const Bytes& stream, std::size_t readSize) {
     std::size_t at = 0;
     while (at < stream.size() && !scanner.complete()) {
         const auto space = scanner.space();
@@ -63,7 +63,18 @@ Outcome scanStream(const Bytes& stream, std::size_t readSize, std::size_t blockS
         at += count;
     }
     scanner.finish();
+}
+
+Outcome scanStream(const Bytes& stream, std::size_t readSize, std::size_t blockSize = StreamScanner::kDefaultBlock) {
+    StreamScanner scanner(blockSize);
+    readThrough(scanner, stream, readSize);
     return outcomeOf(scanner.tracker());
+}
+
+StreamKind kindOf(const Bytes& stream, std::size_t readSize) {
+    StreamScanner scanner;
+    readThrough(scanner, stream, readSize);
+    return scanner.kind();
 }
 
 // Packs an elementary stream into a program stream: `payload` video bytes per packet, with
@@ -204,9 +215,13 @@ TEST(QuantDumpElementary, FollowsTheMatricesAsADecoderDoesHoweverTheStreamIsCut)
          EsBuilder().quantExtension(kC, kC).picture().sequenceUsing(kDefaults).bytes(), expected({})},
         {"damaged sequence header", EsBuilder().sequenceUsing(ab).sequence(kC, kC, noMarker).picture().bytes(),
          expected(ab)},
-        {"ending after a header",
-         EsBuilder().sequenceUsing(ab).startCode(0xB3).append(sequenceHeaderBody(kB, kB)).bytes(),
-         expected(ab, pair(kB, kB))},
+        // Matrices that no picture is coded with never count.
+        {"a sequence header followed only by the end",
+         EsBuilder().sequenceUsing(ab).startCode(0xB3).append(sequenceHeaderBody(kB, kB)).bytes(), expected(ab)},
+        {"a sequence header and a picture header without slices",
+         EsBuilder().sequenceUsing(ab).sequence(kB, kB).pictureHeader().bytes(), expected(ab)},
+        {"a sequence header and nothing else codes no picture", EsBuilder().sequence(kA, kB).bytes(),
+         Outcome{true, std::nullopt, std::nullopt, false}},
         {"cut inside a sequence header", cut, expected(ab)},
         {"no sequence header", EsBuilder().picture().quantExtension(kA, kB).picture().bytes(), Outcome{}}};
     for (const auto& c : cases)
@@ -264,28 +279,54 @@ TEST(QuantDumpProgramStream, JunkAndDamagedItemsBetweenPacksAreSkipped) {
 }
 
 TEST(QuantDumpProgramStream, KindIsToldFromTheContent) {
+    // An elementary stream never holds a pack or video packet start code: one of them means a
+    // program stream, even damaged or after a sequence header (a file cut inside a video packet).
     const Bytes es = EsBuilder().sequenceUsing(pair(kA, kB)).bytes();
     const Bytes ps = programStream(es, 500);
     Bytes junkThenPs = {0x12, 0x00, 0x00, 0x01, 0x42, 0x00, 0x00, 0x01, 0xE0};
     junkThenPs.insert(junkThenPs.end(), ps.begin(), ps.end());
     Bytes badPackThenEs = {0, 0, 1, 0xBA, 0x44, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     badPackThenEs.insert(badPackThenEs.end(), es.begin(), es.end());
+    Bytes esThenVideoPacket = es;
+    esThenVideoPacket.insert(esThenVideoPacket.end(), {0, 0, 1, 0xE3, 0, 3, 0x0F, 0, 0});
     const struct {
+        const char* name;
         Bytes bytes;
-        bool atEnd;
-        std::optional<StreamKind> kind;
-    } cases[] = {{es, false, StreamKind::Elementary},
-                 {ps, false, StreamKind::Program},
-                 {junkThenPs, false, StreamKind::Program},
-                 {badPackThenEs, false, StreamKind::Elementary}, // a damaged pack header before a sequence header
-                 {Bytes(ps.begin(), ps.begin() + 10), false, std::nullopt},
-                 {Bytes{1, 2, 3, 0, 0}, false, std::nullopt},
-                 {Bytes{1, 2, 3, 0, 0}, true, StreamKind::Elementary}};
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        std::size_t searched = 0;
-        EXPECT_EQ(detectStreamKind(cases[i].bytes.data(), cases[i].bytes.size(), cases[i].atEnd, searched),
-                  cases[i].kind)
-            << i;
+        StreamKind kind;
+    } cases[] = {{"elementary", es, StreamKind::Elementary},
+                 {"program", ps, StreamKind::Program},
+                 {"junk before the first pack", junkThenPs, StreamKind::Program},
+                 {"damaged pack header before a sequence header", badPackThenEs, StreamKind::Program},
+                 {"video packet after a sequence header", esThenVideoPacket, StreamKind::Program},
+                 {"neither", Bytes{1, 2, 3, 0, 0, 1, 0xB9, 0, 0}, StreamKind::Elementary}};
+    for (const auto& c : cases)
+        for (const std::size_t readSize : {std::size_t{1}, std::size_t{2}, std::size_t{7}, c.bytes.size()})
+            EXPECT_EQ(kindOf(c.bytes, readSize), c.kind) << c.name << ", reads of " << readSize;
+}
+
+TEST(QuantDumpProgramStream, DamagedFirstPackOrCutFirstVideoPacketDoNotReadOtherPayloadsAsVideo) {
+    // Audio, padding and private payloads carry a sequence header loading kDecoy, which a reader
+    // that took the stream for an elementary one would report as the second pair.
+    const MatrixPair ab = pair(kA, kB);
+    const Bytes video = EsBuilder().sequenceUsing(ab).bytes(), decoy = decoySequenceHeader(kDecoy);
+    const auto build = [&](bool damagedPack) {
+        PsBuilder ps;
+        if (damagedPack)
+            ps.raw({0, 0, 1, 0xBA, 0x44, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        else
+            ps.pack();
+        ps.pes(0xE0, video).pack().pes(0xC0, decoy).pack().plainPacket(0xBE, decoy).pack().pes(0xBD, decoy);
+        ps.pack().pes(0xE0, EsBuilder(2).picture().bytes()).raw({0, 0, 1, 0xB9});
+        return ps.bytes();
+    };
+    const Bytes damaged = build(true), whole = build(false);
+    EXPECT_EQ(scanStream(damaged, damaged.size()), expected(ab)) << "damaged first pack";
+    // Pack header 14 bytes, packet start and length 6, MPEG-2 packet header 8: the cuts fall inside
+    // the packet's start code, its header, and at its payload's first byte.
+    for (const std::size_t cut : {16, 18, 20, 24, 28}) {
+        const Bytes stream(whole.begin() + static_cast<std::ptrdiff_t>(cut), whole.end());
+        for (const std::size_t readSize : {std::size_t{1}, std::size_t{5}, stream.size()})
+            EXPECT_EQ(scanStream(stream, readSize), expected(ab)) << "cut at " << cut << ", reads of " << readSize;
     }
 }
 

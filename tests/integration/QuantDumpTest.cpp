@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -214,22 +213,36 @@ TEST_F(QuantDumpRun, WritesTheFirstTwoCustomPairsWhateverTheStreamKind) {
     }
 }
 
-TEST_F(QuantDumpRun, BadInputFailsWithOneLineAndNoOutput) {
+TEST_F(QuantDumpRun, BadInputsFailWithTheirReasonInTheOutputAndOnStandardError) {
+    const std::string noStream = "It holds no MPEG video sequence header: it is not an MPEG-1 or MPEG-2 video stream.";
     std::mt19937 random(4711);
     std::string junk(std::size_t{64} * 1024, '\0');
     for (char& c : junk)
         c = static_cast<char>(random());
     fs::create_directory(path("folder.vob"));
-    const fs::path inputs[] = {write("cut.m2v", bytesOf("a.m2v").substr(0, 70)), write("junk.vob", junk),
-                               write("empty.m2v", ""), path("no such stream.vob"), path("folder.vob")};
-    for (const fs::path& input : inputs) {
-        SCOPED_TRACE(input.filename().string());
+    const std::string a = bytesOf("a.m2v");
+    const std::size_t picture = a.find(std::string("\0\0\1\0", 4));
+    ASSERT_NE(picture, std::string::npos);
+    const struct {
+        fs::path input;
+        std::string reason;
+    } cases[] = {
+        {write("cut.m2v", a.substr(0, 70)), "Its sequence header is damaged, or the file is cut short inside it."},
+        // Cut at the first picture: its matrices were never used, which is not a stream that keeps
+        // the default matrices.
+        {write("headers.m2v", a.substr(0, picture)),
+         "It ends before the first picture coded after its sequence header: the file is cut short."},
+        {write("junk.vob", junk), noStream},
+        {write("empty.m2v", ""), noStream},
+        {path("no such stream.vob"), "The file cannot be read (No such file or directory)."},
+        {path("folder.vob"), "The file cannot be read (it is a folder)."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.filename().string());
         const fs::path output = write("failed.txt", "an output left by an earlier run\r\n");
-        const ProgramRun r = quantDump(input, output);
+        const ProgramRun r = quantDump(c.input, output);
         EXPECT_EQ(r.status, 1);
-        EXPECT_FALSE(fs::exists(output));
-        EXPECT_TRUE(r.errors.starts_with("QuantDump: ") && r.errors.ends_with("\n")) << r.errors;
-        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+        expectLines(output, {"QuantDump error: " + c.reason});
+        EXPECT_EQ(r.errors, "QuantDump: " + c.input.string() + ": " + c.reason + "\n");
     }
     const std::string stream = path("a.m2v").string(), out = path("out.txt").string();
     for (const auto& call : std::vector<std::vector<std::string>>{
@@ -239,6 +252,12 @@ TEST_F(QuantDumpRun, BadInputFailsWithOneLineAndNoOutput) {
         EXPECT_TRUE(r.errors.starts_with("QuantDump: ")) << r.errors;
     }
     EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(QuantDumpRun, OutputThatCannotBeWrittenLeavesNothing) {
+    const ProgramRun r = quantDump(path("no such stream.vob"), path("no such folder") / "out.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(path("no such folder")));
 }
 
 TEST_F(QuantDumpRun, StopsReadingOnceTheSecondPairIsKnown) {
