@@ -3,7 +3,11 @@
 // quire-sample-project (FFmpeg-made streams, their .d2v indexes, Editor.ini, folder safety).
 #include "SampleProject.h"
 #include "StreamIndex.h"
+#include "app/BugTrack.h"
 #include "app/IniManager.h"
+#include "preview/EncoderCommand.h"
+#include "preview/HostProject.h"
+#include "support/RecordingPreviewView.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -238,6 +242,25 @@ TEST(SampleProjectFiles, MatchTheGoldenTexts) {
     }
 }
 
+// The preview loads the project with no message but the one its encoder is specified to give, and
+// lists every segment script.
+void loadsWithoutAMessage(const fs::path& tesseraFolder, const Options& options) {
+    ScriptedPrompter prompter;
+    if (options.encoder == Encoder::ProCoder)
+        prompter.expect(std::string(preview::kProCoderRefusal));
+    if (options.encoder == Encoder::Cce250)
+        prompter.expect(std::string(preview::kCce250Refusal));
+    TempFolder program;
+    const BugTrack log{program.path(), [] { return std::tm{}; }};
+    test::RecordingPreviewView view;
+    preview::PreviewContext context{program.path(), tesseraFolder, preview::projectFolder(tesseraFolder), prompter,
+                                    log,            view};
+    preview::PreviewState state;
+    EXPECT_TRUE(preview::LoadPreview(context, state));
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "closeWindow"), 0);
+    EXPECT_EQ(state.segmentList.size(), std::size_t(options.movieSegments + options.extraSegments));
+}
+
 TEST(SampleProjectFiles, EveryOptionCombinationKeepsTheReadingRules) {
     for (const EncoderChoice& encoder : encoderChoices())
         for (const std::vector<std::string>& extra :
@@ -252,6 +275,7 @@ TEST(SampleProjectFiles, EveryOptionCombinationKeepsTheReadingRules) {
             TempFolder temp;
             writeProject(options, temp.path());
             checkReadingRules(temp.path(), options);
+            loadsWithoutAMessage(temp.path(), options);
         }
 }
 
