@@ -4,9 +4,13 @@
 #include "app/IniManager.h"
 #include "app/Main.h"
 #include "matrix/DefaultSet.h"
+#include "matrix/Library.h"
+#include "matrix/MatrixEdit.h"
 #include "platform/Text1252.h"
 #include "ui/Setup.h"
 
+#include <QApplication>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 using namespace quire;
@@ -58,6 +62,9 @@ private slots:
     void ordinaryStartLogsItsCodesAndShowsNoBox();
     void oldInterfaceAndMissingIndexAreRepaired();
     void selectShowsValuesAndDeleteRemovesFileAndSections();
+    void keyboardMovesDidNotRunSelect();
+    void lastRowHidUnderTheScrollBar();
+    void listDidNotShowTheKeyboardFocus();
     void brokenEditorIniNeverCrashes();
 };
 
@@ -199,6 +206,121 @@ void MainTest::selectShowsValuesAndDeleteRemovesFileAndSections() {
     QVERIFY(fs::exists(p.lib("Locked.mtx")));
     QVERIFY(itemsOf(&window, "lstMatrix").contains("Locked.mtx"));
     QCOMPARE(textOf(&window, "TD_0"), QStringLiteral("000"));
+}
+
+// Arrow keys, type-ahead, Home and End show the matrix they move to, and Edit and Delete act on it.
+void MainTest::keyboardMovesDidNotRunSelect() {
+    Ordinary p;
+    const std::string one = "08" + QString(" 20").repeated(7).toStdString() + "\r\n" +
+                            QString("20 20 20 20 20 20 20 20\r\n").repeated(15).toStdString();
+    std::string two = one;
+    std::replace(two.begin(), two.end(), '2', '3');
+    p.folder.write("Lib/Zeta One.mtx", one);
+    p.folder.write("Lib/Zeta Two.mtx", two);
+    const fs::path index = p.lib("Matrix_Info.ini");
+    for (const char* name : {"zeta one.mtx", "zeta two.mtx"})
+        for (const char* key : {"Info1", "Info2"})
+            ini::SetValue(name, key, std::string(name, 9) + key, index);
+    Main window(p.folder.path(), p.prompter);
+    window.start();
+    QVERIFY(showActive(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    clickItem(&window, "lstMatrix", "Zeta One.mtx");
+    QCOMPARE(textOf(&window, "txtMatrix"), QStringLiteral("zeta one.Info1 zeta one.Info2"));
+
+    const struct {
+        QString keys; // typed; Key otherwise
+        Qt::Key key;
+        QString shown;
+        QString cell1;
+    } moves[] = {
+        {{}, Qt::Key_Home, "1-High_High(4000+).mtx", "08"},
+        {"Marlo", Qt::Key_unknown, "Marlo (1500-2500).mtx", "18"},
+        {{}, Qt::Key_End, "Zeta Two.mtx", "30"},
+        {{}, Qt::Key_Up, "Zeta One.mtx", "20"},
+        {{}, Qt::Key_Down, "Zeta Two.mtx", "30"},
+    };
+    for (const auto& move : moves) {
+        if (move.keys.isEmpty())
+            QTest::keyClick(list, move.key);
+        else
+            QTest::keyClicks(list, move.keys);
+        QCOMPARE(list->currentItem()->text(), move.shown);
+        QCOMPARE(textOf(&window, "TD_1"), move.cell1);
+        MatrixCells read = emptyGrid();
+        const auto info = library::select(p.folder / "Lib", move.shown.toStdString(), read);
+        QCOMPARE(textOf(&window, "txtMatrix"), QString::fromStdString(info.shown()));
+    }
+
+    // Edit opens the shown matrix with its own description; Save writes it to its own section.
+    click(&window, "cmdEdit");
+    auto* edit = window.findChild<MatrixEdit*>();
+    QVERIFY(edit && QTest::qWaitForWindowActive(edit));
+    QCOMPARE(textOf(edit, "txtMatrixName"), QStringLiteral("Zeta Two"));
+    p.prompter
+        .expect("Are you sure that you want to replace the Matrix'Zeta Two' ?\n\nIf you want to create a new "
+                "one, just give it a different name.")
+        .expect("Your Matrix has been saved!");
+    click(edit, "cmdSave");
+    QCOMPARE(ini::GetValue("zeta two.mtx", "Info1", index), std::string("zeta two.Info1"));
+    QCOMPARE(ini::GetValue("zeta one.mtx", "Info1", index), std::string("zeta one.Info1"));
+    click(edit, "cmdExit");
+    QTRY_VERIFY(!window.findChild<MatrixEdit*>());
+
+    // Delete asks about the matrix the keyboard moved to.
+    window.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &window);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_End);
+    QTest::keyClick(list, Qt::Key_Up);
+    p.prompter.expect("Are you sure that you want\n\nto delete the Matrix called 'Zeta One.mtx'?",
+                      PromptAnswer::Cancel);
+    click(&window, "cmdDelete");
+}
+
+// Whatever the scroll position, the list shows whole rows only.
+void MainTest::lastRowHidUnderTheScrollBar() {
+    Ordinary p;
+    Main window(p.folder.path(), p.prompter);
+    window.start();
+    QVERIFY(showActive(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    QVERIFY(list->horizontalScrollBar()->isVisible()); // a default name is wider than the list
+    QScrollBar* bar = list->verticalScrollBar();
+    for (const int position : {bar->minimum(), bar->maximum()}) {
+        bar->setValue(position);
+        const QRect area = list->viewport()->rect();
+        for (int i = 0; i < list->count(); ++i) {
+            const QRect row = list->visualItemRect(list->item(i));
+            const bool outside = row.bottom() < area.top() || row.top() > area.bottom();
+            const bool inside = row.top() >= area.top() && row.bottom() <= area.bottom();
+            QVERIFY2(outside || inside, qPrintable(list->item(i)->text()));
+        }
+    }
+    QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() <= list->viewport()->rect().bottom());
+}
+
+// While the list has the keyboard focus, the outline of its current entry stands out clearly
+// (a lightness step of at least a quarter) from the same entry drawn without the focus.
+void MainTest::listDidNotShowTheKeyboardFocus() {
+    Ordinary p;
+    Main window(p.folder.path(), p.prompter);
+    window.start();
+    QVERIFY(showActive(window));
+    auto* list = child<QListWidget>(&window, "lstMatrix");
+    clickItem(&window, "lstMatrix", "Dovan (2500-3000).mtx");
+    const QRect row = list->visualItemRect(list->currentItem());
+    QVERIFY(list->hasFocus());
+    const QImage focused = list->viewport()->grab(row).toImage();
+    child(&window, "cmdNew")->setFocus();
+    QTRY_VERIFY(!list->hasFocus());
+    const QImage unfocused = list->viewport()->grab(row).toImage();
+    int step = 0;
+    for (int x = 0; x < focused.width(); ++x)
+        for (const int y : {0, focused.height() - 1})
+            step =
+                std::max(step, std::abs(focused.pixelColor(x, y).lightness() - unfocused.pixelColor(x, y).lightness()));
+    QVERIFY2(step >= 64, qPrintable(QString::number(step)));
 }
 
 void MainTest::brokenEditorIniNeverCrashes() {

@@ -14,13 +14,16 @@
 #include "platform/Text1252.h"
 #include "support/RecordingRunner.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <functional>
 
 using namespace quire;
 using namespace quire::test;
@@ -110,6 +113,9 @@ private slots:
     void opensOnTheLastFolderAndFollowsFolderAndDrive();
     void extractShowsBothMatricesAndSavesMatrix1();
     void outputsWithoutCustomMatricesAndRestoringAScan();
+    void escapeAndCloseBoxTakeTheExitPath();
+    void opensOnTheRootVolumeWhenNoMountListsIt();
+    void matrixFieldsShowEveryColumnAndRow();
     void mainWindowExtractButtonOpensTheWindow();
     void realQuantDumpOnAnFFmpegStream();
 };
@@ -240,26 +246,54 @@ void MatExtTest::outputsWithoutCustomMatricesAndRestoringAScan() {
     checkTexts(&window, {"Mat1", kShown1, "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed", "Message",
                          success()});
     checkEnabled(&window, {"cmdSave"}, true);
-    selectStream(window, QStringLiteral("b.MPEG"));
-    s.prompter.expect("You haven't scanned this file yet!!!");
-    click(&window, "cmdRestore");
-    selectStream(window, QStringLiteral("Film.m2v"));
-    s.prompter.expect(std::string(extract::kNoCustomMatrices));
-    click(&window, "cmdRestore");
-    QCOMPARE(textOf(&window, "Mat1"), QString());
+    // A stream never scanned, or whose last scan left no matrix 1: said so, nothing shown.
+    for (const QString& never : {QStringLiteral("b.MPEG"), QStringLiteral("Film.m2v")}) {
+        selectStream(window, never);
+        s.prompter.expect("You haven't scanned this file yet!!!");
+        click(&window, "cmdRestore");
+        QCOMPARE(textOf(&window, "Mat1"), QString());
+    }
 
-    // Fewer than 20 lines: the box, and nothing of an earlier run stays shown.
+    // Each run that extracts nothing clears what an earlier run showed, shows its box, and says
+    // why in the Message field: fewer than 20 lines, QuantDump's reason, no output, no start.
+    const std::string reason = "It ends before the first picture coded after its sequence header.";
+    const std::string unreadable = "QuantDump could not read the matrices of this video stream:\n" + reason;
+    const std::string noOutput = "QuantDump wrote no output for this video stream.";
+    const struct {
+        std::function<void()> run;
+        std::string box;
+        bool started; // else the Message field says so instead of repeating the box
+    } failures[] = {
+        {[&] { s.answerWith(defaultBlocks().substr(0, defaultBlocks().size() - 2)); },
+         "No custom Matrices found! This video stream was encoded using MPEG standard Matrix!", true},
+        {[&] { s.answerWith("QuantDump error: " + reason + "\r\n"); }, unreadable, true},
+        {[&] {
+             s.runner.answer([](const std::vector<std::string>& args) {
+                 fs::remove(args.at(2));
+                 return RunResult::ran(1);
+             });
+         },
+         noOutput, true},
+        // Neither QuantDump's folder nor the program's can start it: no output is read, not even
+        // the earlier run's; only the reason is shown.
+        {[&] { s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart("Missing.")); },
+         "Missing.", false},
+    };
     selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-    s.answerWith(sixtyLineOutput());
-    click(&window, "btnExtract");
-    QCOMPARE(textOf(&window, "Mat1"), kShown1);
-    s.answerWith(defaultBlocks().substr(0, defaultBlocks().size() - 2));
-    s.prompter.expect("No custom Matrices found! This video stream was encoded using MPEG standard Matrix!");
-    click(&window, "btnExtract");
-    checkTexts(&window, {"Mat1", "", "Mat2", "", "lblExtraction", "No Matrices Extracted"});
-    QCOMPARE(window.noMatrix, std::string("0"));
-    checkEnabled(&window, {"cmdSave", "Check1"}, false);
-    checkEnabled(&window, {"btnExtract", "cmdExit", "lstVOB"}, true);
+    for (const auto& failure : failures) {
+        s.answerWith(sixtyLineOutput());
+        click(&window, "btnExtract");
+        QCOMPARE(textOf(&window, "Mat1"), kShown1);
+        failure.run();
+        s.prompter.expect(failure.box);
+        click(&window, "btnExtract");
+        const QString message =
+            failure.started ? QString::fromStdString(failure.box) : fromCp1252(extract::kNotStartedMessage);
+        checkTexts(&window, {"Message", message, "Mat1", "", "Mat2", "", "lblExtraction", "No Matrices Extracted"});
+        QVERIFY(!failure.started || window.noMatrix == "0");
+        checkEnabled(&window, {"cmdSave", "Check1"}, false);
+        checkEnabled(&window, {"btnExtract", "cmdExit", "lstVOB"}, true);
+    }
 
     // A complete output whose matrix 1 comes out empty: the failed state.
     s.answerWith(sixtyLineOutput(false));
@@ -268,6 +302,56 @@ void MatExtTest::outputsWithoutCustomMatricesAndRestoringAScan() {
                          "The extraction process has failed!\nPlease, make sure you selected a supported "
                          "file on the 'Video Streams' list.",
                          "Mat1", ""});
+}
+
+void MatExtTest::escapeAndCloseBoxTakeTheExitPath() {
+    for (const bool escape : {true, false}) {
+        Setting s;
+        MatExt window(s.state, s.runner);
+        QVERIFY(showActive(window));
+        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+        s.answerWith(sixtyLineOutput());
+        click(&window, "btnExtract");
+        s.prompter.expect("Do you wish to delete all the temporary files?", PromptAnswer::Ok);
+        if (escape)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_Escape);
+        else
+            window.close();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.txtShellMode, std::string("4"));
+        QVERIFY(fs::is_directory(s.folder / "TempMatrix") && fs::is_empty(s.folder / "TempMatrix"));
+        QCOMPARE(s.calls("refreshMatrixList"), 1);
+        QCOMPARE(s.calls("resetView"), 1);
+    }
+}
+
+// Inside a chroot or some containers "/" is not listed as a mount: a folder no listed volume holds
+// is on the root volume.
+void MatExtTest::opensOnTheRootVolumeWhenNoMountListsIt() {
+    Setting s;
+    MatExt window(s.state, s.runner, {"/proc", s.dvd / "unplugged"});
+    QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
+    auto* drive1 = child<QComboBox>(&window, "Drive1");
+    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
+    QCOMPARE(drive1->count(), 3);
+}
+
+// The widest values, 8 columns of 255 in all 16 rows, fit without a scroll bar.
+void MatExtTest::matrixFieldsShowEveryColumnAndRow() {
+    const std::vector<std::string> widest(8, "255 255 255 255 255 255 255 255");
+    const std::string matrix = block(extract::kIntraHeader, widest) + block(extract::kNonIntraHeader, widest);
+    Setting s;
+    MatExt window(s.state, s.runner);
+    QVERIFY(showActive(window));
+    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+    s.answerWith(defaultBlocks() + matrix + matrix);
+    click(&window, "btnExtract");
+    for (const char* name : {"Mat1", "Mat2"}) {
+        auto* display = child<QPlainTextEdit>(&window, name);
+        QCOMPARE(display->blockCount(), 17); // 16 rows and the empty line after the last line break
+        QVERIFY2(display->horizontalScrollBar()->maximum() == 0, name);
+        QVERIFY2(display->verticalScrollBar()->maximum() == 0, name);
+    }
 }
 
 void MatExtTest::mainWindowExtractButtonOpensTheWindow() {

@@ -6,6 +6,7 @@
 #include "platform/Text1252.h"
 #include "ui/Setup.h"
 
+#include <QApplication>
 #include <QRadioButton>
 #include <QScrollBar>
 
@@ -44,6 +45,8 @@ private slots:
     void optionButtonsChooseTheEditedColour();
     void styleRepaintsOnlyTheMainWindowAndCancelKeepsHostAndPlayer();
     void applyStoresTheThreePaths();
+    void escapeAndCloseBoxTakeTheCancelPath_data();
+    void escapeAndCloseBoxTakeTheCancelPath();
     void restoreKeepsUserMatrices();
 
 private:
@@ -215,6 +218,36 @@ void SetupTest::applyStoresTheThreePaths() {
     QCOMPARE(m_p->state.txtPath, other.path().string());
     QCOMPARE(m_p->mainView.calls, (std::vector<std::string>{"refreshMatrixList", "applyMainColours"}));
     QVERIFY(std::filesystem::is_empty(other.path()));
+}
+
+void SetupTest::escapeAndCloseBoxTakeTheCancelPath_data() {
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Escape") << true;
+    QTest::newRow("close box") << false;
+}
+
+// At first start, with a colour tried: the colours as loaded, and the program's matrix folder set up.
+void SetupTest::escapeAndCloseBoxTakeTheCancelPath() {
+    QFETCH(bool, escape);
+    m_p->state.txtCheckMatrixInfo.clear();
+    std::filesystem::remove(m_p->lib("Matrix_Info.ini"));
+    m_values.matrixFolder = "bghrk756348347";
+    m_p->folder.write("Editor.ini", m_values.bytes());
+    Setup* window = open();
+    window->prepareForMissingFolder();
+    click("Label8");
+    click("cmdRedStyle");
+    m_p->prompter.expect(std::string(setup::kMatrixFolderCreated));
+    if (escape)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+    else
+        window->close();
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(window->result(), int(QDialog::Rejected));
+    m_values.matrixFolder = (m_p->folder / "Matrix").string();
+    checkIni();
+    QCOMPARE(m_p->folder.read("Matrix/Matrix_Info.ini"), std::string(defaultMatrixInfo()));
+    QCOMPARE(m_p->state.txtPath, m_values.matrixFolder);
 }
 
 void SetupTest::restoreKeepsUserMatrices() {
