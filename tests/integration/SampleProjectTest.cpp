@@ -253,10 +253,11 @@ void loadsWithoutAMessage(const fs::path& tesseraFolder, const Options& options)
     TempFolder program;
     const BugTrack log{program.path(), [] { return std::tm{}; }};
     test::RecordingPreviewView view;
-    preview::PreviewContext context{program.path(), tesseraFolder, preview::projectFolder(tesseraFolder), prompter,
-                                    log,            view};
+    preview::PreviewContext context{program.path(), tesseraFolder, preview::projectFolder(tesseraFolder),
+                                    prompter,       log,           view};
     preview::PreviewState state;
     EXPECT_TRUE(preview::LoadPreview(context, state));
+    preview::RefreshSegmentList(context, state);
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "closeWindow"), 0);
     EXPECT_EQ(state.segmentList.size(), std::size_t(options.movieSegments + options.extraSegments));
 }
