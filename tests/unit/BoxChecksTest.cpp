@@ -201,16 +201,16 @@ TEST_F(BoxChecksTest, LeaveCheckTable) {
     struct Case {
         std::string text;
         bool rejected;
-        std::string cce; // CCEvalue afterwards, starting from "127"
+        std::string cce; // CCEvalue afterwards, starting from "0": only values above 127 are kept
     };
-    const std::vector<Case> cases = {{"8", false, "127"},   {"127", false, "127"},
-                                     {"7", true, "127"},    {"0", true, "127"},
-                                     {"-2", true, "127"},   {"abc", true, "127"},
+    const std::vector<Case> cases = {{"8", false, "0"},     {"127", false, "0"},
+                                     {"7", true, "0"},      {"0", true, "0"},
+                                     {"-2", true, "0"},     {"abc", true, "0"},
                                      {"128", false, "128"}, {"255", false, "255"},
                                      {"300", false, "300"}, // rejected while typed, yet taken on leaving
-                                     {"08", false, "127"}};
+                                     {"08", false, "0"}};
     for (const auto& c : cases) {
-        checks.setCceValue("127");
+        checks.setCceValue("0");
         grid.calls.clear();
         if (c.rejected)
             prompter.expect(kWarning1);
