@@ -29,17 +29,22 @@ public:
         ini::SetValue(section, key, value, file);
     }
 
-    // The log's lines without their time stamps, the program folder written as "<P>".
+    // A text with the program folder written as "<P>".
+    std::string masked(std::string line) const {
+        const std::string folder = program.string();
+        for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder))
+            line.replace(at, folder.size(), "<P>");
+        return line;
+    }
+    // The log's lines without their time stamps, masked.
     std::vector<std::string> logLines() const {
         std::vector<std::string> lines;
-        const std::string folder = program.string();
-        for (auto line : text::splitLines(readBytes(log.file()))) {
-            line = line.substr(line.find("--> ") + 4);
-            for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder))
-                line.replace(at, folder.size(), "<P>");
-            lines.push_back(line);
-        }
+        for (const auto& line : text::splitLines(readBytes(log.file())))
+            lines.push_back(masked(line.substr(line.find("--> ") + 4)));
         return lines;
+    }
+    static std::vector<std::string> golden(std::string_view name) {
+        return text::splitLines(readBytes(fs::path(QUIRE_TEST_DATA) / "preview" / name));
     }
     bool logged(std::string_view line) const {
         const auto lines = logLines();
