@@ -10,12 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <optional>
-#include <random>
-#include <string>
-#include <vector>
-
 using namespace quire::quantdump;
 using namespace quire::test;
 
@@ -23,6 +17,7 @@ namespace {
 
 const Matrix kA = rampMatrix(8, 1), kB = rampMatrix(20, 2), kC = rampMatrix(100, 1), kDecoy = rampMatrix(200, 0);
 const MatrixPair kDefaults = defaultPair();
+using Sizes = std::vector<std::size_t>;
 
 MatrixPair pair(const Matrix& intra, const Matrix& nonIntra) {
     return MatrixPair{intra, nonIntra};
@@ -32,15 +27,17 @@ struct Outcome {
     bool sawSequenceHeader = false;
     std::optional<MatrixPair> first, second;
     bool sawPicture = false; // a picture was coded after a sequence header
+    StreamKind kind = StreamKind::Elementary;
     bool operator==(const Outcome&) const = default;
 };
 
-Outcome outcomeOf(const MatrixTracker& tracker) {
-    return Outcome{tracker.sawSequenceHeader(), tracker.first(), tracker.second(), tracker.sawPicture()};
+Outcome outcomeOf(const MatrixTracker& t, StreamKind kind = StreamKind::Elementary) {
+    return Outcome{t.sawSequenceHeader(), t.first(), t.second(), t.sawPicture(), kind};
 }
 
-Outcome expected(std::optional<MatrixPair> first, std::optional<MatrixPair> second = {}) {
-    return Outcome{true, first, second, true};
+Outcome expected(std::optional<MatrixPair> first, std::optional<MatrixPair> second = {},
+                 StreamKind kind = StreamKind::Elementary) {
+    return Outcome{true, first, second, true, kind};
 }
 
 // Feeds an elementary stream in pieces of `piece` bytes.
@@ -52,10 +49,12 @@ Outcome scanElementary(const Bytes& es, std::size_t piece) {
     return outcomeOf(scanner.tracker());
 }
 
-// Reads a whole stream through the scanner, `readSize` bytes per read.
-void readThrough(StreamScanner& scanner, const Bytes& stream, std::size_t readSize) {
-    std::size_t at = 0;
-    while (at < stream.size() && !scanner.complete()) {
+// Reads a whole stream through the stream scanner, `readSize` bytes per read; the kind is kept only
+// when `withKind`.
+Outcome scanStream(const Bytes& stream, std::size_t readSize, std::size_t blockSize = StreamScanner::kDefaultBlock,
+                   bool withKind = false) {
+    StreamScanner scanner(blockSize);
+    for (std::size_t at = 0; at < stream.size() && !scanner.complete();) {
         const auto space = scanner.space();
         const std::size_t count = std::min({readSize, space.size(), stream.size() - at});
         std::copy_n(stream.begin() + static_cast<std::ptrdiff_t>(at), count, space.begin());
@@ -63,18 +62,7 @@ void readThrough(StreamScanner& scanner, const Bytes& stream, std::size_t readSi
         at += count;
     }
     scanner.finish();
-}
-
-Outcome scanStream(const Bytes& stream, std::size_t readSize, std::size_t blockSize = StreamScanner::kDefaultBlock) {
-    StreamScanner scanner(blockSize);
-    readThrough(scanner, stream, readSize);
-    return outcomeOf(scanner.tracker());
-}
-
-StreamKind kindOf(const Bytes& stream, std::size_t readSize) {
-    StreamScanner scanner;
-    readThrough(scanner, stream, readSize);
-    return scanner.kind();
+    return outcomeOf(scanner.tracker(), withKind ? scanner.kind() : StreamKind::Elementary);
 }
 
 // Packs an elementary stream into a program stream: `payload` video bytes per packet, with
@@ -87,9 +75,8 @@ Bytes programStream(const Bytes& es, std::size_t payload, bool mpeg1 = false) {
     const PesForm other = mpeg1 ? PesForm::Mpeg1Pts : PesForm::Mpeg2;
     Bytes nav = decoySequenceHeader(kDecoy);
     nav.resize(980, 0);
-    int n = 0;
-    for (std::size_t at = 0; at < es.size(); at += payload, ++n) {
-        ps.pack(n % 8);
+    for (std::size_t at = 0, n = 0; at < es.size(); at += payload, ++n) {
+        ps.pack(static_cast<int>(n % 8));
         if (n == 0)
             ps.systemHeader();
         if (n % 5 == 0)
@@ -104,77 +91,67 @@ Bytes programStream(const Bytes& es, std::size_t payload, bool mpeg1 = false) {
         if (n % 7 == 3)
             ps.plainPacket(0xBE, Bytes(30, 0xFF));
     }
-    ps.raw({0, 0, 1, 0xB9});
-    return ps.bytes();
+    return ps.raw({0, 0, 1, 0xB9}).bytes();
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 } // namespace
 
-TEST(QuantDumpHeaders, ZigZagScanOrderLandsOnTheStandardRasterPositions) {
-    std::array<std::uint8_t, 64> scanOrder{};
-    for (int i = 0; i < 64; ++i)
-        scanOrder[i] = static_cast<std::uint8_t>(i);
-    const Matrix raster = zigzagToRaster(scanOrder);
-    for (int cell = 0; cell < 64; ++cell)
-        EXPECT_EQ(raster[cell], kScanPosition[cell]) << "cell " << cell;
-}
-
+// The writer puts values in zig-zag scan order from its own table, so these reads check the reader's order too.
 TEST(QuantDumpHeaders, BothHeadersLoadWhatTheirFlagsSayAndReadPastChroma) {
-    struct Case {
+    const std::nullopt_t no = std::nullopt;
+    const struct {
         bool extension;
         std::optional<Matrix> intra, nonIntra, chromaIntra, chromaNonIntra;
         std::size_t length;
-    };
-    const std::nullopt_t no = std::nullopt;
-    const Case cases[] = {{false, no, no, no, no, 8},   {false, kA, no, no, no, 72}, {false, no, kB, no, no, 72},
-                          {false, kA, kB, no, no, 136}, {true, kA, kB, no, no, 129}, {true, no, kB, no, no, 65},
-                          {true, kA, no, kC, no, 129},  {true, kA, kB, kC, kC, 257}, {true, no, no, kC, kC, 129}};
-    for (const Case& c : cases) {
-        Bytes body = c.extension ? quantExtensionBody(c.intra, c.nonIntra, c.chromaIntra, c.chromaNonIntra)
-                                 : sequenceHeaderBody(c.intra, c.nonIntra);
-        ASSERT_EQ(body.size(), c.length);
-        body.insert(body.end(), {0, 0, 1, 0xB5});
-        const auto parse =
-            (c.extension ? parseQuantMatrixExtension : parseSequenceHeader)(body.data(), body.size(), false);
+    } cases[] = {{false, no, no, no, no, 8},   {false, kA, no, no, no, 72}, {false, no, kB, no, no, 72},
+                 {false, kA, kB, no, no, 136}, {true, kA, kB, no, no, 129}, {true, no, kB, no, no, 65},
+                 {true, kA, no, kC, no, 129},  {true, kA, kB, kC, kC, 257}, {true, no, no, kC, kC, 129}};
+    for (const auto& c : cases) {
+        const Bytes body = (c.extension ? quantExtensionBody(c.intra, c.nonIntra, c.chromaIntra, c.chromaNonIntra)
+                                        : sequenceHeaderBody(c.intra, c.nonIntra)) +
+                           Bytes{0, 0, 1, 0xB5};
+        const auto parse = (c.extension ? parseQuantMatrixExtension : parseSequenceHeader)(body.data(), body.size(), 0);
         ASSERT_EQ(parse.status, HeaderStatus::Ok) << c.length;
         EXPECT_EQ(parse.length, c.length);
-        EXPECT_EQ(parse.load.intra, c.intra);
-        EXPECT_EQ(parse.load.nonIntra, c.nonIntra);
+        EXPECT_EQ(parse.load.intra, c.intra) << c.length;
+        EXPECT_EQ(parse.load.nonIntra, c.nonIntra) << c.length;
     }
 }
 
-TEST(QuantDumpHeaders, DamagedHeadersAreRefused) {
+TEST(QuantDumpHeaders, DamagedHeadersAreRefusedAndCutOnesWaitForMore) {
     SequenceFields zeroWidth, zeroHeight, zeroAspect, zeroRate, noMarker;
     zeroWidth.width = zeroHeight.height = zeroAspect.aspect = zeroRate.frameRate = noMarker.marker = 0;
     Matrix withZero = kA;
     withZero[37] = 0;
-    std::vector<Bytes> cases = {sequenceHeaderBody(kA, kB, zeroWidth),  sequenceHeaderBody(kA, kB, zeroHeight),
-                                sequenceHeaderBody(kA, kB, zeroAspect), sequenceHeaderBody(kA, kB, zeroRate),
-                                sequenceHeaderBody(kA, kB, noMarker),   sequenceHeaderBody(withZero, std::nullopt)};
-    for (Bytes& body : cases)
-        body.insert(body.end(), {0, 0, 1, 0xB8});
-    cases.push_back(sequenceHeaderBody(kA, kB));
-    cases.back().insert(cases.back().end(), {0x47, 0x11, 0x22, 0x33}); // not followed by a start code
-    for (std::size_t i = 0; i < cases.size(); ++i)
+    const Bytes next = {0, 0, 1, 0xB8};
+    const Bytes damaged[] = {sequenceHeaderBody(kA, kB, zeroWidth) + next,
+                             sequenceHeaderBody(kA, kB, zeroHeight) + next,
+                             sequenceHeaderBody(kA, kB, zeroAspect) + next,
+                             sequenceHeaderBody(kA, kB, zeroRate) + next,
+                             sequenceHeaderBody(kA, kB, noMarker) + next,
+                             sequenceHeaderBody(withZero, std::nullopt) + next,
+                             sequenceHeaderBody(kA, kB) +
+                                 Bytes{0x47, 0x11, 0x22, 0x33}}; // not followed by a start code
+    for (const Bytes& body : damaged)
         for (const bool atEnd : {false, true})
-            EXPECT_EQ(parseSequenceHeader(cases[i].data(), cases[i].size(), atEnd).status, HeaderStatus::Damaged) << i;
+            EXPECT_EQ(parseSequenceHeader(body.data(), body.size(), atEnd).status, HeaderStatus::Damaged)
+                << &body - damaged;
     const Bytes otherExtension = quantExtensionBody(kA, kB, {}, {}, 8);
     EXPECT_EQ(parseQuantMatrixExtension(otherExtension.data(), otherExtension.size(), true).status,
               HeaderStatus::Damaged);
-}
 
-TEST(QuantDumpHeaders, HeaderCutShortWaitsForMoreOrIsDamagedAtTheEnd) {
-    Bytes seq = sequenceHeaderBody(kA, kB), ext = quantExtensionBody(kA, kB, kC, kC);
-    seq.insert(seq.end(), {0, 0});
-    ext.insert(ext.end(), {0, 0});
-    for (std::size_t cut = 0; cut < 257; ++cut) {
-        if (cut < 136) {
-            EXPECT_EQ(parseSequenceHeader(seq.data(), cut, false).status, HeaderStatus::NeedMore) << cut;
-            EXPECT_EQ(parseSequenceHeader(seq.data(), cut, true).status, HeaderStatus::Damaged) << cut;
+    const Bytes seq = sequenceHeaderBody(kA, kB) + Bytes{0, 0}, ext = quantExtensionBody(kA, kB, kC, kC) + Bytes{0, 0};
+    for (std::size_t cut = 0; cut < 257; ++cut)
+        for (const bool atEnd : {false, true}) {
+            const HeaderStatus want = atEnd ? HeaderStatus::Damaged : HeaderStatus::NeedMore;
+            EXPECT_TRUE(cut >= 136 || parseSequenceHeader(seq.data(), cut, atEnd).status == want) << cut;
+            EXPECT_EQ(parseQuantMatrixExtension(ext.data(), cut, atEnd).status, want) << cut;
         }
-        EXPECT_EQ(parseQuantMatrixExtension(ext.data(), cut, false).status, HeaderStatus::NeedMore) << cut;
-        EXPECT_EQ(parseQuantMatrixExtension(ext.data(), cut, true).status, HeaderStatus::Damaged) << cut;
-    }
     // Whole header but not yet the bytes after it: wait, unless the stream ends right there.
     EXPECT_EQ(parseSequenceHeader(seq.data(), 136, false).status, HeaderStatus::NeedMore);
     EXPECT_EQ(parseSequenceHeader(seq.data(), 136, true).status, HeaderStatus::Ok);
@@ -225,22 +202,19 @@ TEST(QuantDumpElementary, FollowsTheMatricesAsADecoderDoesHoweverTheStreamIsCut)
         {"cut inside a sequence header", cut, expected(ab)},
         {"no sequence header", EsBuilder().picture().quantExtension(kA, kB).picture().bytes(), Outcome{}}};
     for (const auto& c : cases)
-        for (const std::size_t piece :
-             {c.stream.size(), std::size_t{1}, std::size_t{3}, std::size_t{17}, std::size_t{140}, std::size_t{263}})
+        for (const std::size_t piece : Sizes{c.stream.size(), 1, 3, 17, 140, 263})
             EXPECT_EQ(scanElementary(c.stream, piece), c.outcome) << c.name << ", pieces of " << piece;
-}
 
-TEST(QuantDumpElementary, CompleteOnceTheSecondPairIsKnown) {
+    // Complete once the second pair is known, not before.
     ElementaryScanner scanner;
-    const Bytes parts[] = {EsBuilder().sequenceUsing(pair(kA, kB)).bytes(),
-                           EsBuilder(2).sequenceUsing(pair(kB, kA)).bytes(),
+    const Bytes parts[] = {EsBuilder().sequenceUsing(ab).bytes(), EsBuilder(2).sequenceUsing(ba).bytes(),
                            EsBuilder(3).sequenceUsing(pair(kC, kC)).bytes()};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(scanner.complete(), i == 2);
         scanner.feed(parts[i].data(), parts[i].size());
     }
     scanner.finish();
-    EXPECT_EQ(outcomeOf(scanner.tracker()), expected(pair(kA, kB), pair(kB, kA)));
+    EXPECT_EQ(outcomeOf(scanner.tracker()), expected(ab, ba));
 }
 
 TEST(QuantDumpProgramStream, ReadsTheFirstVideoStreamWhateverItsPacketFormReadOrBlockSize) {
@@ -250,7 +224,7 @@ TEST(QuantDumpProgramStream, ReadsTheFirstVideoStreamWhateverItsPacketFormReadOr
         // Payloads of 20 bytes split every header across several packets.
         for (const std::size_t payload : {20, 37, 2000}) {
             const Bytes ps = programStream(es, payload, mpeg1);
-            for (const std::size_t readSize : {std::size_t{1}, std::size_t{13}, ps.size()})
+            for (const std::size_t readSize : Sizes{1, 13, ps.size()})
                 EXPECT_EQ(scanStream(ps, readSize), both) << mpeg1 << ", " << payload << ", reads " << readSize;
             for (const std::size_t blockSize : {1, 3, 30, 1000})
                 EXPECT_EQ(scanStream(ps, 1 << 20, blockSize), both) << mpeg1 << ", blocks of " << blockSize;
@@ -262,20 +236,19 @@ TEST(QuantDumpProgramStream, ReadsTheFirstVideoStreamWhateverItsPacketFormReadOr
     PsBuilder ps;
     ps.pack().pes(0xE2, first).pack().pes(0xE0, other).pack().pes(0xE2, first).pack().pes(0xEF, other);
     EXPECT_EQ(scanStream(ps.bytes(), ps.bytes().size()), expected(pair(kA, kA)));
-}
 
-TEST(QuantDumpProgramStream, JunkAndDamagedItemsBetweenPacksAreSkipped) {
-    const Bytes es = EsBuilder().sequenceUsing(pair(kA, kB)).bytes();
-    const auto half = es.begin() + static_cast<std::ptrdiff_t>(es.size() / 2);
-    PsBuilder ps;
-    ps.raw({0x47, 0x00, 0x00, 0x01, 0x00, 0x13, 0x00}); // junk, holding a picture start code
-    ps.pack().pes(0xE0, Bytes(es.begin(), half));
-    ps.raw({0, 0, 1, 0xBA, 0x44, 0x00, 0x00, 0x00}); // pack header with cleared marker bits
-    ps.raw({0, 0, 1, 0xE0, 0x00, 0x02, 0x80});       // PES header longer than its packet
-    ps.raw({0xFF, 0x00, 0x00, 0x01, 0xB3, 0x00});    // a video start code at system level
-    ps.pack().pes(0xE0, Bytes(half, es.end())).raw({0, 0, 1, 0xB9});
-    EXPECT_EQ(scanStream(ps.bytes(), ps.bytes().size()), expected(pair(kA, kB)));
-    EXPECT_EQ(scanStream(ps.bytes(), 3), expected(pair(kA, kB)));
+    // Junk and damaged items between packs are skipped.
+    const Bytes one = EsBuilder().sequenceUsing(pair(kA, kB)).bytes();
+    const auto half = one.begin() + static_cast<std::ptrdiff_t>(one.size() / 2);
+    PsBuilder junk;
+    junk.raw({0x47, 0x00, 0x00, 0x01, 0x00, 0x13, 0x00}); // junk, holding a picture start code
+    junk.pack().pes(0xE0, Bytes(one.begin(), half));
+    junk.raw({0, 0, 1, 0xBA, 0x44, 0x00, 0x00, 0x00}); // pack header with cleared marker bits
+    junk.raw({0, 0, 1, 0xE0, 0x00, 0x02, 0x80});       // PES header longer than its packet
+    junk.raw({0xFF, 0x00, 0x00, 0x01, 0xB3, 0x00});    // a video start code at system level
+    junk.pack().pes(0xE0, Bytes(half, one.end())).raw({0, 0, 1, 0xB9});
+    for (const std::size_t readSize : Sizes{3, junk.bytes().size()})
+        EXPECT_EQ(scanStream(junk.bytes(), readSize), expected(pair(kA, kB))) << readSize;
 }
 
 TEST(QuantDumpProgramStream, KindIsToldFromTheContent) {
@@ -283,25 +256,22 @@ TEST(QuantDumpProgramStream, KindIsToldFromTheContent) {
     // program stream, even damaged or after a sequence header (a file cut inside a video packet).
     const Bytes es = EsBuilder().sequenceUsing(pair(kA, kB)).bytes();
     const Bytes ps = programStream(es, 500);
-    Bytes junkThenPs = {0x12, 0x00, 0x00, 0x01, 0x42, 0x00, 0x00, 0x01, 0xE0};
-    junkThenPs.insert(junkThenPs.end(), ps.begin(), ps.end());
-    Bytes badPackThenEs = {0, 0, 1, 0xBA, 0x44, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    badPackThenEs.insert(badPackThenEs.end(), es.begin(), es.end());
-    Bytes esThenVideoPacket = es;
-    esThenVideoPacket.insert(esThenVideoPacket.end(), {0, 0, 1, 0xE3, 0, 3, 0x0F, 0, 0});
     const struct {
         const char* name;
         Bytes bytes;
         StreamKind kind;
-    } cases[] = {{"elementary", es, StreamKind::Elementary},
-                 {"program", ps, StreamKind::Program},
-                 {"junk before the first pack", junkThenPs, StreamKind::Program},
-                 {"damaged pack header before a sequence header", badPackThenEs, StreamKind::Program},
-                 {"video packet after a sequence header", esThenVideoPacket, StreamKind::Program},
-                 {"neither", Bytes{1, 2, 3, 0, 0, 1, 0xB9, 0, 0}, StreamKind::Elementary}};
+    } cases[] = {
+        {"elementary", es, StreamKind::Elementary},
+        {"program", ps, StreamKind::Program},
+        {"junk before the first pack", Bytes{0x12, 0, 0, 1, 0x42, 0, 0, 1, 0xE0} + ps, StreamKind::Program},
+        {"damaged pack header before a sequence header", Bytes{0, 0, 1, 0xBA, 0x44, 0, 0, 0, 0, 0, 0, 0, 0, 0} + es,
+         StreamKind::Program},
+        {"video packet after a sequence header", es + Bytes{0, 0, 1, 0xE3, 0, 3, 0x0F, 0, 0}, StreamKind::Program},
+        {"neither", Bytes{1, 2, 3, 0, 0, 1, 0xB9, 0, 0}, StreamKind::Elementary}};
     for (const auto& c : cases)
-        for (const std::size_t readSize : {std::size_t{1}, std::size_t{2}, std::size_t{7}, c.bytes.size()})
-            EXPECT_EQ(kindOf(c.bytes, readSize), c.kind) << c.name << ", reads of " << readSize;
+        for (const std::size_t readSize : Sizes{1, 2, 7, c.bytes.size()})
+            EXPECT_EQ(scanStream(c.bytes, readSize, StreamScanner::kDefaultBlock, true).kind, c.kind)
+                << c.name << ", reads of " << readSize;
 }
 
 TEST(QuantDumpProgramStream, DamagedFirstPackOrCutFirstVideoPacketDoNotReadOtherPayloadsAsVideo) {
@@ -325,7 +295,7 @@ TEST(QuantDumpProgramStream, DamagedFirstPackOrCutFirstVideoPacketDoNotReadOther
     // the packet's start code, its header, and at its payload's first byte.
     for (const std::size_t cut : {16, 18, 20, 24, 28}) {
         const Bytes stream(whole.begin() + static_cast<std::ptrdiff_t>(cut), whole.end());
-        for (const std::size_t readSize : {std::size_t{1}, std::size_t{5}, stream.size()})
+        for (const std::size_t readSize : Sizes{1, 5, stream.size()})
             EXPECT_EQ(scanStream(stream, readSize), expected(ab)) << "cut at " << cut << ", reads of " << readSize;
     }
 }
@@ -335,6 +305,7 @@ TEST(QuantDumpProgramStream, CorruptedAndTruncatedStreamsGiveTheSameResultWhatev
     // sanitizers: flipped bytes, cut streams and inserted junk in elementary and program streams.
     const Bytes es = EsBuilder().sequenceUsing(pair(kA, kB)).sequenceUsing(pair(kB, kA)).bytes();
     const std::vector<Bytes> originals = {es, programStream(es, 60), programStream(es, 333, true)};
+    const Bytes junk = {0, 0, 1, 0xB3, 0, 0, 1, 0xBA, 0x44, 0, 0, 1, 0xE0, 0xFF, 0xFF};
     std::mt19937 random(20240601);
     for (int round = 0; round < 120; ++round) {
         Bytes stream = originals[round % originals.size()];
@@ -343,11 +314,9 @@ TEST(QuantDumpProgramStream, CorruptedAndTruncatedStreamsGiveTheSameResultWhatev
             stream[position(random)] = static_cast<std::uint8_t>(random() % 4 == 0 ? 0 : random());
         if (round % 3 == 0)
             stream.resize(position(random));
-        if (round % 5 == 0) {
-            const Bytes junk = {0, 0, 1, 0xB3, 0, 0, 1, 0xBA, 0x44, 0, 0, 1, 0xE0, 0xFF, 0xFF};
+        if (round % 5 == 0)
             stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(position(random) % (stream.size() + 1)),
                           junk.begin(), junk.end());
-        }
         const Outcome whole = scanStream(stream, stream.size() + 1);
         EXPECT_EQ(scanStream(stream, 1 + random() % 700), whole) << "round " << round;
         EXPECT_EQ(scanStream(stream, 1), whole) << "round " << round;
@@ -381,25 +350,16 @@ TEST(QuantDumpStartCode, EveryVersionFindsWhatThePlainSearchFindsFromEveryPositi
 
 TEST(QuantDumpText, DefaultsGiveTwentyLinesCustomSixtyPlacedForTheExtractionRules) {
     using namespace dumplines;
-    const Lines defaults = joined({defaultIntraBlock(), defaultNonIntraBlock()});
+    const std::string a = intraBlock(kA), b = nonIntraBlock(kB);
     const struct {
         std::optional<MatrixPair> first, second;
-        Lines lines;
-    } cases[] = {
-        {std::nullopt, std::nullopt, defaults},
-        {kDefaults, std::nullopt, defaults},
-        {pair(kA, kB), std::nullopt,
-         joined({defaults, block(kIntra, kA), block(kNonIntra, kB), block(kIntra, kA), block(kNonIntra, kB)})},
-        {pair(kA, kDefaults.nonIntra), std::nullopt,
-         joined({defaults, block(kIntra, kA), emptyBlock(), block(kIntra, kA), defaultNonIntraBlock()})},
-        {pair(kDefaults.intra, kB), std::nullopt,
-         joined({defaults, block(kNonIntra, kB), emptyBlock(), defaultIntraBlock(), block(kNonIntra, kB)})},
-        {pair(kA, kB), pair(kC, kA),
-         joined({defaults, block(kIntra, kA), block(kNonIntra, kB), block(kIntra, kC), block(kNonIntra, kA)})}};
-    for (const auto& c : cases) {
-        std::string want;
-        for (const std::string& line : c.lines)
-            want += line + "\r\n";
-        EXPECT_EQ(dumpText(c.first, c.second), want);
-    }
+        std::string text;
+    } cases[] = {{std::nullopt, std::nullopt, defaults()},
+                 {kDefaults, std::nullopt, defaults()},
+                 {pair(kA, kB), std::nullopt, defaults() + a + b + a + b},
+                 {pair(kA, kDefaults.nonIntra), std::nullopt, defaults() + a + emptyBlock() + a + nonIntraBlock()},
+                 {pair(kDefaults.intra, kB), std::nullopt, defaults() + b + emptyBlock() + intraBlock() + b},
+                 {pair(kA, kB), pair(kC, kA), defaults() + a + b + intraBlock(kC) + nonIntraBlock(kA)}};
+    for (const auto& c : cases)
+        EXPECT_EQ(dumpText(c.first, c.second), c.text);
 }

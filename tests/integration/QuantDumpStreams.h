@@ -1,14 +1,16 @@
-// Hand-made MPEG video elementary streams and program streams for the QuantDump parser tests:
-// headers written bit by bit, pictures with slices, packs, PES packets of every kind.
+// Hand-made MPEG video elementary streams and program streams for the QuantDump tests: headers
+// written bit by bit, pictures with slices, packs, PES packets of every kind, and the dump text.
 #pragma once
 
 #include "QuantMatrix.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quire::test {
@@ -18,139 +20,92 @@ using quantdump::Matrix;
 using quantdump::MatrixPair;
 
 // The scan position of each raster cell, row by row: the zig-zag table as the MPEG standards draw it.
-inline constexpr int kScanPosition[64] = {0,  1,  5,  6,  14, 15, 27, 28, //
-                                          2,  4,  7,  13, 16, 26, 29, 42, //
-                                          3,  8,  12, 17, 25, 30, 41, 43, //
-                                          9,  11, 18, 24, 31, 40, 44, 53, //
-                                          10, 19, 23, 32, 39, 45, 52, 54, //
-                                          20, 22, 33, 38, 46, 51, 55, 60, //
-                                          21, 34, 37, 47, 50, 56, 59, 61, //
-                                          35, 36, 48, 49, 57, 58, 62, 63};
+inline constexpr int kScanPosition[64] = {0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42,
+                                          3,  8,  12, 17, 25, 30, 41, 43, 9,  11, 18, 24, 31, 40, 44, 53,
+                                          10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38, 46, 51, 55, 60,
+                                          21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63};
 
-// Writes bit fields, most significant bit first.
+// Writes bit fields, most significant bit first; the last byte is padded with zero bits.
 class BitWriter {
 public:
-    void put(std::uint32_t value, int bits) {
-        for (int i = bits - 1; i >= 0; --i) {
+    BitWriter& put(std::uint32_t value, int bits) {
+        for (int i = bits - 1; i >= 0; --i, m_used = (m_used + 1) % 8) {
             if (m_used == 0)
-                m_bytes.push_back(0);
-            if ((value >> i) & 1u)
-                m_bytes.back() |= static_cast<std::uint8_t>(0x80u >> m_used);
-            m_used = (m_used + 1) % 8;
+                bytes.push_back(0);
+            bytes.back() |= static_cast<std::uint8_t>(((value >> i) & 1u) << (7 - m_used));
         }
+        return *this;
     }
     // A load flag and, when loading, the 64 values in zig-zag scan order.
-    void putMatrix(const std::optional<Matrix>& raster) {
+    BitWriter& putMatrix(const std::optional<Matrix>& raster) {
         put(raster ? 1 : 0, 1);
-        if (!raster)
-            return;
-        std::uint8_t scan[64] = {};
-        for (int cell = 0; cell < 64; ++cell)
-            scan[kScanPosition[cell]] = (*raster)[cell];
-        for (const std::uint8_t value : scan)
-            put(value, 8);
+        for (int scan = 0; raster && scan < 64; ++scan)
+            put((*raster)[std::find(kScanPosition, kScanPosition + 64, scan) - kScanPosition], 8);
+        return *this;
     }
-    // The bytes written, the last one padded with zero bits.
-    const Bytes& bytes() const { return m_bytes; }
+    Bytes bytes;
 
 private:
-    Bytes m_bytes;
     int m_used = 0;
 };
 
-// A matrix whose raster cell i holds base + step * i (asymmetric, so a transposition shows).
-inline Matrix rampMatrix(int base, int step) {
-    Matrix m{};
-    for (int i = 0; i < 64; ++i)
-        m[i] = static_cast<std::uint8_t>(base + step * i);
-    return m;
-}
-
-// A matrix whose cell in row r, column c holds base + rowStep * r + columnStep * c.
+// A matrix whose cell in row r, column c holds base + rowStep * r + columnStep * c (asymmetric, so a
+// transposition shows).
 inline Matrix gridMatrix(int base, int rowStep, int columnStep) {
     Matrix m{};
     for (int i = 0; i < 64; ++i)
         m[i] = static_cast<std::uint8_t>(base + rowStep * (i / 8) + columnStep * (i % 8));
     return m;
 }
+inline Matrix rampMatrix(int base, int step) {
+    return gridMatrix(base, 8 * step, step);
+}
 
-// The lines QuantDump writes (without their CR LF), spelled out independently of its code.
+// The text QuantDump writes, spelled out independently of its code.
 namespace dumplines {
-
-using Lines = std::vector<std::string>;
 
 inline const std::string kIntra = "Luma and Chroma Intra Quant Matrix:";
 inline const std::string kNonIntra = "Luma and Chroma Non-Intra Quant Matrix:";
+inline const Matrix kStandardIntra = {8,  16, 19, 22, 26, 27, 29, 34, 16, 16, 22, 24, 27, 29, 34, 37,
+                                      19, 22, 26, 27, 29, 34, 34, 38, 22, 22, 26, 27, 29, 34, 37, 40,
+                                      22, 26, 27, 29, 32, 35, 40, 48, 26, 27, 29, 32, 35, 40, 48, 58,
+                                      26, 27, 29, 34, 38, 46, 56, 69, 27, 29, 35, 38, 46, 56, 69, 83};
 
-inline Lines defaultIntraBlock() {
-    return {kIntra,
-            "8 16 19 22 26 27 29 34",
-            "16 16 22 24 27 29 34 37",
-            "19 22 26 27 29 34 34 38",
-            "22 22 26 27 29 34 37 40",
-            "22 26 27 29 32 35 40 48",
-            "26 27 29 32 35 40 48 58",
-            "26 27 29 34 38 46 56 69",
-            "27 29 35 38 46 56 69 83",
-            ""};
+// A header, the eight rows of the raster matrix, an empty line; CR LF after each.
+inline std::string block(const std::string& header, const Matrix& raster) {
+    std::string text = header + "\r\n";
+    for (int cell = 0; cell < 64; ++cell)
+        text += std::to_string(raster[cell]) + (cell % 8 == 7 ? "\r\n" : " ");
+    return text + "\r\n";
 }
-
-inline Lines defaultNonIntraBlock() {
-    Lines lines = {kNonIntra};
-    lines.insert(lines.end(), 8, "16 16 16 16 16 16 16 16");
-    lines.push_back("");
-    return lines;
+inline std::string intraBlock(const Matrix& m = kStandardIntra) {
+    return block(kIntra, m);
 }
-
-// A header, the eight rows of the raster matrix, an empty line.
-inline Lines block(const std::string& header, const Matrix& raster) {
-    Lines lines = {header};
-    for (int row = 0; row < 8; ++row) {
-        std::string line;
-        for (int column = 0; column < 8; ++column)
-            line += (column ? " " : "") + std::to_string(raster[row * 8 + column]);
-        lines.push_back(line);
-    }
-    lines.push_back("");
-    return lines;
+inline std::string nonIntraBlock(const Matrix& m = gridMatrix(16, 0, 0)) {
+    return block(kNonIntra, m);
 }
-
-inline Lines emptyBlock() {
-    return Lines(10, "");
+inline std::string emptyBlock() {
+    std::string text;
+    for (int i = 0; i < 10; ++i)
+        text += "\r\n";
+    return text;
 }
-
-inline Lines joined(std::initializer_list<Lines> blocks) {
-    Lines all;
-    for (const Lines& b : blocks)
-        all.insert(all.end(), b.begin(), b.end());
-    return all;
+inline std::string defaults() {
+    return intraBlock() + nonIntraBlock();
 }
 
 } // namespace dumplines
 
 struct SequenceFields {
-    std::uint32_t width = 720;
-    std::uint32_t height = 576;
-    std::uint32_t aspect = 2;
-    std::uint32_t frameRate = 3;
-    std::uint32_t marker = 1;
+    std::uint32_t width = 720, height = 576, aspect = 2, frameRate = 3, marker = 1;
 };
 
-// The bytes of a sequence header after 00 00 01 B3.
+// The bytes of a sequence header after 00 00 01 B3 (bit rate, VBV size, constrained flag fixed).
 inline Bytes sequenceHeaderBody(const std::optional<Matrix>& intra, const std::optional<Matrix>& nonIntra,
-                                const SequenceFields& fields = {}) {
+                                const SequenceFields& f = {}) {
     BitWriter w;
-    w.put(fields.width, 12);
-    w.put(fields.height, 12);
-    w.put(fields.aspect, 4);
-    w.put(fields.frameRate, 4);
-    w.put(0x3FFFF, 18); // bit rate
-    w.put(fields.marker, 1);
-    w.put(112, 10); // VBV buffer size
-    w.put(0, 1);    // constrained parameters
-    w.putMatrix(intra);
-    w.putMatrix(nonIntra);
-    return w.bytes();
+    w.put(f.width, 12).put(f.height, 12).put(f.aspect, 4).put(f.frameRate, 4).put(0x3FFFF, 18).put(f.marker, 1);
+    return w.put(112, 10).put(0, 1).putMatrix(intra).putMatrix(nonIntra).bytes;
 }
 
 // The bytes of an extension after 00 00 01 B5 in the quant matrix extension layout.
@@ -158,12 +113,7 @@ inline Bytes quantExtensionBody(const std::optional<Matrix>& intra, const std::o
                                 const std::optional<Matrix>& chromaIntra = {},
                                 const std::optional<Matrix>& chromaNonIntra = {}, std::uint32_t id = 3) {
     BitWriter w;
-    w.put(id, 4);
-    w.putMatrix(intra);
-    w.putMatrix(nonIntra);
-    w.putMatrix(chromaIntra);
-    w.putMatrix(chromaNonIntra);
-    return w.bytes();
+    return w.put(id, 4).putMatrix(intra).putMatrix(nonIntra).putMatrix(chromaIntra).putMatrix(chromaNonIntra).bytes;
 }
 
 // Builds a video elementary stream piece by piece.
@@ -171,10 +121,7 @@ class EsBuilder {
 public:
     explicit EsBuilder(unsigned seed = 1) : m_random(seed) {}
 
-    EsBuilder& startCode(std::uint8_t code) {
-        append({0, 0, 1, code});
-        return *this;
-    }
+    EsBuilder& startCode(std::uint8_t code) { return append({0, 0, 1, code}); }
     EsBuilder& append(const Bytes& bytes) {
         m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
         return *this;
@@ -193,22 +140,24 @@ public:
     EsBuilder& quantExtension(const std::optional<Matrix>& intra, const std::optional<Matrix>& nonIntra) {
         return startCode(0xB5).append(quantExtensionBody(intra, nonIntra));
     }
-    // Slices of random bytes without zeros, so they hold many 0x01 bytes but no start code.
-    EsBuilder& slices(int count = 3, std::size_t size = 150) {
-        std::uniform_int_distribution<int> byte(1, 255);
-        for (int s = 1; s <= count; ++s) {
+    // Three slices of random bytes without zeros, so they hold many 0x01 bytes but no start code.
+    EsBuilder& slices() {
+        for (int s = 1; s <= 3; ++s) {
             startCode(static_cast<std::uint8_t>(s));
-            for (std::size_t i = 0; i < size; ++i)
-                m_bytes.push_back(static_cast<std::uint8_t>(byte(m_random)));
+            for (int i = 0; i < 150; ++i)
+                m_bytes.push_back(static_cast<std::uint8_t>(1 + m_random() % 255));
         }
         return *this;
     }
     EsBuilder& picture() { return pictureHeader().slices(); }
     // For each pair a sequence header loading its custom matrices, then two pictures.
     EsBuilder& sequencesUsing(std::initializer_list<MatrixPair> pairs) {
+        const auto custom = [](const Matrix& m, const Matrix& standard) {
+            return m == standard ? std::nullopt : std::optional(m);
+        };
         for (const MatrixPair& p : pairs)
-            sequence(p.intra == quantdump::defaultIntraMatrix() ? std::nullopt : std::optional(p.intra),
-                     p.nonIntra == quantdump::defaultNonIntraMatrix() ? std::nullopt : std::optional(p.nonIntra))
+            sequence(custom(p.intra, quantdump::defaultIntraMatrix()),
+                     custom(p.nonIntra, quantdump::defaultNonIntraMatrix()))
                 .picture()
                 .picture();
         return *this;
@@ -270,11 +219,7 @@ private:
 
 // A sequence header loading `decoy` in full, for payloads that must not be read as video.
 inline Bytes decoySequenceHeader(const Matrix& decoy) {
-    Bytes bytes = {0, 0, 1, 0xB3};
-    const Bytes body = sequenceHeaderBody(decoy, decoy);
-    bytes.insert(bytes.end(), body.begin(), body.end());
-    bytes.insert(bytes.end(), {0, 0, 1, 0xB8});
-    return bytes;
+    return EsBuilder().startCode(0xB3).append(sequenceHeaderBody(decoy, decoy)).startCode(0xB8).bytes();
 }
 
 } // namespace quire::test
