@@ -32,14 +32,18 @@ void QtRunnerTest::programsThatCannotStart() {
     fs::permissions(notExecutable, fs::perms::owner_read | fs::perms::owner_write);
     fs::create_directories(folder / "a folder");
     QtRunner runner;
-    for (const std::string& line :
-         {quoted(folder / "no such program") + " x", quoted(notExecutable), quoted(folder / "a folder"), std::string(),
-          std::string("   "), std::string("\"\" arg")}) {
+    // Each description names what could not start.
+    const std::pair<std::string, std::string> lines[] = {{quoted(folder / "no such program") + " x", "no such program"},
+                                                         {quoted(notExecutable), "plain file"},
+                                                         {quoted(folder / "a folder"), "a folder"},
+                                                         {"", ""},
+                                                         {"   ", ""},
+                                                         {"\"\" arg", ""}};
+    for (const auto& [line, named] : lines) {
         const RunResult result = runner.run(line, WindowStyle::Minimised);
         QVERIFY2(result.outcome == RunResult::Outcome::CouldNotStart && !result.description.empty(), line.c_str());
+        QVERIFY2(result.description.find(named) != std::string::npos, result.description.c_str());
     }
-    const RunResult missing = runner.run(quoted(folder / "no such program"), WindowStyle::Normal);
-    QVERIFY(missing.description.find((folder / "no such program").string()) != std::string::npos);
 }
 
 void QtRunnerTest::exitStatusesArePassedOn() {

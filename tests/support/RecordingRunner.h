@@ -42,8 +42,6 @@ public:
 
     const std::vector<std::string>& commandLines() const { return m_commandLines; }
     const std::vector<WindowStyle>& styles() const { return m_styles; }
-    // Whether every scripted answer was used.
-    bool done() const { return m_script.empty(); }
 
 private:
     std::deque<Action> m_script;

@@ -18,6 +18,7 @@ using quire::test::RecordingRunner;
 using quire::test::ScriptedPrompter;
 using quire::test::TempFolder;
 namespace fs = std::filesystem;
+using Paths = std::vector<fs::path>;
 
 namespace {
 
@@ -32,21 +33,22 @@ MatrixToSave first(std::string name, std::string matrix = kMatrix) {
 MatrixToSave second(std::string name, std::string matrix = kMatrix) {
     return {true, std::move(name), std::move(matrix), kMatrix2Empty};
 }
-MatrixToSave unticked() {
-    return {false, "ignored", kMatrix, kMatrix2Empty};
-}
+const MatrixToSave kUnticked{false, "ignored", kMatrix, kMatrix2Empty};
 
 // A library with one earlier matrix, "Old", in both index files.
-void prepareLibrary(const TempFolder& lib) {
-    lib.write("Matrix_Info.ini", "[old.mtx]\r\nInfo1=An old one\r\nInfo2=\r\n");
-    lib.write("Matrix_Info_Custom.ini", "[old.mtx]\r\nInfo1=An old one\r\nInfo2=\r\n");
-    lib.write("Old.mtx", "old values\r\n");
-}
-
-bool hasEmptyDescription(const fs::path& index, const std::string& section) {
-    const std::string text = quire::test::readBytes(index);
-    return text.find("[" + section + "]\r\nInfo1=\r\nInfo2=\r\n") != std::string::npos;
-}
+struct Library : TempFolder {
+    Library() {
+        for (const char* index : {"Matrix_Info.ini", "Matrix_Info_Custom.ini"})
+            write(index, "[old.mtx]\r\nInfo1=An old one\r\nInfo2=\r\n");
+        write("Old.mtx", "old values\r\n");
+    }
+    SaveResult save(ScriptedPrompter& prompter, std::array<MatrixToSave, 2> matrices) const {
+        return saveExtractedMatrices(prompter, path(), kTexts, matrices);
+    }
+    bool hasEmptyDescription(const char* index, const std::string& section) const {
+        return read(index).find("[" + section + "]\r\nInfo1=\r\nInfo2=\r\n") != std::string::npos;
+    }
+};
 
 } // namespace
 
@@ -54,62 +56,38 @@ TEST(MatExtLogic, QuantDumpIsLookedForInItsFolderThenBesideTheProgram) {
     // The file found, whatever its letter case, is the one the command lines name.
     const struct {
         const char* what;
+        bool folder, folderMissing, found;
         std::vector<const char*> files;
-        bool folder;
-        bool folderMissing;
-        bool found;
-        const char* program;
-        const char* fallback;
-    } cases[] = {
-        {"in QuantumDump", {"QuantumDump/QuantDump"}, true, false, true, "QuantumDump/QuantDump", "QuantDump"},
-        {"in QuantumDump, other case",
-         {"QuantumDump/quantdump"},
-         true,
-         false,
-         true,
-         "QuantumDump/quantdump",
-         "QuantDump"},
-        {"both cases: the exact name",
-         {"QuantumDump/QUANTDUMP", "QuantumDump/QuantDump"},
-         true,
-         false,
-         true,
-         "QuantumDump/QuantDump",
-         "QuantDump"},
-        {"beside the program only, other case", {"QUANTDUMP"}, false, true, true, "QuantumDump/QuantDump", "QUANTDUMP"},
-        {"QuantumDump empty, one beside", {"QuantDump"}, true, false, false, "QuantumDump/QuantDump", "QuantDump"},
-        {"nowhere", {}, false, true, false, "QuantumDump/QuantDump", "QuantDump"},
-        {"a folder of that name is no program",
-         {"QuantumDump/QuantDump/x"},
-         true,
-         false,
-         false,
-         "QuantumDump/QuantDump",
-         "QuantDump"},
-    };
+        const char* program = "QuantumDump/QuantDump";
+        const char* fallback = "QuantDump";
+    } cases[] = {{"in QuantumDump", 1, 0, 1, {"QuantumDump/QuantDump"}},
+                 {"in QuantumDump, other case", 1, 0, 1, {"QuantumDump/quantdump"}, "QuantumDump/quantdump"},
+                 {"both cases: the exact name", 1, 0, 1, {"QuantumDump/QUANTDUMP", "QuantumDump/QuantDump"}},
+                 {"beside the program only, other case", 0, 1, 1, {"QUANTDUMP"}, "QuantumDump/QuantDump", "QUANTDUMP"},
+                 {"QuantumDump empty, one beside", 1, 0, 0, {"QuantDump"}},
+                 {"nowhere", 0, 1, 0, {}},
+                 {"a folder of that name is no program", 1, 0, 0, {"QuantumDump/QuantDump/x"}}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         TempFolder program;
         if (c.folder)
             fs::create_directories(program / "QuantumDump");
         for (const char* file : c.files)
             program.write(file, "#!/bin/sh\n");
         const QuantDumpLookup lookup = findQuantDump(program.path());
-        EXPECT_EQ(lookup.folderMissing, c.folderMissing) << c.what;
-        EXPECT_EQ(lookup.found, c.found) << c.what;
-        EXPECT_EQ(quantDumpProgram(program.path()), program / c.program) << c.what;
-        EXPECT_EQ(quantDumpFallback(program.path()), program / c.fallback) << c.what;
+        EXPECT_EQ(lookup.folderMissing, c.folderMissing);
+        EXPECT_EQ(lookup.found, c.found);
+        EXPECT_EQ(quantDumpProgram(program.path()), program / c.program);
+        EXPECT_EQ(quantDumpFallback(program.path()), program / c.fallback);
     }
 }
 
 TEST(MatExtLogic, CommandLineIsThreeQuotedPaths) {
-    const fs::path program = "/opt/My Quire";
-    const fs::path stream = "/media/DVD X/VIDEO_TS/VTS_01_1.VOB";
+    const fs::path program = "/opt/My Quire", stream = "/media/DVD X/VIDEO_TS/VTS_01_1.VOB";
     EXPECT_EQ(outputFileOf(program, "VTS_01_1.VOB"), fs::path("/opt/My Quire/TempMatrix/VTS_01_1.VOB.txt"));
-    const std::string line =
-        quantDumpCommandLine(quantDumpProgram(program), stream, outputFileOf(program, stream.filename()));
-    EXPECT_EQ(line, "\"/opt/My Quire/QuantumDump/QuantDump\" \"/media/DVD X/VIDEO_TS/VTS_01_1.VOB\" "
-                    "\"/opt/My Quire/TempMatrix/VTS_01_1.VOB.txt\"");
-    EXPECT_EQ(quantDumpFallback(program), fs::path("/opt/My Quire/QuantDump"));
+    EXPECT_EQ(quantDumpCommandLine(quantDumpProgram(program), stream, outputFileOf(program, stream.filename())),
+              "\"/opt/My Quire/QuantumDump/QuantDump\" \"/media/DVD X/VIDEO_TS/VTS_01_1.VOB\" "
+              "\"/opt/My Quire/TempMatrix/VTS_01_1.VOB.txt\"");
     // A Linux name may hold a double quote; it still reaches the program as one argument.
     const fs::path odd = "/media/a \"b\".vob";
     EXPECT_EQ(splitCommandLine(quantDumpCommandLine(quantDumpProgram(program), odd, "/t/o.txt")).at(1), odd.string());
@@ -117,63 +95,47 @@ TEST(MatExtLogic, CommandLineIsThreeQuotedPaths) {
 
 TEST(MatExtLogic, RunAndWaitFollowsTheShellModes) {
     const struct {
-        const char* extraction;
-        const char* preview;
+        const char *extraction, *preview;
         std::optional<WindowStyle> style;
     } cases[] = {{"3", "", WindowStyle::Minimised}, {"3", "1", WindowStyle::Minimised},
                  {"4", "1", WindowStyle::Normal},   {"", "2", WindowStyle::Minimised},
                  {"4", "", std::nullopt},           {"4", "5", std::nullopt}};
     for (const auto& c : cases) {
-        EXPECT_EQ(shellWindowStyle(c.extraction, c.preview), c.style) << c.extraction << "/" << c.preview;
+        SCOPED_TRACE(std::string(c.extraction) + "/" + c.preview);
+        EXPECT_EQ(shellWindowStyle(c.extraction, c.preview), c.style);
         RecordingRunner runner;
         runner.answer(RunResult::ran(0));
         const RunResult result = RunAndWait(runner, "\"/bin/x\"", c.extraction, c.preview);
-        if (c.style) {
-            EXPECT_TRUE(result.started());
-            ASSERT_EQ(runner.styles().size(), 1u);
-            EXPECT_EQ(runner.styles()[0], *c.style);
-        } else {
-            EXPECT_EQ(result.outcome, RunResult::Outcome::NotRun);
-            EXPECT_TRUE(runner.commandLines().empty());
-        }
+        EXPECT_EQ(result.outcome, c.style ? RunResult::Outcome::Ran : RunResult::Outcome::NotRun);
+        EXPECT_EQ(runner.styles(), c.style ? std::vector<WindowStyle>{*c.style} : std::vector<WindowStyle>{});
     }
 }
 
 TEST(MatExtLogic, RunFallsBackToQuantDumpBesideTheProgram) {
-    const fs::path program = "/q";
-    const fs::path stream = "/d/VTS_01_1.VOB";
-    const std::string primary =
-        quantDumpCommandLine(quantDumpProgram(program), stream, "/q/TempMatrix/VTS_01_1.VOB.txt");
+    const std::string primary = "\"/q/QuantumDump/QuantDump\" \"/d/VTS_01_1.VOB\" \"/q/TempMatrix/VTS_01_1.VOB.txt\"";
     const std::string fallback = "\"/q/QuantDump\" \"/d/VTS_01_1.VOB\" \"/q/TempMatrix/VTS_01_1.VOB.txt\"";
-
-    { // The first start works (whatever its exit status): one run.
+    const std::string reason = "The program /q/QuantDump could not be started: No such file";
+    // The first start works (whatever its exit status): one run. The first cannot start: the same
+    // arguments with the program beside Quire. Neither can start: the reason is shown.
+    const struct {
+        std::vector<RunResult> answers;
+        bool ran;
+        std::vector<std::string> lines;
+    } cases[] = {{{RunResult::ran(1)}, true, {primary}},
+                 {{RunResult::couldNotStart("missing"), RunResult::ran(0)}, true, {primary, fallback}},
+                 {{RunResult::couldNotStart("first"), RunResult::couldNotStart(reason)}, false, {primary, fallback}}};
+    for (const auto& c : cases) {
         RecordingRunner runner;
-        runner.answer(RunResult::ran(1));
+        for (const RunResult& answer : c.answers)
+            runner.answer(answer);
         ScriptedPrompter prompter;
+        if (!c.ran)
+            prompter.expect(reason);
         std::string cmd = primary;
-        EXPECT_TRUE(runQuantDump(runner, prompter, program, stream, kShellModeExtract, cmd));
-        EXPECT_EQ(runner.commandLines(), std::vector<std::string>{primary});
+        EXPECT_EQ(runQuantDump(runner, prompter, "/q", "/d/VTS_01_1.VOB", kShellModeExtract, cmd), c.ran);
+        EXPECT_EQ(runner.commandLines(), c.lines);
         EXPECT_EQ(runner.styles().at(0), WindowStyle::Minimised);
-        EXPECT_EQ(cmd, primary);
-    }
-    { // The first cannot start: the same arguments with the program beside Quire.
-        RecordingRunner runner;
-        runner.answer(RunResult::couldNotStart("missing")).answer(RunResult::ran(0));
-        ScriptedPrompter prompter;
-        std::string cmd = primary;
-        EXPECT_TRUE(runQuantDump(runner, prompter, program, stream, kShellModeExtract, cmd));
-        EXPECT_EQ(runner.commandLines(), (std::vector<std::string>{primary, fallback}));
-        EXPECT_EQ(cmd, fallback);
-    }
-    { // Neither can start: the reason is shown.
-        RecordingRunner runner;
-        runner.answer(RunResult::couldNotStart("first"))
-            .answer(RunResult::couldNotStart("The program /q/QuantDump could not be started: No such file"));
-        ScriptedPrompter prompter;
-        prompter.expect("The program /q/QuantDump could not be started: No such file");
-        std::string cmd = primary;
-        EXPECT_FALSE(runQuantDump(runner, prompter, program, stream, kShellModeExtract, cmd));
-        EXPECT_EQ(runner.commandLines().size(), 2u);
+        EXPECT_EQ(cmd, c.lines.back());
     }
 }
 
@@ -185,169 +147,117 @@ TEST(MatExtLogic, StreamsAndFoldersAreListedWithoutRegardToCase) {
         fs::create_directories(folder / sub);
     EXPECT_EQ(listStreams(folder.path()), (std::vector<std::string>{"a.m2v", "b.VOB", "C.Mpeg", "d.mpv", "e.MPG"}));
     EXPECT_EQ(listSubfolders(folder.path()), (std::vector<std::string>{"Alpha", "beta.vob", "zeta"}));
-    EXPECT_TRUE(listStreams(folder / "missing").empty());
-    EXPECT_TRUE(listSubfolders(folder / "missing").empty());
+    EXPECT_TRUE(listStreams(folder / "missing").empty() && listSubfolders(folder / "missing").empty());
 }
 
-TEST(MatExtLogic, VolumeIsTheLongestMountPointHoldingTheFolder) {
-    const std::vector<fs::path> mounts{"/", "/media/dvd", "/media/dvd2/", "/work"};
-    EXPECT_EQ(volumeOf("/media/dvd/VIDEO_TS", mounts), fs::path("/media/dvd"));
-    EXPECT_EQ(volumeOf("/media/dvd", mounts), fs::path("/media/dvd"));
-    EXPECT_EQ(volumeOf("/media/dvd2/x", mounts), fs::path("/media/dvd2/"));
-    EXPECT_EQ(volumeOf("/media/dvdx/VIDEO_TS", mounts), fs::path("/"));
-    EXPECT_EQ(volumeOf("/work/../media/dvd/a", mounts), fs::path("/media/dvd"));
-    EXPECT_EQ(volumeOf("/home", {"/work"}), fs::path());
-}
-
-TEST(MatExtLogic, RootIsAVolumeEvenWhenNoMountListsIt) {
-    // Inside a chroot or some containers "/" is not a mount point; its folders are still on it.
-    using Volumes = std::vector<fs::path>;
+TEST(MatExtLogic, VolumeIsTheLongestMountPointHoldingTheFolderAndRootIsAlwaysOne) {
+    const Paths mounts{"/", "/media/dvd", "/media/dvd2/", "/work"};
+    const std::tuple<fs::path, Paths, fs::path> cases[] = {
+        {"/media/dvd/VIDEO_TS", mounts, "/media/dvd"},
+        {"/media/dvd", mounts, "/media/dvd"},
+        {"/media/dvd2/x", mounts, "/media/dvd2/"},
+        {"/media/dvdx/VIDEO_TS", mounts, "/"},
+        {"/work/../media/dvd/a", mounts, "/media/dvd"},
+        {"/home", {"/work"}, ""},
+        // Inside a chroot or some containers "/" is not a mount point; its folders are still on it.
+        {"/home/me/DVD", volumeList({"/proc", "/work"}), "/"},
+        {"/work/DVD", volumeList({"/proc", "/work"}), "/work"}};
+    for (const auto& [folder, volumes, volume] : cases)
+        EXPECT_EQ(volumeOf(folder, volumes), volume) << folder;
     EXPECT_EQ(volumeList({"/work", "/proc", "/media/dvd/", "/work", "relative", ""}),
-              (Volumes{"/", "/media/dvd", "/proc", "/work"}));
-    EXPECT_EQ(volumeList({}), Volumes{"/"});
-    EXPECT_EQ(volumeOf("/home/me/DVD", volumeList({"/proc", "/work"})), fs::path("/"));
-    EXPECT_EQ(volumeOf("/work/DVD", volumeList({"/proc", "/work"})), fs::path("/work"));
-
+              (Paths{"/", "/media/dvd", "/proc", "/work"}));
+    EXPECT_EQ(volumeList({}), Paths{"/"});
     TempFolder folder;
-    EXPECT_TRUE(volumeReady(folder.path()));
-    EXPECT_TRUE(volumeReady("/"));
-    EXPECT_FALSE(volumeReady(folder / "unplugged"));
-    EXPECT_FALSE(volumeReady(folder.write("file", "x")));
+    EXPECT_TRUE(volumeReady(folder.path()) && volumeReady("/"));
+    EXPECT_FALSE(volumeReady(folder / "unplugged") || volumeReady(folder.write("file", "x")));
 }
 
 TEST(MatExtLogic, SaveWritesTheFileAndEmptyDescriptionsInBothIndexes) {
-    TempFolder lib;
-    prepareLibrary(lib);
+    Library lib;
     ScriptedPrompter prompter;
-    EXPECT_EQ(saveExtractedMatrices(prompter, lib.path(), kTexts, {first("Film_M1"), second("Film_M2")}),
-              SaveResult::Saved);
-    EXPECT_EQ(lib.read("Film_M1.mtx"), kMatrix + "\r\n");
-    EXPECT_EQ(lib.read("Film_M2.mtx"), kMatrix + "\r\n");
+    EXPECT_EQ(lib.save(prompter, {first("Film_M1"), second("Film_M2")}), SaveResult::Saved);
+    EXPECT_EQ(lib.read("Film_M1.mtx") + lib.read("Film_M2.mtx"), kMatrix + "\r\n" + kMatrix + "\r\n");
     for (const char* index : {"Matrix_Info.ini", "Matrix_Info_Custom.ini"}) {
-        EXPECT_TRUE(hasEmptyDescription(lib / index, "film_m1.mtx")) << index;
-        EXPECT_TRUE(hasEmptyDescription(lib / index, "film_m2.mtx")) << index;
+        EXPECT_TRUE(lib.hasEmptyDescription(index, "film_m1.mtx") && lib.hasEmptyDescription(index, "film_m2.mtx"));
         EXPECT_EQ(ini::GetValue("old.mtx", "Info1", lib / index), "An old one");
     }
 }
 
 TEST(MatExtLogic, SaveRefusalsStopTheWholeSave) {
+    const std::string badName = "The name \"a/b\" can't be used for a matrix file: it holds one of the characters / "
+                                "\\ : * ? \" < > |";
+    const std::string noneChecked = "You haven't checked any of the extracted Matrices to be saved!";
+    const std::string device = "The name \"CON\" can't be used for a matrix file: Windows reserves it for a device.";
     const struct {
-        const char* what;
         std::array<MatrixToSave, 2> matrices;
         std::string message;
         SaveResult result;
-        std::vector<const char*> written;
+        std::vector<std::string> written;
     } cases[] = {
-        {"nothing ticked",
-         {MatrixToSave{false, "A", kMatrix, kMatrix1Empty}, unticked()},
-         "You haven't checked any of the extracted Matrices to be saved!",
-         SaveResult::NothingChecked,
-         {}},
-        {"matrix 1 without a name", {first(""), second("B")}, kMustName, SaveResult::Stopped, {}},
-        {"matrix 1 empty", {first("A", ""), second("B")}, "Matrix 1 field is empty!", SaveResult::Stopped, {}},
-        {"matrix 1 named a/b",
-         {first("a/b"), second("B")},
-         "The name \"a/b\" can't be used for a matrix file: it holds one of the characters / \\ : * ? \" < > |",
-         SaveResult::Stopped,
-         {}},
-        {"matrix 2 without a name, after matrix 1",
-         {first("A"), second("")},
-         kMustName,
-         SaveResult::Stopped,
-         {"A.mtx"}},
-        {"matrix 2 empty, after matrix 1",
-         {first("A"), second("B", "")},
-         "Matrix 2 field is empty!",
-         SaveResult::Stopped,
-         {"A.mtx"}},
-        {"matrix 2 named CON",
-         {first("A"), second("CON")},
-         "The name \"CON\" can't be used for a matrix file: Windows reserves it for a device.",
-         SaveResult::Stopped,
-         {"A.mtx"}},
-    };
+        {{MatrixToSave{false, "A", kMatrix, kMatrix1Empty}, kUnticked}, noneChecked, SaveResult::NothingChecked, {}},
+        {{first(""), second("B")}, kMustName, SaveResult::Stopped, {}},
+        {{first("A", ""), second("B")}, "Matrix 1 field is empty!", SaveResult::Stopped, {}},
+        {{first("a/b"), second("B")}, badName, SaveResult::Stopped, {}},
+        {{first("A"), second("")}, kMustName, SaveResult::Stopped, {"A.mtx"}},
+        {{first("A"), second("B", "")}, "Matrix 2 field is empty!", SaveResult::Stopped, {"A.mtx"}},
+        {{first("A"), second("CON")}, device, SaveResult::Stopped, {"A.mtx"}}};
     for (const auto& c : cases) {
-        TempFolder lib;
-        prepareLibrary(lib);
+        SCOPED_TRACE(c.message);
+        Library lib;
         ScriptedPrompter prompter;
         prompter.expect(c.message);
-        EXPECT_EQ(saveExtractedMatrices(prompter, lib.path(), kTexts, c.matrices), c.result) << c.what;
+        EXPECT_EQ(lib.save(prompter, c.matrices), c.result);
         std::vector<std::string> files;
         for (const auto& entry : fs::directory_iterator(lib.path()))
             if (entry.path().extension() == ".mtx" && entry.path().filename() != "Old.mtx")
                 files.push_back(entry.path().filename().string());
-        EXPECT_EQ(files, std::vector<std::string>(c.written.begin(), c.written.end())) << c.what;
+        EXPECT_EQ(files, c.written);
         EXPECT_EQ(prompter.shown().at(0).title, "Quire");
     }
 }
 
-TEST(MatExtLogic, OverwriteCancelSkipsOnlyThatMatrix) {
-    TempFolder lib;
-    prepareLibrary(lib);
+TEST(MatExtLogic, OverwriteQuestionCancelSkipsOnlyThatMatrixAndOkReplacesAnyLetterCase) {
+    Library lib;
     ScriptedPrompter prompter;
     prompter.expect("Old\n\n" + kOverwrite, PromptAnswer::Cancel);
-    EXPECT_EQ(saveExtractedMatrices(prompter, lib.path(), kTexts, {first("Old"), second("New")}), SaveResult::Saved);
-    EXPECT_EQ(lib.read("Old.mtx"), "old values\r\n");
+    EXPECT_EQ(lib.save(prompter, {first("Old"), second("New")}), SaveResult::Saved);
+    EXPECT_EQ(lib.read("Old.mtx") + lib.read("New.mtx"), "old values\r\n" + kMatrix + "\r\n");
     EXPECT_EQ(ini::GetValue("old.mtx", "Info1", lib / "Matrix_Info.ini"), "An old one");
-    EXPECT_EQ(lib.read("New.mtx"), kMatrix + "\r\n");
     EXPECT_EQ(prompter.shown().at(0).buttons, PromptButtons::OkCancel);
     EXPECT_EQ(prompter.shown().at(0).icon, PromptIcon::Question);
-
-    ScriptedPrompter again;
-    again.expect("Old\n\n" + kOverwrite, PromptAnswer::Ok);
-    EXPECT_EQ(saveExtractedMatrices(again, lib.path(), kTexts, {first("Old"), unticked()}), SaveResult::Saved);
-    EXPECT_EQ(lib.read("Old.mtx"), kMatrix + "\r\n");
-    EXPECT_TRUE(hasEmptyDescription(lib / "Matrix_Info.ini", "old.mtx"));
-}
-
-TEST(MatExtLogic, SaveOverwritesAFileNamedInAnotherLetterCase) {
     // Windows, where Tessera reads the folder, takes Old.mtx and OLD.mtx for one file.
-    TempFolder lib;
-    prepareLibrary(lib);
-    ScriptedPrompter prompter;
-    prompter.expect("OLD\n\n" + kOverwrite, PromptAnswer::Ok);
-    EXPECT_EQ(saveExtractedMatrices(prompter, lib.path(), kTexts, {first("OLD"), unticked()}), SaveResult::Saved);
+    ScriptedPrompter again;
+    again.expect("OLD\n\n" + kOverwrite, PromptAnswer::Ok);
+    EXPECT_EQ(lib.save(again, {first("OLD"), kUnticked}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Old.mtx"), kMatrix + "\r\n");
     EXPECT_FALSE(fs::exists(lib / "OLD.mtx"));
-}
-
-TEST(MatExtLogic, SaveReportsAFileThatCannotBeWritten) {
-    TempFolder lib;
-    prepareLibrary(lib);
+    EXPECT_TRUE(lib.hasEmptyDescription("Matrix_Info.ini", "old.mtx"));
+    // A file that cannot be written stops the save.
     fs::create_directories(lib / "Blocked.mtx");
-    ScriptedPrompter prompter;
-    prompter.expect("The matrix file \"Blocked.mtx\" could not be written in the matrix folder.");
-    EXPECT_EQ(saveExtractedMatrices(prompter, lib.path(), kTexts, {first("Blocked"), second("Next")}),
-              SaveResult::Stopped);
+    ScriptedPrompter blocked;
+    blocked.expect("The matrix file \"Blocked.mtx\" could not be written in the matrix folder.");
+    EXPECT_EQ(lib.save(blocked, {first("Blocked"), second("Next")}), SaveResult::Stopped);
     EXPECT_FALSE(fs::exists(lib / "Next.mtx"));
 }
 
 TEST(MatExtLogic, ExitOffersToDeleteTheTemporaryFiles) {
     const std::string question = "Do you wish to delete all the temporary files?";
-    { // An empty TempMatrix: no question.
+    // An empty TempMatrix: no question. Cancel keeps the files. OK empties TempMatrix and leaves both
+    // work folders in place; Preview keeps its files.
+    for (const std::optional<PromptAnswer> answer :
+         {std::optional<PromptAnswer>(), std::optional(PromptAnswer::Cancel), std::optional(PromptAnswer::Ok)}) {
         TempFolder program;
-        fs::create_directories(program / "TempMatrix" / "sub");
-        ScriptedPrompter prompter;
-        EXPECT_FALSE(offerTempFilesDeletion(prompter, program.path(), question));
-    }
-    { // Cancel keeps the files.
-        TempFolder program;
-        program.write("TempMatrix/VTS_01_1.VOB.txt", "x");
-        ScriptedPrompter prompter;
-        prompter.expect(question, PromptAnswer::Cancel);
-        EXPECT_FALSE(offerTempFilesDeletion(prompter, program.path(), question));
-        EXPECT_EQ(program.read("TempMatrix/VTS_01_1.VOB.txt"), "x");
-    }
-    { // OK empties TempMatrix and leaves both work folders in place; Preview keeps its files.
-        TempFolder program;
-        program.write("TempMatrix/VTS_01_1.VOB.txt", "x");
-        program.write("TempMatrix/mat1.txt", "x");
+        fs::create_directories(program / "TempMatrix" / (answer ? "" : "sub"));
         program.write("Preview/preview.ecl", "keep");
         ScriptedPrompter prompter;
-        prompter.expect(question, PromptAnswer::Ok);
-        EXPECT_TRUE(offerTempFilesDeletion(prompter, program.path(), question));
+        if (answer) {
+            program.write("TempMatrix/VTS_01_1.VOB.txt", "x");
+            prompter.expect(question, *answer);
+        }
+        const bool ok = answer == PromptAnswer::Ok;
+        EXPECT_EQ(offerTempFilesDeletion(prompter, program.path(), question), ok);
         EXPECT_TRUE(fs::is_directory(program / "TempMatrix"));
-        EXPECT_TRUE(fs::is_empty(program / "TempMatrix"));
+        EXPECT_EQ(fs::is_empty(program / "TempMatrix"), ok);
         EXPECT_EQ(program.read("Preview/preview.ecl"), "keep");
     }
 }
@@ -355,14 +265,11 @@ TEST(MatExtLogic, ExitOffersToDeleteTheTemporaryFiles) {
 TEST(MatExtLogic, DeleteWorkFoldersRecreatesBothFolders) {
     TempFolder program;
     program.write("Preview/a/b/deep.m2v", "x");
-    const fs::path readOnly = program.write("Preview/ro.avs", "x");
-    fs::permissions(readOnly, fs::perms::owner_read);
+    fs::permissions(program.write("Preview/ro.avs", "x"), fs::perms::owner_read);
     ScriptedPrompter prompter;
     EXPECT_TRUE(DeleteWorkFolders(prompter, program.path(), program / "Preview"));
-    EXPECT_TRUE(fs::is_directory(program / "Preview"));
-    EXPECT_TRUE(fs::is_empty(program / "Preview"));
+    EXPECT_TRUE(fs::is_directory(program / "Preview") && fs::is_empty(program / "Preview"));
     EXPECT_TRUE(fs::is_directory(program / "TempMatrix"));
-    EXPECT_FALSE(folderHoldsFiles(program / "Preview"));
     program.write("TempMatrix/.hidden", "x");
     EXPECT_FALSE(folderHoldsFiles(program / "TempMatrix"));
     program.write("TempMatrix/out.txt", "x");
@@ -370,32 +277,32 @@ TEST(MatExtLogic, DeleteWorkFoldersRecreatesBothFolders) {
 }
 
 TEST(MatExtLogic, StartFoldersComeFromEditorIniAndTesseraIni) {
-    TempFolder program;
-    TempFolder tessera;
+    TempFolder program, tessera;
     tessera.write("Tessera.ini", "[Paths]\r\nSource=D:\\DVD\\VIDEO_TS\r\nWorking=D:\\Work\r\n");
     program.write("Editor.ini", "[CONFIG]\r\nTesseraFolder=" + tessera.path().string() + "\r\n");
-    StartFolders folders = readStartFolders(program / "Editor.ini");
-    EXPECT_EQ(folders.txtTesserapath, tessera.path().string());
-    EXPECT_EQ(folders.txtSourceFolder, "D:\\DVD\\VIDEO_TS");
-    EXPECT_EQ(folders.txtLastDVD, "D:\\DVD\\VIDEO_TS");
+    const auto text = [](const StartFolders& f) {
+        return f.txtTesserapath + "|" + f.txtSourceFolder + "|" + f.txtLastDVD;
+    };
+    EXPECT_EQ(text(readStartFolders(program / "Editor.ini")),
+              tessera.path().string() + "|D:\\DVD\\VIDEO_TS|D:\\DVD\\VIDEO_TS");
     ini::SetValue("Config", "LastDVD", "/media/dvd", program / "Editor.ini");
-    folders = readStartFolders(program / "Editor.ini");
-    EXPECT_EQ(folders.txtLastDVD, "/media/dvd");
-    EXPECT_EQ(folders.txtSourceFolder, "D:\\DVD\\VIDEO_TS");
+    EXPECT_EQ(text(readStartFolders(program / "Editor.ini")),
+              tessera.path().string() + "|D:\\DVD\\VIDEO_TS|/media/dvd");
     // Without Tessera's folder nothing is read from a Tessera.ini that happens to lie around.
     TempFolder bare;
     bare.write("Editor.ini", "[Config]\r\nLanguage=English.lng\r\n");
-    folders = readStartFolders(bare / "Editor.ini");
-    EXPECT_EQ(folders.txtTesserapath + folders.txtLastDVD + folders.txtSourceFolder, "");
-    EXPECT_EQ(readStartFolders(bare / "missing.ini").txtLastDVD, "");
+    EXPECT_EQ(text(readStartFolders(bare / "Editor.ini")), "||");
+    EXPECT_EQ(text(readStartFolders(bare / "missing.ini")), "||");
 }
 
 TEST(MatExtLogic, FolderChainRunsFromTheRootToTheFolder) {
-    using Chain = std::vector<fs::path>;
-    EXPECT_EQ(folderChain("/media/dvd/VIDEO_TS", "/media/dvd"), (Chain{"/media/dvd", "/media/dvd/VIDEO_TS"}));
-    EXPECT_EQ(folderChain("/media/dvd/VIDEO_TS/", "/media/dvd/"), (Chain{"/media/dvd", "/media/dvd/VIDEO_TS"}));
-    EXPECT_EQ(folderChain("/media/dvd", "/media/dvd"), (Chain{"/media/dvd"}));
-    EXPECT_EQ(folderChain("/a/b", "/"), (Chain{"/", "/a", "/a/b"}));
-    EXPECT_EQ(folderChain("/a/b", "/elsewhere"), (Chain{"/", "/a", "/a/b"}));
-    EXPECT_EQ(folderChain("/", "/"), (Chain{"/"}));
+    const std::tuple<fs::path, fs::path, Paths> cases[] = {
+        {"/media/dvd/VIDEO_TS", "/media/dvd", {"/media/dvd", "/media/dvd/VIDEO_TS"}},
+        {"/media/dvd/VIDEO_TS/", "/media/dvd/", {"/media/dvd", "/media/dvd/VIDEO_TS"}},
+        {"/media/dvd", "/media/dvd", {"/media/dvd"}},
+        {"/a/b", "/", {"/", "/a", "/a/b"}},
+        {"/a/b", "/elsewhere", {"/", "/a", "/a/b"}},
+        {"/", "/", {"/"}}};
+    for (const auto& [folder, root, chain] : cases)
+        EXPECT_EQ(folderChain(folder, root), chain) << folder;
 }
