@@ -5,6 +5,8 @@
 #include "StreamIndex.h"
 #include "app/BugTrack.h"
 #include "app/IniManager.h"
+#include "platform/Text1252.h"
+#include "platform/WinePath.h"
 #include "preview/EncoderCommand.h"
 #include "preview/HostProject.h"
 #include "support/RecordingPreviewView.h"
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fnmatch.h>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -72,18 +75,10 @@ std::vector<std::string> scriptNames(const fs::path& project) {
     return names;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line.empty() || line.back() != '\r' ? line : line.substr(0, line.size() - 1));
-    return result;
-}
-
 // The non-empty lines of each section, in file order.
 std::vector<std::vector<std::string>> sectionLines(const std::string& text) {
     std::vector<std::vector<std::string>> sections;
-    for (const std::string& line : lines(text))
+    for (const std::string& line : text::splitLines(text))
         if (!line.empty() && line.front() == '[')
             sections.emplace_back();
         else if (!line.empty() && !sections.empty())
@@ -101,9 +96,8 @@ void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
     const fs::path ecl = project / "Tessera.ecl";
     const bool basic = options.encoder == Encoder::CceBasic;
 
-    std::string working = ini::GetValue("Paths", "Working", ini);
-    ASSERT_FALSE(working.empty());
-    EXPECT_TRUE(working.back() == '\\' || working.back() == '/') << working;
+    const std::string working = ini::GetValue("Paths", "Working", ini);
+    EXPECT_TRUE(working.ends_with('\\') || working.ends_with('/')) << working;
     for (const char* key : {"HC", "QuEnc", "CCENEW", "CCEBasic", "CCE250", "ProCoder"})
         EXPECT_NE(ini::GetValue("Paths", key, ini).find("quire-encode"), std::string::npos) << key;
     EXPECT_NE(std::string("013").find(ini::GetValue("Options", "HC_Quality", ini)), std::string::npos);
@@ -116,24 +110,21 @@ void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
     EXPECT_EQ(ini::GetValue("Status", "ccetype", inf), encoder.ccetype);
     const std::string mainVts = ini::GetValue("Status", "MainVTS", inf);
     EXPECT_EQ(mainVts, "01");
-    const bool ilvu = ini::GetSectionName(prompter, inf, 0) == "ILVU";
-    EXPECT_EQ(ilvu, options.ilvu);
-    const std::string first = ini::GetSectionName(prompter, inf, ilvu ? 3 : 2);
+    EXPECT_EQ(ini::GetSectionName(prompter, inf, 0) == "ILVU", options.ilvu);
+    const std::string first = ini::GetSectionName(prompter, inf, options.ilvu ? 3 : 2);
 
     for (const char* key : {"progressive", "vbr_brate_max", "vbr_brate_avg", "opv_q_factor"})
         EXPECT_FALSE(ini::GetValue("item", key, ecl).empty()) << key;
     EXPECT_EQ(ini::GetValue("item", "progressive", ecl), options.progressive ? "1" : "0");
     const std::vector<std::vector<std::string>> eclSections = sectionLines(readBytes(ecl));
     const int numKeys = ini::NumKeys(prompter, ecl, "item");
-    ASSERT_GT(numKeys, 2);
-    EXPECT_LT(numKeys, 90); // the preview control list holds 90 lines
+    ASSERT_TRUE(numKeys > 2 && numKeys < 90) << numKeys; // the preview control list holds 90 lines
     // The load's bitrate from the first segment section differs from Tessera's average.
     const double frames = std::stod(ini::GetValue(first, "Frames", inf));
     const double rate = ini::GetValue(first, "Frame_Rate_Code", inf) == "3" ? 25 : 23.976;
     const long bitrate =
         std::lround(std::stod(ini::GetValue(first, "Video_Sectors", inf)) * 16384 / (frames / rate) / 1000);
-    EXPECT_GT(bitrate, 0);
-    EXPECT_NE(std::to_string(bitrate), ini::GetValue("item", "vbr_brate_avg", ecl));
+    EXPECT_TRUE(bitrate > 0 && std::to_string(bitrate) != ini::GetValue("item", "vbr_brate_avg", ecl)) << bitrate;
 
     const std::vector<std::string> names = scriptNames(project);
     ASSERT_EQ(names.size(), std::size_t(options.movieSegments + options.extraSegments));
@@ -151,31 +142,29 @@ void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
         // The cuts of the list filter and of the details: title set, VOB ID, Cell ID.
         const std::string titleSet = item.substr(1, n - 17);
         movie += titleSet == mainVts;
-        EXPECT_EQ(titleSet == mainVts, segment.titleSet == 1);
-        EXPECT_EQ(fnmatch(("V" + mainVts + "*.avs").c_str(), item.c_str(), FNM_CASEFOLD) == 0, titleSet == mainVts);
-        EXPECT_EQ(std::stoi(titleSet), segment.titleSet);
-        EXPECT_EQ(std::stoi(item.substr(9, n - 16)), segment.vobId);
-        EXPECT_EQ(std::stoi(item.substr(12, n - 16)), segment.cellId);
+        EXPECT_EQ(fnmatch(("V" + mainVts + "*.avs").c_str(), item.c_str(), FNM_CASEFOLD) == 0, segment.titleSet == 1);
+        EXPECT_EQ(std::to_string(std::stoi(titleSet)) + " " + std::to_string(std::stoi(item.substr(9, n - 16))) + " " +
+                      std::to_string(std::stoi(item.substr(12, n - 16))),
+                  std::to_string(segment.titleSet) + " " + std::to_string(segment.vobId) + " " +
+                      std::to_string(segment.cellId));
         const int number = std::stoi(item.substr(3, n - 15));
         const int segIndex = basic ? number : number * 2;
         for (const char* key : {"Audio_Sub_Sectors", "Video_Sectors", "ILVU", "Pulldown", "Aspect_Ratio", "Frames",
                                 "Frame_Rate_Code", "Action"})
             EXPECT_FALSE(ini::GetValue(section, key, inf).empty()) << key;
         // Its control-list item and file sections, and the keys a copy of them takes.
-        EXPECT_EQ(ini::GetSectionName(prompter, ecl, segIndex), "item");
-        EXPECT_EQ(ini::GetSectionName(prompter, ecl, segIndex + 1), "file");
-        EXPECT_EQ(ini::GetKeyName(prompter, ecl, segIndex, 0), "title");
+        EXPECT_EQ(ini::GetSectionName(prompter, ecl, segIndex) + ini::GetSectionName(prompter, ecl, segIndex + 1),
+                  "itemfile");
         ASSERT_LT(std::size_t(segIndex), eclSections.size());
         EXPECT_EQ(eclSections[segIndex].front(), "title=" + section);
-        std::vector<std::string> fileKeys;
+        std::string keys;
         for (int k = 0; k < 5; ++k)
-            fileKeys.push_back(ini::GetKeyName(prompter, ecl, segIndex + 1, k));
-        EXPECT_EQ(fileKeys,
-                  (std::vector<std::string>{"name", "frame_first", "frame_last", "encode_first", "encode_last"}));
+            keys += ini::GetKeyName(prompter, ecl, segIndex + 1, k) + " ";
+        EXPECT_EQ(keys, "name frame_first frame_last encode_first encode_last ");
         // A copy takes numKeys - 2 keys; the two left behind are written anew by the test encode.
-        const std::string left1 = ini::GetKeyName(prompter, ecl, segIndex, numKeys - 2);
-        const std::string left2 = ini::GetKeyName(prompter, ecl, segIndex, numKeys - 1);
-        EXPECT_EQ(left1 + " " + left2, basic ? "encode_first encode_last" : "vid_file0 vid_file1");
+        EXPECT_EQ(ini::GetKeyName(prompter, ecl, segIndex, numKeys - 2) + " " +
+                      ini::GetKeyName(prompter, ecl, segIndex, numKeys - 1),
+                  basic ? "encode_first encode_last" : "vid_file0 vid_file1");
         const std::string script = readBytes(project / item);
         EXPECT_NE(script.find("Mpeg2Source(\"" + hostJoin(ini::GetValue("Paths", "Working", ini), "D2VAVS")),
                   std::string::npos);
@@ -205,15 +194,6 @@ ProgramRun run(const std::vector<std::string>& args, const std::string& environm
     const int status = pipe ? pclose(pipe) : -1;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
-}
-
-// The native path a host path names (Z: is the root, as in Wine).
-fs::path nativeOf(std::string host) {
-    if (host.rfind("Z:", 0) == 0) {
-        host.erase(0, 2);
-        std::replace(host.begin(), host.end(), '\\', '/');
-    }
-    return host;
 }
 
 } // namespace
@@ -281,17 +261,12 @@ TEST(SampleProjectFiles, EveryOptionCombinationKeepsTheReadingRules) {
 }
 
 TEST(SampleProjectOptions, RefuseWhatCannotBeBuilt) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{},
-                                                                                      {"a", "b"},
-                                                                                      {"a", "--film", "--interlaced"},
-                                                                                      {"a", "--size", "350x288"},
-                                                                                      {"a", "--movie", "0"},
-                                                                                      {"a", "--encoder", "rejig"},
-                                                                                      {"a", "--seconds"},
-                                                                                      {"a", "--movie", "1", "--ilvu"},
-                                                                                      {"a", "--bogus"}}) {
+    for (const char* line : {"", "a b", "a --film --interlaced", "a --size 350x288", "a --movie 0", "a --encoder rejig",
+                             "a --seconds", "a --movie 1 --ilvu", "a --bogus"}) {
+        std::istringstream in(line);
+        const std::vector<std::string> args{std::istream_iterator<std::string>(in), {}};
         std::string error;
-        EXPECT_FALSE(parseOptions(args, error).has_value()) << (args.empty() ? "" : args.back());
+        EXPECT_FALSE(parseOptions(args, error).has_value()) << line;
         EXPECT_FALSE(error.empty());
     }
 }
@@ -321,10 +296,10 @@ TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
     for (const std::string& item : scriptNames(project)) {
         SCOPED_TRACE(item);
         const std::string section = item.substr(0, item.size() - 4);
-        const std::vector<std::string> d2v = lines(readBytes(project / (section + ".d2v")));
+        const std::vector<std::string> d2v = text::splitLines(readBytes(project / (section + ".d2v")));
         ASSERT_GT(d2v.size(), 20u);
         EXPECT_EQ(d2v[0], "DGIndexProjectFile16");
-        const fs::path stream = nativeOf(d2v[2]);
+        const fs::path stream = winePath(d2v[2], inf); // Z: is the root, as in Wine
         const std::string bytes = readBytes(stream);
         ASSERT_FALSE(bytes.empty()) << d2v[2];
         // Sectors counted pack by pack: the first packet after each pack header says what it carries.
