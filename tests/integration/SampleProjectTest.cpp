@@ -96,13 +96,12 @@ void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
     const fs::path ecl = project / "Tessera.ecl";
     const bool basic = options.encoder == Encoder::CceBasic;
 
+    // Which keys each file holds, whatever the options, the golden files show; these are the rules
+    // that vary with the options.
     const std::string working = ini::GetValue("Paths", "Working", ini);
     EXPECT_TRUE(working.ends_with('\\') || working.ends_with('/')) << working;
     for (const char* key : {"HC", "QuEnc", "CCENEW", "CCEBasic", "CCE250", "ProCoder"})
         EXPECT_NE(ini::GetValue("Paths", key, ini).find("quire-encode"), std::string::npos) << key;
-    EXPECT_NE(std::string("013").find(ini::GetValue("Options", "HC_Quality", ini)), std::string::npos);
-    for (const char* key : {"HC_VBR_Bias", "HC_OPV", "DCPREC", "QTrellis", "QuEncodeType", "QuEncHQ", "QuEncScene"})
-        EXPECT_FALSE(ini::GetValue("Options", key, ini).empty()) << key;
     EXPECT_EQ(ini::GetValue("CCEOptions", "OPV", ini), options.analysis ? "1" : "0");
 
     const EncoderChoice& encoder = encoderChoice(options.encoder);
@@ -113,8 +112,6 @@ void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
     EXPECT_EQ(ini::GetSectionName(prompter, inf, 0) == "ILVU", options.ilvu);
     const std::string first = ini::GetSectionName(prompter, inf, options.ilvu ? 3 : 2);
 
-    for (const char* key : {"progressive", "vbr_brate_max", "vbr_brate_avg", "opv_q_factor"})
-        EXPECT_FALSE(ini::GetValue("item", key, ecl).empty()) << key;
     EXPECT_EQ(ini::GetValue("item", "progressive", ecl), options.progressive ? "1" : "0");
     const std::vector<std::vector<std::string>> eclSections = sectionLines(readBytes(ecl));
     const int numKeys = ini::NumKeys(prompter, ecl, "item");
@@ -149,9 +146,6 @@ void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
                       std::to_string(segment.cellId));
         const int number = std::stoi(item.substr(3, n - 15));
         const int segIndex = basic ? number : number * 2;
-        for (const char* key : {"Audio_Sub_Sectors", "Video_Sectors", "ILVU", "Pulldown", "Aspect_Ratio", "Frames",
-                                "Frame_Rate_Code", "Action"})
-            EXPECT_FALSE(ini::GetValue(section, key, inf).empty()) << key;
         // Its control-list item and file sections, and the keys a copy of them takes.
         EXPECT_EQ(ini::GetSectionName(prompter, ecl, segIndex) + ini::GetSectionName(prompter, ecl, segIndex + 1),
                   "itemfile");
