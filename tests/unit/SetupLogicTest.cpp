@@ -272,7 +272,7 @@ TEST_F(SetupLogicTest, CancelOnAFirstRunAndRestoreKeepTheUsersMatricesAndDescrip
     EXPECT_EQ(editorIni(), editorIniBytes(values));
 }
 
-TEST_F(SetupLogicTest, PathButtonsAskLogAndKeepOrEmptyThePathOnCancel) {
+TEST_F(SetupLogicTest, PathButtonsAskLogKeepOrEmptyThePathOnCancelAndRefuseWhatWindows1252CannotHold) {
     SetupLogic logic(state);
     logic.load();
     prompter.expectFolder("").expectFile("/usr/bin/mpv").expectFile("");
@@ -300,11 +300,8 @@ TEST_F(SetupLogicTest, PathButtonsAskLogAndKeepOrEmptyThePathOnCancel) {
                                 "\nSETUP: Default Matrices created\n"));
     EXPECT_EQ(chosen.read("1-High_High(4000+).mtx"), std::string(defaultMatrixText("1-High_High(4000+).mtx")) + "\r\n");
     EXPECT_EQ(editorIni(), editorIniBytes(values));
-}
 
-TEST_F(SetupLogicTest, APathWindows1252CannotHoldIsRefusedBeforeAnythingIsWritten) {
-    SetupLogic logic(state);
-    logic.load();
+    // A path Windows-1252 cannot hold is refused before anything is written.
     const std::string before = program.read("BUG.DEB");
     const std::string greek = "/srv/\xCE\xA3\xCE\xBF"; // Σο
     prompter.expectFolder(greek).expect("").expectFolder(greek).expect("").expectFile(greek).expect("");
@@ -316,7 +313,7 @@ TEST_F(SetupLogicTest, APathWindows1252CannotHoldIsRefusedBeforeAnythingIsWritte
     EXPECT_NE(prompter.shown()[0].text.find("/srv/??"), std::string::npos);
     EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Exclamation);
     EXPECT_EQ(logic.lblMatPath() + "|" + logic.lblTesseraPath() + "|" + logic.lblPlayerPath(),
-              values.matrixFolder + "|" + values.tessera + "|" + values.player);
+              chosen.path().string() + "|/opt/tessera|");
     EXPECT_EQ(program.read("BUG.DEB"), before);
     prompter.expectFolder("/srv/Vid\xC3\xA9os"); // a Western European name is kept as Windows-1252
     logic.browseTesseraFolder();
