@@ -98,23 +98,19 @@ TEST(BoxNumber, SignAndDigitsOnlyAndBoxNamesCountFromOneInEachTable) {
 
 TEST(FirstBoxWithoutNumber, NamesTheFirstEmptyOrNonNumericBox) {
     MatrixCells boxes = filled("16");
-    EXPECT_FALSE(firstBoxWithoutNumber(boxes));
+    const auto first = [&] {
+        const auto bad = firstBoxWithoutNumber(boxes);
+        return bad ? std::to_string(bad->index) + " " + bad->message : "none";
+    };
+    EXPECT_EQ(first(), "none");
     boxes[0] = "-2"; // out of range, but a whole number: saved as it stands
     boxes[127] = "300";
-    EXPECT_FALSE(firstBoxWithoutNumber(boxes));
-
+    EXPECT_EQ(first(), "none");
     boxes[70] = "abc";
-    auto bad = firstBoxWithoutNumber(boxes);
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->index, 70u);
-    EXPECT_EQ(bad->message,
-              "Please give every box a whole number: the Non Intra box in row 1, column 7 holds \"abc\".");
-
+    const std::string start = "Please give every box a whole number: the ";
+    EXPECT_EQ(first(), "70 " + start + "Non Intra box in row 1, column 7 holds \"abc\".");
     boxes[2] = "";
-    bad = firstBoxWithoutNumber(boxes);
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->index, 2u);
-    EXPECT_EQ(bad->message, "Please give every box a whole number: the Intra box in row 1, column 3 is empty.");
+    EXPECT_EQ(first(), "2 " + start + "Intra box in row 1, column 3 is empty.");
 }
 
 TEST_F(BoxChecksTest, ChangeCheckTable) {
