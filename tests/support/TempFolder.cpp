@@ -2,22 +2,16 @@
 #include "TempFolder.h"
 
 #include <fstream>
-#include <random>
 #include <stdexcept>
+#include <stdlib.h>
 
 namespace quire::test {
 
 TempFolder::TempFolder() {
-    std::random_device rd;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("quire-test-" + std::to_string(rd()));
-        if (std::filesystem::create_directory(candidate)) {
-            m_path = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
+    std::string pattern = (std::filesystem::temp_directory_path() / "quire-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    m_path = pattern;
 }
 
 TempFolder::~TempFolder() {

@@ -79,100 +79,68 @@ MatrixCells filled(const std::string& value) {
 
 } // namespace
 
-TEST(BoxNumber, SignAndDigitsOnly) {
+TEST(BoxNumber, SignAndDigitsOnlyAndBoxNamesCountFromOneInEachTable) {
     const std::vector<std::pair<std::string, std::optional<long long>>> cases = {
-        {"8", 8},
-        {"008", 8},
-        {"255", 255},
-        {"-2", -2},
-        {"+9", 9},
-        {"0", 0},
-        {"", {}},
-        {"-", {}},
-        {"+", {}},
-        {" 8", {}},
-        {"8 ", {}},
-        {"1.5", {}},
-        {"1e2", {}},
-        {"abc", {}},
-        {"12a", {}},
-        {"--1", {}},
-        {"\t8", {}},
-        {"\xBD", {}},
-        {"0x1", {}},
-        {"8-", {}},
-        {"99999999999999999999", std::numeric_limits<long long>::max()},
-        {"-99999999999999999999", std::numeric_limits<long long>::min()}};
+        {"8", 8},    {"008", 8},  {"255", 255}, {"-2", -2},   {"+9", 9},   {"0", 0},    {"", {}},
+        {"-", {}},   {"+", {}},   {" 8", {}},   {"8 ", {}},   {"1.5", {}}, {"1e2", {}}, {"abc", {}},
+        {"12a", {}}, {"--1", {}}, {"\t8", {}},  {"\xBD", {}}, {"0x1", {}}, {"8-", {}}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(boxNumber(text), value) << '"' << text << '"';
-}
-
-TEST(BoxName, RowsAndColumnsCountFromOneInEachTable) {
-    EXPECT_EQ(boxName(0), "the Intra box in row 1, column 1");
-    EXPECT_EQ(boxName(2), "the Intra box in row 1, column 3");
-    EXPECT_EQ(boxName(63), "the Intra box in row 8, column 8");
-    EXPECT_EQ(boxName(64), "the Non Intra box in row 1, column 1");
-    EXPECT_EQ(boxName(70), "the Non Intra box in row 1, column 7");
-    EXPECT_EQ(boxName(127), "the Non Intra box in row 8, column 8");
+    EXPECT_EQ(boxNumber("99999999999999999999"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(boxNumber("-99999999999999999999"), std::numeric_limits<long long>::min());
+    const std::vector<std::pair<std::size_t, std::string>> names = {
+        {0, "Intra box in row 1, column 1"},      {2, "Intra box in row 1, column 3"},
+        {63, "Intra box in row 8, column 8"},     {64, "Non Intra box in row 1, column 1"},
+        {70, "Non Intra box in row 1, column 7"}, {127, "Non Intra box in row 8, column 8"}};
+    for (const auto& [index, name] : names)
+        EXPECT_EQ(boxName(index), "the " + name);
 }
 
 TEST(FirstBoxWithoutNumber, NamesTheFirstEmptyOrNonNumericBox) {
     MatrixCells boxes = filled("16");
-    EXPECT_FALSE(firstBoxWithoutNumber(boxes));
+    const auto first = [&] {
+        const auto bad = firstBoxWithoutNumber(boxes);
+        return bad ? std::to_string(bad->index) + " " + bad->message : "none";
+    };
+    EXPECT_EQ(first(), "none");
     boxes[0] = "-2"; // out of range, but a whole number: saved as it stands
     boxes[127] = "300";
-    EXPECT_FALSE(firstBoxWithoutNumber(boxes));
-
+    EXPECT_EQ(first(), "none");
     boxes[70] = "abc";
-    auto bad = firstBoxWithoutNumber(boxes);
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->index, 70u);
-    EXPECT_EQ(bad->message,
-              "Please give every box a whole number: the Non Intra box in row 1, column 7 holds \"abc\".");
-
+    const std::string start = "Please give every box a whole number: the ";
+    EXPECT_EQ(first(), "70 " + start + "Non Intra box in row 1, column 7 holds \"abc\".");
     boxes[2] = "";
-    bad = firstBoxWithoutNumber(boxes);
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->index, 2u);
-    EXPECT_EQ(bad->message, "Please give every box a whole number: the Intra box in row 1, column 3 is empty.");
+    EXPECT_EQ(first(), "2 " + start + "Intra box in row 1, column 3 is empty.");
 }
 
 TEST_F(BoxChecksTest, ChangeCheckTable) {
-    struct Case {
-        std::string text;
-        std::vector<std::string> boxes; // the messages shown
-        std::vector<std::string> calls;
-    };
-    const std::vector<Case> cases = {{"", {}, {}},
-                                     {"8", {}, {"windowtext 5", "save", "white 5"}},
-                                     {"127", {}, {"windowtext 5", "save", "white 5"}},
-                                     {"5", {}, {"windowtext 5", "save", "white 5"}},
-                                     {"0", {}, {"windowtext 5", "save", "white 5"}},
-                                     {"-5", {}, {"windowtext 5", "save", "white 5"}},
-                                     {"128", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
-                                     {"255", {kWarning2}, {"save", "white 5", "green 5", "save", "white 5"}},
-                                     {"256", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-                                     {"999", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-                                     {"abc", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-                                     {"-", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}},
-                                     {"1.5", {kWarning1}, {"focus-into 5", "highlight 5", "select 5"}}};
-    for (const auto& c : cases) {
+    // The calls on the box, after the warning shown first ("1" or "2") if any.
+    const std::string ok = "windowtext 5,save,white 5,", cce = "2save,white 5,green 5,save,white 5,",
+                      bad = "1focus-into 5,highlight 5,select 5,";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},     {"8", ok},    {"127", ok},  {"5", ok},    {"0", ok},  {"-5", ok},  {"128", cce},
+        {"255", cce}, {"256", bad}, {"999", bad}, {"abc", bad}, {"-", bad}, {"1.5", bad}};
+    for (const auto& [text, expected] : cases) {
         grid.calls.clear();
-        for (const auto& box : c.boxes)
-            prompter.expect(box);
+        if (!expected.empty() && expected[0] <= '2')
+            prompter.expect(expected[0] == '1' ? kWarning1 : kWarning2);
         const std::size_t before = prompter.shown().size();
-        checks.changed(5, c.text);
-        EXPECT_EQ(grid.calls, c.calls) << '"' << c.text << '"';
-        ASSERT_EQ(prompter.shown().size() - before, c.boxes.size()) << c.text;
+        checks.changed(5, text);
+        std::string got;
         for (std::size_t i = before; i < prompter.shown().size(); ++i) {
-            EXPECT_EQ(prompter.shown()[i].title, "Quire");
-            EXPECT_EQ(prompter.shown()[i].icon, PromptIcon::Exclamation);
-            EXPECT_EQ(prompter.shown()[i].buttons, PromptButtons::Ok);
+            const auto& box = prompter.shown()[i];
+            got += box.text == kWarning1 ? "1" : box.text == kWarning2 ? "2" : box.text;
+            EXPECT_EQ(box.title, "Quire");
+            EXPECT_EQ(box.icon, PromptIcon::Exclamation);
+            EXPECT_EQ(box.buttons, PromptButtons::Ok);
         }
+        for (const auto& call : grid.calls)
+            got += call + ",";
+        EXPECT_EQ(got, expected) << '"' << text << '"';
     }
 }
 
-TEST_F(BoxChecksTest, TypingTwoHundredWarnsOnceWhenTheThirdDigitArrives) {
+TEST_F(BoxChecksTest, TypingTwoHundredWarnsOnceAtTheThirdDigitFivePassesAndIsRejectedOnLeaving) {
     prompter.expect(kWarning2);
     type(3, "20");
     EXPECT_TRUE(prompter.shown().empty());
@@ -184,12 +152,9 @@ TEST_F(BoxChecksTest, TypingTwoHundredWarnsOnceWhenTheThirdDigitArrives) {
     EXPECT_EQ(checks.cceValue(), "127"); // marked only when the box is left
     checks.left(3, "200");
     EXPECT_EQ(checks.cceValue(), "200");
-}
 
-TEST_F(BoxChecksTest, FivePassesTheChangeCheckAndIsRejectedOnLeaving) {
     type(9, "5");
     EXPECT_EQ(grid.backgrounds[9], BoxBackground::White);
-    EXPECT_TRUE(grid.saveEnabled);
     grid.calls.clear();
     prompter.expect(kWarning1);
     checks.left(9, "5");
@@ -203,12 +168,10 @@ TEST_F(BoxChecksTest, LeaveCheckTable) {
         bool rejected;
         std::string cce; // CCEvalue afterwards, starting from "0": only values above 127 are kept
     };
-    const std::vector<Case> cases = {{"8", false, "0"},     {"127", false, "0"},
-                                     {"7", true, "0"},      {"0", true, "0"},
-                                     {"-2", true, "0"},     {"abc", true, "0"},
-                                     {"128", false, "128"}, {"255", false, "255"},
-                                     {"300", false, "300"}, // rejected while typed, yet taken on leaving
-                                     {"08", false, "0"}};
+    const std::vector<Case> cases = {{"8", false, "0"},     {"127", false, "0"},   {"7", true, "0"},
+                                     {"0", true, "0"},      {"-2", true, "0"},     {"abc", true, "0"},
+                                     {"128", false, "128"}, {"255", false, "255"}, {"08", false, "0"},
+                                     {"300", false, "300"}}; // rejected while typed, yet taken on leaving
     for (const auto& c : cases) {
         checks.setCceValue("0");
         grid.calls.clear();
@@ -221,31 +184,25 @@ TEST_F(BoxChecksTest, LeaveCheckTable) {
     }
 }
 
-TEST_F(BoxChecksTest, LeavingAnEmptyBoxFillsItWithEightThroughTheChangeCheck) {
+TEST_F(BoxChecksTest, EnteringPaintsPaleYellowLeavingAnEmptyBoxFillsItWithEight) {
+    checks.entered(12);
+    EXPECT_EQ(grid.calls, (std::vector<std::string>{"focus 12", "select 12"}));
+    grid.calls.clear();
     checks.left(4, "");
     EXPECT_EQ(grid.texts[4], "8");
     EXPECT_EQ(grid.calls, (std::vector<std::string>{"text 4 8", "windowtext 4", "save", "white 4", "save", "white 4"}));
     EXPECT_TRUE(grid.saveEnabled);
 }
 
-TEST_F(BoxChecksTest, EnteringPaintsPaleYellowAndSelectsTheText) {
-    checks.entered(12);
-    EXPECT_EQ(grid.calls, (std::vector<std::string>{"focus 12", "select 12"}));
-}
-
-TEST_F(BoxChecksTest, SubtractingTenFromEightGivesMinusTwoWithoutAMessage) {
+TEST_F(BoxChecksTest, MultipleEditSubtractsWithoutAMessageAndAddingWarnsBoxByBox) {
     grid.texts = filled("16");
     grid.texts[0] = "8";
     grid.texts[127] = "100";
     EXPECT_EQ(checks.multipleEdit("10", true, grid.texts), BoxChecks::EditResult::Applied);
-    EXPECT_EQ(grid.texts[0], "-2");
-    EXPECT_EQ(grid.texts[1], "6");
-    EXPECT_EQ(grid.texts[127], "90");
+    EXPECT_EQ(grid.texts[0] + " " + grid.texts[1] + " " + grid.texts[127], "-2 6 90");
     EXPECT_TRUE(prompter.shown().empty());
     EXPECT_EQ(grid.calls.front(), "text 0 -2");
-}
 
-TEST_F(BoxChecksTest, AddingWarnsForEachValueOfTheCceRangeAndRejectsEachAbove255) {
     grid.texts = filled("16");
     grid.texts[10] = "120"; // 220: CCE warning
     grid.texts[20] = "250"; // 350: rejected
@@ -253,11 +210,8 @@ TEST_F(BoxChecksTest, AddingWarnsForEachValueOfTheCceRangeAndRejectsEachAbove255
     grid.texts[40] = "+7";  // a sign is allowed
     prompter.expect(kWarning2).expect(kWarning1).expect(kWarning1);
     EXPECT_EQ(checks.multipleEdit(" +100 ", false, grid.texts), BoxChecks::EditResult::Applied);
-    EXPECT_EQ(grid.texts[0], "116");
-    EXPECT_EQ(grid.texts[10], "220");
-    EXPECT_EQ(grid.texts[20], "350");
-    EXPECT_EQ(grid.texts[30], "300");
-    EXPECT_EQ(grid.texts[40], "107");
+    EXPECT_EQ(grid.texts[0] + " " + grid.texts[10] + " " + grid.texts[20] + " " + grid.texts[30] + " " + grid.texts[40],
+              "116 220 350 300 107");
     EXPECT_EQ(grid.textColours[10], BoxTextColour::Green);
     EXPECT_EQ(grid.backgrounds[30], BoxBackground::Highlight);
 }

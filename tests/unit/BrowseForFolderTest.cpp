@@ -8,28 +8,18 @@
 using quire::BrowseForFolder;
 using quire::normaliseChosenFolder;
 
-TEST(BrowseForFolder, ResultRules) {
-    const struct {
-        const char* chosen;
-        const char* result;
-    } cases[] = {{"", ""},
-                 {"   ", ""},
-                 {"/", "/"},
-                 {"//", "/"},
-                 {"/home/user/Matrices", "/home/user/Matrices"},
-                 {"/home/user/Matrices/", "/home/user/Matrices"},
-                 {"/home//user///Matrices//", "/home/user/Matrices"},
-                 {"/media/dvd drive/VIDEO_TS", "/media/dvd drive/VIDEO_TS"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(normaliseChosenFolder(c.chosen), c.result) << c.chosen;
-}
-
-TEST(BrowseForFolder, BlanksOfAFolderNameAreKept) {
-    EXPECT_EQ(normaliseChosenFolder("/home/user/Videos "), "/home/user/Videos ");
-    EXPECT_EQ(normaliseChosenFolder("/home/user/ Videos /"), "/home/user/ Videos ");
-}
-
-TEST(BrowseForFolder, AsksThroughThePrompter) {
+TEST(BrowseForFolder, ResultRulesKeepTheBlanksOfAFolderNameAndAskThroughThePrompter) {
+    const std::pair<const char*, const char*> cases[] = {{"", ""},
+                                                         {"   ", ""},
+                                                         {"/", "/"},
+                                                         {"//", "/"},
+                                                         {"/home/user/Matrices/", "/home/user/Matrices"},
+                                                         {"/home//user///Matrices//", "/home/user/Matrices"},
+                                                         {"/media/dvd drive/VIDEO_TS", "/media/dvd drive/VIDEO_TS"},
+                                                         {"/home/user/Videos ", "/home/user/Videos "},
+                                                         {"/home/user/ Videos /", "/home/user/ Videos "}};
+    for (const auto& [chosen, result] : cases)
+        EXPECT_EQ(normaliseChosenFolder(chosen), result) << chosen;
     quire::test::ScriptedPrompter prompter;
     prompter.expectFolder("/srv/tessera/").expectFolder("");
     EXPECT_EQ(BrowseForFolder(prompter, "Select the Tessera.exe Folder"), "/srv/tessera");

@@ -12,66 +12,45 @@ using namespace quire;
 using quire::test::TempFolder;
 namespace fs = std::filesystem;
 
-TEST(WriteDefaultMatrices, WritesSixteenFilesEndingWithAnEmptyLine) {
-    TempFolder dir;
-    EXPECT_EQ(WriteDefaultMatrices(dir.path()), 16);
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path()))
-        ++files;
-    EXPECT_EQ(files, 16);
-    for (const auto name : kDefaultMatrixNames) {
-        SCOPED_TRACE(std::string(name));
-        const std::string bytes = dir.read(name);
-        EXPECT_EQ(bytes, std::string(defaultMatrixText(name)) + "\r\n");
-        const auto lines = text::splitLines(bytes);
-        ASSERT_EQ(lines.size(), 17u);
-        EXPECT_EQ(lines[16], "");
-        EXPECT_FALSE(lines[15].empty());
-    }
-}
-
-TEST(WriteDefaultMatrices, RestoresAnEditedPresetAndLeavesUserFilesAlone) {
+TEST(WriteDefaultMatrices, WritesSixteenFilesRestoringAnEditedPresetAndLeavingUserFilesAlone) {
     TempFolder dir;
     dir.write("4-Medium_High(3200-4000).mtx", "99 99 99 99 99 99 99 99\r\n");
     dir.write("My Own.mtx", "user bytes");
     dir.write("4-medium_high(3200-4000).MTX.bak", "backup");
     EXPECT_EQ(WriteDefaultMatrices(dir.path()), 16);
-    const std::string restored = dir.read("4-Medium_High(3200-4000).mtx");
-    EXPECT_TRUE(restored.starts_with("08 16 19 22 26 27 29 34\r\n16 16 22 24 27 29 34 37\r\n")) << restored;
-    EXPECT_EQ(restored, std::string(defaultMatrixText("4-Medium_High(3200-4000).mtx")) + "\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 18);
+    for (const auto name : kDefaultMatrixNames) {
+        const std::string bytes = dir.read(name);
+        // Sixteen lines of values, then an empty line.
+        EXPECT_EQ(bytes, std::string(defaultMatrixText(name)) + "\r\n") << name;
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 17) << name;
+        EXPECT_TRUE(bytes.ends_with("\r\n\r\n") && !bytes.ends_with("\r\n\r\n\r\n")) << name;
+    }
+    EXPECT_TRUE(
+        dir.read("4-Medium_High(3200-4000).mtx").starts_with("08 16 19 22 26 27 29 34\r\n16 16 22 24 27 29 34 37\r\n"));
     EXPECT_EQ(dir.read("My Own.mtx"), "user bytes");
     EXPECT_EQ(dir.read("4-medium_high(3200-4000).MTX.bak"), "backup");
 }
 
-TEST(WriteDefaultMatrices, StopsAtAFileThatCannotBeWritten) {
+TEST(WriteDefaultMatrices, StopsAtTheFirstFileThatCannotBeWritten) {
     TempFolder dir;
-    fs::create_directory(dir / "5-Medium_Medium(2800-3500).mtx");
-    EXPECT_EQ(WriteDefaultMatrices(dir.path()), 4);
-    for (std::size_t i = 0; i < kDefaultMatrixNames.size(); ++i) {
-        const fs::path file = dir / kDefaultMatrixNames[i];
-        if (i < 4) {
-            EXPECT_TRUE(fs::is_regular_file(file)) << file;
-        } else if (i == 4) {
-            EXPECT_TRUE(fs::is_directory(file)) << file;
-        } else {
-            EXPECT_FALSE(fs::exists(file)) << file;
-        }
-    }
-}
-
-TEST(WriteDefaultMatrices, ReadOnlyPresetStopsTheWritingAndStaysAsItWas) {
-    TempFolder dir;
-    const fs::path locked = dir.write("2-High_Medium(4000).mtx", "kept");
+    fs::create_directories(dir / "folder" / kDefaultMatrixNames[4]);
+    const fs::path locked = dir.write("locked/" + std::string(kDefaultMatrixNames[1]), "kept");
     fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_EQ(WriteDefaultMatrices(dir.path()), 1);
-    EXPECT_EQ(dir.read("2-High_Medium(4000).mtx"), "kept");
-    EXPECT_FALSE(fs::exists(dir / "3-High_Low(3500-4000).mtx"));
-}
-
-TEST(WriteDefaultMatrices, MissingFolderWritesNothing) {
-    TempFolder dir;
+    EXPECT_EQ(WriteDefaultMatrices(dir / "folder"), 4);
+    EXPECT_EQ(WriteDefaultMatrices(dir / "locked"), 1);
     EXPECT_EQ(WriteDefaultMatrices(dir / "nowhere"), 0);
     EXPECT_FALSE(fs::exists(dir / "nowhere"));
+    EXPECT_EQ(dir.read(locked.lexically_relative(dir.path()).string()), "kept");
+    // Per preset: f a file, d a folder, - nothing.
+    const auto kinds = [&](const char* folder) {
+        std::string out;
+        for (const auto name : kDefaultMatrixNames)
+            out += fs::is_regular_file(dir / folder / name) ? 'f' : fs::is_directory(dir / folder / name) ? 'd' : '-';
+        return out;
+    };
+    EXPECT_EQ(kinds("folder"), "ffffd-----------");
+    EXPECT_EQ(kinds("locked"), "ff--------------");
 }
 
 namespace {
@@ -93,7 +72,7 @@ void expectDefaultsReadable(const fs::path& folder) {
 
 } // namespace
 
-TEST(DefaultDescriptions, ReadableWhenWrittenAloneAtStartUp) {
+TEST(DefaultDescriptions, ReadableWhenWrittenAloneAtStartUpAndAfterARebuildWithTheUsersDescriptions) {
     TempFolder dir;
     dir.write("Matrix_Info.ini", defaultMatrixInfo());
     expectDefaultsReadable(dir.path());
@@ -101,16 +80,11 @@ TEST(DefaultDescriptions, ReadableWhenWrittenAloneAtStartUp) {
     descriptions::write(dir / "Matrix_Info.ini", "Mine.mtx", "my text", " ");
     EXPECT_EQ(descriptions::read(dir.path(), "Mine.mtx").info1, "my text");
     expectDefaultsReadable(dir.path());
-}
 
-TEST(DefaultDescriptions, ReadableAfterARebuildWithTheUsersDescriptions) {
-    TempFolder dir;
     const std::string custom = "[mine.mtx]\r\nInfo1=my first line\r\nInfo2=my second line\r\n";
     dir.write("Matrix_Info_Custom.ini", custom);
     ASSERT_TRUE(descriptions::rebuild(dir.path(), defaultMatrixInfo()));
-    const std::string rebuilt = dir.read("Matrix_Info.ini");
-    EXPECT_TRUE(rebuilt.starts_with(defaultMatrixInfo()));
-    EXPECT_TRUE(rebuilt.ends_with(custom + "\r\n"));
+    EXPECT_EQ(dir.read("Matrix_Info.ini"), std::string(defaultMatrixInfo()) + "\r\n" + custom + "\r\n");
     expectDefaultsReadable(dir.path());
     EXPECT_EQ(descriptions::read(dir.path(), "Mine.mtx").shown(), "my first line my second line");
     // The last default section does not swallow the user's keys.

@@ -10,13 +10,10 @@
 
 using quire::matrixNameProblem;
 
-TEST(MatrixName, AcceptsOrdinaryNames) {
+TEST(MatrixName, AcceptsOrdinaryNamesRefusesWhatCannotNameAFile) {
     for (const char* name : {"1-High_High(4000+)", "Tamsin's 1CD (1500-2500)", "Été doux", "a", "con artist", "COM10",
                              "LPT0", "x.y", "inner  blanks"})
         EXPECT_FALSE(matrixNameProblem(name).has_value()) << name;
-}
-
-TEST(MatrixName, RefusesWhatCannotNameAFile) {
     for (const char* name : {"",      "   ",     ".",    "..",   "a/b",       "a\\b",     "c:x",       "what?",
                              "star*", "\"q\"",   "<a>",  "p|q",  "tab\there", "ends.",    "ends ",     "CON",
                              "con",   "Nul.txt", "aux ", "COM1", "lpt9.mtx",  "Ελληνικά", "c1\xC2\x81"})
@@ -31,29 +28,15 @@ TEST(MatrixName, RefusesWhatCannotNameAFile) {
 TEST(MatrixName, NamesWhoseDescriptionTheIndexLosesAreRefused) {
     const std::string lost = "Matrix_Info.ini can't keep its description under a name that starts with a blank or "
                              "holds \"]\".";
-    struct Case {
-        const char* name;
-        bool kept;
-    };
-    for (const auto& [name, kept] : std::vector<Case>{{"a]b", false},
-                                                      {"[x]", false},
-                                                      {"]", false},
-                                                      {" leading", false},
-                                                      {"  two", false},
-                                                      {"[opens", true},
-                                                      {";semicolon", true},
-                                                      {"a=b", true},
-                                                      {"x [y", true}}) {
-        const auto problem = matrixNameProblem(name);
-        if (!kept) {
-            ASSERT_TRUE(problem.has_value()) << name;
-            EXPECT_EQ(*problem, "The name \"" + std::string(name) + "\" can't be used for a matrix file: " + lost);
-        } else {
-            EXPECT_FALSE(problem.has_value()) << name;
-        }
+    const std::vector<std::pair<std::string, bool>> cases = {{"a]b", false},       {"[x]", false},   {"]", false},
+                                                             {" leading", false},  {"  two", false}, {"[opens", true},
+                                                             {";semicolon", true}, {"a=b", true},    {"x [y", true}};
+    for (const auto& [name, kept] : cases) {
+        const std::string refusal = "The name \"" + name + "\" can't be used for a matrix file: " + lost;
+        EXPECT_EQ(matrixNameProblem(name), kept ? std::nullopt : std::optional<std::string>(refusal)) << name;
         quire::test::TempFolder dir;
         const auto index = dir.write("Matrix_Info.ini", "[other.mtx]\r\nInfo1=Other\r\n");
-        const std::string fileName = std::string(name) + ".mtx";
+        const std::string fileName = name + ".mtx";
         quire::descriptions::write(index, fileName, "Soft", "grain");
         quire::test::ScriptedPrompter prompter;
         const bool found = quire::descriptions::read(dir.path(), fileName).shown() == "Soft grain" &&

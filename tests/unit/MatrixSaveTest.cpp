@@ -2,6 +2,7 @@
 // files they leave byte for byte; their refusals; the edit window's loading of a matrix file.
 #include "matrix/MatrixSave.h"
 
+#include "support/CellText.h"
 #include "support/RecordingMainView.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
@@ -35,13 +36,7 @@ MatrixCells counting() {
         boxes[i] = std::to_string(8 + i);
     return boxes;
 }
-const std::string kCountingFile =
-    "8 9 10 11 12 13 14 15\r\n16 17 18 19 20 21 22 23\r\n24 25 26 27 28 29 30 31\r\n"
-    "32 33 34 35 36 37 38 39\r\n40 41 42 43 44 45 46 47\r\n48 49 50 51 52 53 54 55\r\n"
-    "56 57 58 59 60 61 62 63\r\n64 65 66 67 68 69 70 71\r\n72 73 74 75 76 77 78 79\r\n"
-    "80 81 82 83 84 85 86 87\r\n88 89 90 91 92 93 94 95\r\n96 97 98 99 100 101 102 103\r\n"
-    "104 105 106 107 108 109 110 111\r\n112 113 114 115 116 117 118 119\r\n"
-    "120 121 122 123 124 125 126 127\r\n128 129 130 131 132 133 134 135\r\n";
+const std::string kCountingFile = quire::test::numberedText();
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     return text.replace(text.find(from), from.size(), to);
@@ -118,19 +113,7 @@ using Texts = std::vector<std::string>;
 SaveCase row(const char* name, Window window, Files files, Texts fields, Boxes boxes, Texts dialogue,
              std::string outcome, std::string info, std::string custom, std::string matrixFile, std::string matrix,
              std::string after, Texts calls) {
-    return {name,
-            window,
-            std::move(files),
-            std::move(fields),
-            std::move(boxes),
-            std::move(dialogue),
-            std::move(outcome),
-            std::move(info),
-            std::move(custom),
-            std::move(matrixFile),
-            std::move(matrix),
-            std::move(after),
-            std::move(calls)};
+    return {name, window, files, fields, boxes, dialogue, outcome, info, custom, matrixFile, matrix, after, calls};
 }
 
 } // namespace
@@ -321,30 +304,30 @@ TEST_F(MatrixSaveTest, RefusalsComeBeforeAnyQuestionOrWriteInBothEditors) {
 }
 
 TEST(LoadEditValues, SixteenLinesFillTheBoxesFewerFillNothingOthersFillWhatTheyReach) {
-    TempFolder folder;
-    const auto load = [&](const std::string& bytes) { return loadEditValues(folder.write("m.mtx", bytes)); };
-    auto loaded = load(kCountingFile);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->count, 128u);
-    EXPECT_EQ(loaded->cells, counting());
-    EXPECT_FALSE(load(kCountingFile.substr(0, kCountingFile.rfind("128 ")))); // fifteen lines
-    EXPECT_FALSE(load(""));
-    EXPECT_FALSE(loadEditValues(folder / "missing.mtx"));
-    EXPECT_TRUE(load(kCountingFile.substr(0, kCountingFile.size() - 2))); // the last line needs no line break
-
-    loaded = load("\t8  9 10 11 12 13 14 \r\n" + kCountingFile.substr(kCountingFile.find("16 ")));
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->count, 128u);
-    EXPECT_EQ((std::vector<std::string>{loaded->cells[0], loaded->cells[1], loaded->cells[2], loaded->cells[8]}),
-              (std::vector<std::string>{"8", "", "9", "16"}));
     std::string nine, blank;
     for (int line = 0; line < 16; ++line)
         nine += "1 2 3 4 5 6 7 8 9\r\n", blank += "\r\n";
-    loaded = load(nine);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->count, 128u);
-    EXPECT_EQ(loaded->cells[9], "1");
-    loaded = load(blank);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->count, 16u); // sixteen empty lines give sixteen empty pieces
+    const std::string all = kCountingFile;
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::size_t count; // 0: nothing loaded
+        std::string cells; // the start of the cells, comma-joined
+    } cases[] = {{"sixteen lines", all, 128, quire::test::seq(8, 128)},
+                 {"fifteen lines", all.substr(0, all.rfind("128 ")), 0, ""},
+                 {"empty", "", 0, ""},
+                 {"the last line needs no line break", all.substr(0, all.size() - 2), 128, "8,9,10"},
+                 {"tab and two blanks", "\t8  9 10 11 12 13 14 \r\n" + all.substr(all.find("16 ")), 128,
+                  "8,,9,10,11,12,13,14,16,"},
+                 {"nine values a line", nine, 128, "1,2,3,4,5,6,7,8,9,1,"},
+                 {"sixteen empty lines give sixteen empty pieces", blank, 16, ""}};
+    TempFolder folder;
+    for (const auto& c : cases) {
+        const auto loaded = loadEditValues(folder.write("m.mtx", c.bytes));
+        EXPECT_EQ(loaded ? loaded->count : 0, c.count) << c.what;
+        if (loaded) {
+            EXPECT_TRUE(quire::test::joined(loaded->cells).starts_with(c.cells)) << c.what;
+        }
+    }
+    EXPECT_FALSE(loadEditValues(folder / "missing.mtx"));
 }

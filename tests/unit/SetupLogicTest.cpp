@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using RecordingView = quire::test::RecordingMainView;
-
 struct IniValues {
     std::string matrixFolder;
     std::string tessera = "/opt/tessera";
@@ -38,7 +36,19 @@ std::string editorIniBytes(const IniValues& v) {
            "\r\n";
 }
 
-const std::string kSeparator = std::string(86, '-');
+// The window's colour state on one line: the colour being edited, the bars, the four hex texts.
+std::string shown(const SetupLogic& logic) {
+    std::string text = logic.txtComColor();
+    for (const int bar : logic.bars())
+        text += " " + std::to_string(bar);
+    for (const ColourKind kind : kColourKinds)
+        text += " " + logic.hex(kind);
+    return text;
+}
+// The custom colour parts of one kind, blue first.
+std::string parts(const SetupLogic& logic, ColourKind kind) {
+    return logic.customPart(kind, 0) + " " + logic.customPart(kind, 1) + " " + logic.customPart(kind, 2);
+}
 
 class SetupLogicTest : public ::testing::Test {
 protected:
@@ -54,59 +64,59 @@ protected:
     }
 
     std::string editorIni() const { return program.read("Editor.ini"); }
-    // The messages of BUG.DEB without their time stamps; separator lines as they stand.
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
+    // The messages of BUG.DEB without their time stamps, one per line; separator lines as they stand.
+    std::string log() const {
+        std::string out;
         for (const auto& line : text::splitLines(program.read("BUG.DEB"))) {
             const auto arrow = line.find(" --> ");
-            lines.push_back(arrow == std::string::npos ? line : line.substr(arrow + 5));
+            out += (arrow == std::string::npos ? line : line.substr(arrow + 5)) + "\n";
         }
-        return lines;
+        return out;
+    }
+    // Answers the three path buttons with the given choices.
+    void browseAll(SetupLogic& logic, const std::string& folder, const std::string& tessera,
+                   const std::string& player) {
+        prompter.expectFolder(folder).expectFolder(tessera).expectFile(player);
+        EXPECT_TRUE(logic.browseMatrixFolder());
+        logic.browseTesseraFolder();
+        logic.browsePlayer();
+        values.tessera = tessera;
+        values.player = player;
+    }
+    std::string lastLog() const {
+        const std::string all = log();
+        return all.substr(all.rfind('\n', all.size() - 2) + 1);
     }
 
     TempFolder program;
     IniValues values;
     ScriptedPrompter prompter;
-    RecordingView mainView;
+    quire::test::RecordingMainView mainView;
     SharedState state{program.path(), prompter};
 };
 
 } // namespace
 
-TEST(SetupColourText, HexadecimalTextIsSixUpperCaseDigitsBlueGreenRed) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
+TEST(SetupColourText, HexSplitRaiseAndCompose) {
+    const std::vector<std::pair<std::string, std::string>> hex = {
         {"16737808", "FF6610"}, {"8421376", "808000"}, {"16777215", "FFFFFF"}, {"0", "000000"},
         {"255", "0000FF"},      {"65536", "010000"},   {"4210752", "404040"},  {"1052779", "10106B"},
         {"", "000000"},         {"junk", "000000"},    {"16777216", "000000"}};
-    for (const auto& [decimal, hex] : cases)
-        EXPECT_EQ(hexText(decimal), hex) << decimal;
-}
-
-TEST(SetupColourText, SplitReadsRedFromTheLastPairAndRaisesZeroTo16) {
-    struct Case {
-        std::string hex;
-        Parts split;  // [0] blue, [1] green, [2] red
-        Parts raised; // after the zero check
-    };
-    const std::vector<Case> cases = {
+    for (const auto& [decimal, text] : hex)
+        EXPECT_EQ(hexText(decimal), text) << decimal;
+    // [0] blue, [1] green, [2] red; then after the zero check.
+    const std::vector<std::tuple<std::string, Parts, Parts>> split = {
         {"FF6610", {"255", "102", "16"}, {"255", "102", "16"}}, {"808000", {"128", "128", "0"}, {"128", "128", "16"}},
         {"000000", {"0", "0", "0"}, {"16", "16", "16"}},        {"050A0F", {"5", "10", "15"}, {"5", "10", "15"}},
         {"ABC", {"171", "0", "0"}, {"171", "16", "16"}},        {"ZZ1010", {"0", "16", "16"}, {"16", "16", "16"}}};
-    for (const auto& c : cases) {
-        Parts parts = splitHex(c.hex);
-        EXPECT_EQ(parts, c.split) << c.hex;
-        raiseZeroParts(parts);
-        EXPECT_EQ(parts, c.raised) << c.hex;
+    for (const auto& [text, expected, raised] : split) {
+        Parts got = splitHex(text);
+        EXPECT_EQ(got, expected) << text;
+        raiseZeroParts(got);
+        EXPECT_EQ(got, raised) << text;
     }
-}
-
-TEST(SetupColourText, BarsComposeRedGreenBlue) {
-    EXPECT_EQ(composeColour({16, 128, 128}), "8421392");
-    EXPECT_EQ(composeColour({16, 102, 255}), "16737808");
-    EXPECT_EQ(composeColour({255, 16, 16}), "1052927");
-}
-
-TEST(SetupColourText, EveryStyleColourFitsTheBars) {
+    EXPECT_EQ(composeColour({16, 128, 128}) + " " + composeColour({16, 102, 255}) + " " + composeColour({255, 16, 16}),
+              "8421392 16737808 1052927");
     for (const auto& style : kStyles)
         for (const auto& colour : style.colours) {
             const auto rgb = parseColour(colour);
@@ -116,108 +126,67 @@ TEST(SetupColourText, EveryStyleColourFitsTheBars) {
 }
 
 TEST_F(SetupLogicTest, LoadLogsEachStepInOrderAndLeavesEditorIniAlone) {
+    SetupLogic without(state); // without a custom file its line is left out
+    without.load();
+    EXPECT_EQ(without.txtCustomInfo(), "");
+    EXPECT_NE(log().find("SET003: Translations read\nSLI001: OK\n"), std::string::npos);
     program.write("Matrix/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=a\r\n");
+    program.write("BUG.DEB", "");
     SetupLogic logic(state);
     logic.load();
-    const std::vector<std::string> expected = {kSeparator,
-                                               "",
-                                               "SET001: Config read",
-                                               "SET002: Color data read",
-                                               "SET003: Translations read",
-                                               "SET004: Matrix Custom Info read",
-                                               "SLI001: OK",
-                                               "SLI002: OK",
-                                               "SLI003: OK",
-                                               "SLI004: OK",
-                                               "SLI005: OK",
-                                               "SLI006: OK",
-                                               "SLI007: OK",
-                                               "SLI008: OK",
-                                               "SLI009: OK",
-                                               "SETUP: Sliders Updated with color data"};
-    EXPECT_EQ(logLines(), expected);
-    EXPECT_EQ(program.read("BUG.DEB").substr(0, 90), kSeparator + "\r\n\r\n");
+    EXPECT_EQ(program.read("BUG.DEB").substr(0, 90), std::string(86, '-') + "\r\n\r\n");
+    EXPECT_EQ(log(), std::string(86, '-') +
+                         "\n\nSET001: Config read\nSET002: Color data read\n"
+                         "SET003: Translations read\nSET004: Matrix Custom Info read\n"
+                         "SLI001: OK\nSLI002: OK\nSLI003: OK\nSLI004: OK\nSLI005: OK\nSLI006: OK\n"
+                         "SLI007: OK\nSLI008: OK\nSLI009: OK\nSETUP: Sliders Updated with color data\n");
     EXPECT_EQ(editorIni(), editorIniBytes(values));
     EXPECT_EQ(logic.txtCustomInfo(), "[mine.mtx]\r\nInfo1=a\r\n");
-    EXPECT_EQ(logic.lblMatPath(), values.matrixFolder);
-    EXPECT_EQ(logic.lblTesseraPath(), "/opt/tessera");
-    EXPECT_EQ(logic.lblPlayerPath(), "/usr/bin/mplayer");
-    EXPECT_EQ(logic.language(), "English.lng");
-    EXPECT_EQ(logic.txtComColor(), "Back");
-    EXPECT_EQ((std::array<int, 3>{16, 102, 255}), logic.bars());
-    const std::vector<std::string> hex = {"FF6610", "FFFFFF", "DA4E10", "404040"};
-    for (const ColourKind kind : kColourKinds)
-        EXPECT_EQ(logic.hex(kind), hex[static_cast<std::size_t>(kind)]);
-    EXPECT_EQ(logic.customPart(ColourKind::Stripes, 2), "16");
-    EXPECT_EQ(logic.customPart(ColourKind::Stripes, 1), "78");
-    EXPECT_EQ(logic.customPart(ColourKind::Stripes, 0), "218");
+    EXPECT_EQ(logic.lblMatPath() + "|" + logic.lblTesseraPath() + "|" + logic.lblPlayerPath() + "|" + logic.language(),
+              values.matrixFolder + "|/opt/tessera|/usr/bin/mplayer|English.lng");
+    EXPECT_EQ(shown(logic), "Back 16 102 255 FF6610 FFFFFF DA4E10 404040");
+    EXPECT_EQ(parts(logic, ColourKind::Stripes), "218 78 16");
     EXPECT_TRUE(mainView.calls.empty());
 }
 
-TEST_F(SetupLogicTest, LoadSkipsTheCustomInfoLineWhenTheFileCannotBeRead) {
+TEST_F(SetupLogicTest, SwatchesBarsAndOptionButtonsStoreWhatTheyShow) {
     SetupLogic logic(state);
     logic.load();
-    const auto lines = logLines();
-    ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(lines[4], "SET003: Translations read");
-    EXPECT_EQ(lines[5], "SLI001: OK");
-    EXPECT_EQ(logic.txtCustomInfo(), "");
-}
-
-TEST_F(SetupLogicTest, Label17StoresItsExactColourAndABarMoveStoresWhatTheBarsShow) {
-    SetupLogic logic(state);
-    logic.load();
-    logic.pickSwatch(16);
+    logic.pickSwatch(16); // Label17 stores its exact colour
     values.colours[0] = "8421376";
     EXPECT_EQ(editorIni(), editorIniBytes(values));
-    EXPECT_EQ(logic.hex(ColourKind::Back), "808000");
-    EXPECT_EQ((std::array<int, 3>{16, 128, 128}), logic.bars());
-    EXPECT_EQ(logic.customPart(ColourKind::Back, 2), "16");
-    EXPECT_EQ(logic.customPart(ColourKind::Back, 1), "128");
-    EXPECT_EQ(logic.customPart(ColourKind::Back, 0), "128");
-
+    EXPECT_EQ(shown(logic), "Back 16 128 128 808000 FFFFFF DA4E10 404040");
+    EXPECT_EQ(parts(logic, ColourKind::Back), "128 128 16");
+    // A bar move stores what the bars show; bars stay within their range, an unchanged bar stores nothing.
     logic.setBar(1, 129);
     values.colours[0] = composeColour({16, 129, 128});
     EXPECT_EQ(editorIni(), editorIniBytes(values));
     logic.setBar(1, 128);
+    logic.setBar(0, 3);
     values.colours[0] = "8421392";
     EXPECT_EQ(editorIni(), editorIniBytes(values));
-    EXPECT_EQ(logic.hex(ColourKind::Back), "808010");
-}
-
-TEST_F(SetupLogicTest, BarsStayWithinTheirRangeAndAnUnchangedBarStoresNothing) {
-    SetupLogic logic(state);
-    logic.load();
-    logic.setBar(0, 3);
-    logic.setBar(2, 999);
-    EXPECT_EQ((std::array<int, 3>{16, 102, 255}), logic.bars());
-    EXPECT_EQ(editorIni(), editorIniBytes(values));
+    EXPECT_EQ(shown(logic), "Back 16 128 128 808010 FFFFFF DA4E10 404040");
     logic.setBar(0, 300);
-    values.colours[0] = composeColour({255, 102, 255});
+    values.colours[0] = composeColour({255, 128, 128});
     EXPECT_EQ(editorIni(), editorIniBytes(values));
-}
 
-TEST_F(SetupLogicTest, OptionButtonsChooseTheColourThatSwatchesAndBarsChange) {
-    SetupLogic logic(state);
-    logic.load();
     const std::array<std::string, 4> names = {"Back", "Text", "Stripes", "Buttons"};
-    const std::array<std::string, 4> barCodes = {"SLI009: OK", "SLI010: OK", "SLI011: OK", "SLI012: OK"};
+    const std::array<std::string, 4> barCodes = {"SLI009", "SLI010", "SLI011", "SLI012"};
     for (const ColourKind kind : kColourKinds) {
         const auto k = static_cast<std::size_t>(kind);
         logic.chooseColour(kind);
         EXPECT_EQ(logic.txtComColor(), names[k]);
-        EXPECT_EQ(logLines().back(), barCodes[k]);
+        EXPECT_EQ(lastLog(), barCodes[k] + ": OK\n");
         logic.pickSwatch(static_cast<int>(k)); // Label1 to Label4
         values.colours[k] = colourText(kSwatches[k]);
         EXPECT_EQ(editorIni(), editorIniBytes(values)) << names[k];
     }
-    // Buttons is edited now: a bar move changes ButtonsColor only.
-    logic.setBar(2, 65);
+    logic.setBar(2, 65); // Buttons is edited now: a bar move changes ButtonsColor only
     values.colours[3] = composeColour({64, 64, 65});
     EXPECT_EQ(editorIni(), editorIniBytes(values));
 }
 
-TEST_F(SetupLogicTest, LoadShowsAZeroPartAs16AndCancelRestoresTheFileAsItWas) {
+TEST_F(SetupLogicTest, LoadShowsAZeroPartAs16StylesRepaintOnlyTheMainWindowAndCancelRestoresTheFile) {
     values.colours[0] = "8421376";
     values.colours[1] = "328965"; // 5, 5, 5: below the bars' range
     program.write("Editor.ini", editorIniBytes(values));
@@ -225,20 +194,13 @@ TEST_F(SetupLogicTest, LoadShowsAZeroPartAs16AndCancelRestoresTheFileAsItWas) {
     SetupLogic logic(state);
     logic.load();
     // Setting the bars ran their handler, which stores what they show.
-    EXPECT_EQ((std::array<int, 3>{16, 128, 128}), logic.bars());
+    EXPECT_EQ(logic.bars(), (std::array<int, 3>{16, 128, 128}));
     EXPECT_NE(editorIni().find("BackColor=8421392\r\n"), std::string::npos);
     EXPECT_EQ(logic.loadColour(ColourKind::Back), "8421376");
     logic.chooseColour(ColourKind::Text);
-    EXPECT_EQ((std::array<int, 3>{16, 16, 16}), logic.bars());
+    EXPECT_EQ(logic.bars(), (std::array<int, 3>{16, 16, 16}));
     EXPECT_EQ(logic.customPart(ColourKind::Text, 2), "5");
-    logic.applyStyle(2);
-    EXPECT_TRUE(logic.cancel());
-    EXPECT_EQ(editorIni(), before);
-}
-
-TEST_F(SetupLogicTest, StylesStoreTheirFourColoursAndRepaintOnlyTheMainWindow) {
-    SetupLogic logic(state);
-    logic.load();
+    logic.chooseColour(ColourKind::Back);
     for (std::size_t s = 0; s < kStyles.size(); ++s) {
         mainView.calls.clear();
         logic.applyStyle(static_cast<int>(s));
@@ -246,63 +208,58 @@ TEST_F(SetupLogicTest, StylesStoreTheirFourColoursAndRepaintOnlyTheMainWindow) {
             values.colours[k] = std::string(kStyles[s].colours[k]);
         EXPECT_EQ(editorIni(), editorIniBytes(values)) << kStyles[s].button;
         EXPECT_EQ(mainView.calls, std::vector<std::string>{"applyMainColours"});
-        EXPECT_EQ(logic.hex(ColourKind::Back), "FF6610");
-        EXPECT_EQ((std::array<int, 3>{16, 102, 255}), logic.bars());
+        EXPECT_EQ(shown(logic).substr(0, 22), "Back 16 128 128 808010");
     }
+    EXPECT_TRUE(logic.cancel());
+    EXPECT_EQ(editorIni(), before);
 }
 
-TEST_F(SetupLogicTest, CancelWritesBackTheLoadColoursAndKeepsTheHostAndPlayerPaths) {
+TEST_F(SetupLogicTest, CancelWritesBackTheLoadColoursKeepingHostAndPlayerPathsApplyStoresAllThree) {
     SetupLogic logic(state);
     logic.load();
     logic.pickSwatch(19);
     logic.applyStyle(0);
-    prompter.expectFolder("/srv/other matrices").expectFolder("/srv/Tessera 2").expectFile("/usr/bin/vlc");
-    EXPECT_TRUE(logic.browseMatrixFolder());
-    logic.browseTesseraFolder();
-    logic.browsePlayer();
+    browseAll(logic, "/srv/other matrices", "/srv/Tessera 2", "/usr/bin/vlc");
     mainView.calls.clear();
     EXPECT_TRUE(logic.cancel());
-    values.tessera = "/srv/Tessera 2";
-    values.player = "/usr/bin/vlc";
     EXPECT_EQ(editorIni(), editorIniBytes(values));
     EXPECT_TRUE(mainView.calls.empty());
     EXPECT_FALSE(fs::exists(program / "Matrix" / "Matrix_Info.ini"));
-}
 
-TEST_F(SetupLogicTest, ApplyStoresTheThreePathsAndRepaintsTheMainWindow) {
-    TempFolder other;
-    SetupLogic logic(state);
-    logic.load();
-    prompter.expectFolder(other.path().string()).expectFolder("/srv/Tessera").expectFile("/usr/bin/vlc");
-    EXPECT_TRUE(logic.browseMatrixFolder());
-    logic.browseTesseraFolder();
-    logic.browsePlayer();
-    logic.apply();
-    values.matrixFolder = other.path().string();
-    values.tessera = "/srv/Tessera";
-    values.player = "/usr/bin/vlc";
+    // Folder names with outer blanks read back whole.
+    fs::create_directories(program / "Videos ");
+    const std::string videos = (program / "Videos ").string();
+    SetupLogic applied(state);
+    applied.load();
+    browseAll(applied, videos, "/srv/Tessera ", "/usr/bin/vlc ");
+    applied.apply();
+    values.matrixFolder = "\"" + videos + "\""; // outer blanks are kept in quotes
+    values.tessera = "\"/srv/Tessera \"";
+    values.player = "\"/usr/bin/vlc \"";
     EXPECT_EQ(editorIni(), editorIniBytes(values));
-    EXPECT_EQ(state.txtPath, other.path().string());
+    EXPECT_EQ(ini::GetValue("Config", "Player", program / "Editor.ini"), "/usr/bin/vlc ");
+    EXPECT_EQ(state.txtPath, videos);
     EXPECT_EQ(mainView.calls, (std::vector<std::string>{"refreshMatrixList", "applyMainColours"}));
-    EXPECT_TRUE(fs::is_empty(other.path()));
+    EXPECT_TRUE(fs::is_empty(program / "Videos "));
+    SetupLogic reopened(state);
+    reopened.load();
+    EXPECT_EQ(reopened.lblMatPath(), videos);
 }
 
-TEST_F(SetupLogicTest, CancelOnAFirstRunKeepsTheUsersCustomDescriptions) {
-    state.txtCheckMatrixInfo.clear();
-    program.write("Matrix/Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=kept\r\n");
-    SetupLogic logic(state);
-    logic.load();
-    prompter.expect(std::string(kMatrixFolderCreated));
-    EXPECT_TRUE(logic.cancel());
-    EXPECT_EQ(program.read("Matrix/Matrix_Info_Custom.ini"), "[mine.mtx]\r\nInfo1=kept\r\n");
-}
-
-TEST_F(SetupLogicTest, RestoreKeepsUserMatricesAndDescriptions) {
+TEST_F(SetupLogicTest, CancelOnAFirstRunAndRestoreKeepTheUsersMatricesAndDescriptions) {
     const std::string custom = "[mine.mtx]\r\nInfo1=My own\r\nInfo2=matrix\r\n";
     program.write("Matrix/Matrix_Info_Custom.ini", custom);
     program.write("Matrix/Mine.mtx", "user bytes");
+    state.txtCheckMatrixInfo.clear();
+    SetupLogic first(state);
+    first.load();
+    prompter.expect(std::string(kMatrixFolderCreated));
+    EXPECT_TRUE(first.cancel());
+    EXPECT_EQ(program.read("Matrix/Matrix_Info_Custom.ini"), custom);
+
     program.write("Matrix/4-Medium_High(3200-4000).mtx", "99 99\r\n");
     program.write("Matrix/Matrix_Info.ini", "broken");
+    mainView.calls.clear();
     SetupLogic logic(state);
     logic.load();
     logic.restoreDefaultMatrices();
@@ -315,15 +272,23 @@ TEST_F(SetupLogicTest, RestoreKeepsUserMatricesAndDescriptions) {
     EXPECT_EQ(editorIni(), editorIniBytes(values));
 }
 
-TEST_F(SetupLogicTest, MatricesFolderButtonLogsTheChoiceAndKeepsThePathOnCancel) {
+TEST_F(SetupLogicTest, PathButtonsAskLogKeepOrEmptyThePathOnCancelAndRefuseWhatWindows1252CannotHold) {
     SetupLogic logic(state);
     logic.load();
-    prompter.expectFolder("");
+    prompter.expectFolder("").expectFile("/usr/bin/mpv").expectFile("");
     EXPECT_FALSE(logic.browseMatrixFolder());
     EXPECT_EQ(logic.lblMatPath(), values.matrixFolder);
-    EXPECT_EQ(logLines().back(), "SETUP: Matrices folder defined as ");
-    ASSERT_EQ(prompter.fileDialogTitles().size(), 1u);
-    EXPECT_EQ(prompter.fileDialogTitles()[0], "Select the Matrices Folder");
+    EXPECT_EQ(lastLog(), "SETUP: Matrices folder defined as \n");
+    logic.browsePlayer();
+    EXPECT_EQ(logic.lblPlayerPath(), "/usr/bin/mpv");
+    logic.browsePlayer();
+    EXPECT_EQ(logic.lblPlayerPath(), "");
+    EXPECT_EQ(prompter.fileDialogTitles(),
+              (std::vector<std::string>{"Select the Matrices Folder", "  Media Player Selection",
+                                        "  Media Player Selection"}));
+    ASSERT_EQ(prompter.fileDialogFilters()[1].size(), 1u);
+    EXPECT_EQ(prompter.fileDialogFilters()[1][0].description + "|" + prompter.fileDialogFilters()[1][0].patterns,
+              "Executable|*");
 
     // Without a language file name the default set goes into the chosen folder at once.
     TempFolder chosen;
@@ -331,16 +296,12 @@ TEST_F(SetupLogicTest, MatricesFolderButtonLogsTheChoiceAndKeepsThePathOnCancel)
     prompter.expectFolder(chosen.path().string() + "/");
     EXPECT_TRUE(logic.browseMatrixFolder());
     EXPECT_EQ(logic.lblMatPath(), chosen.path().string());
-    const auto lines = logLines();
-    EXPECT_EQ(lines[lines.size() - 2], "SETUP: Matrices folder defined as " + chosen.path().string());
-    EXPECT_EQ(lines.back(), "SETUP: Default Matrices created");
+    EXPECT_TRUE(log().ends_with("SETUP: Matrices folder defined as " + chosen.path().string() +
+                                "\nSETUP: Default Matrices created\n"));
     EXPECT_EQ(chosen.read("1-High_High(4000+).mtx"), std::string(defaultMatrixText("1-High_High(4000+).mtx")) + "\r\n");
     EXPECT_EQ(editorIni(), editorIniBytes(values));
-}
 
-TEST_F(SetupLogicTest, APathWindows1252CannotHoldIsRefusedBeforeAnythingIsWritten) {
-    SetupLogic logic(state);
-    logic.load();
+    // A path Windows-1252 cannot hold is refused before anything is written.
     const std::string before = program.read("BUG.DEB");
     const std::string greek = "/srv/\xCE\xA3\xCE\xBF"; // Σο
     prompter.expectFolder(greek).expect("").expectFolder(greek).expect("").expectFile(greek).expect("");
@@ -351,48 +312,10 @@ TEST_F(SetupLogicTest, APathWindows1252CannotHoldIsRefusedBeforeAnythingIsWritte
     EXPECT_EQ(prompter.shown()[0].text, unstorablePathMessage(greek));
     EXPECT_NE(prompter.shown()[0].text.find("/srv/??"), std::string::npos);
     EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Exclamation);
-    EXPECT_EQ(logic.lblMatPath(), values.matrixFolder);
-    EXPECT_EQ(logic.lblTesseraPath(), values.tessera);
-    EXPECT_EQ(logic.lblPlayerPath(), values.player);
+    EXPECT_EQ(logic.lblMatPath() + "|" + logic.lblTesseraPath() + "|" + logic.lblPlayerPath(),
+              chosen.path().string() + "|/opt/tessera|");
     EXPECT_EQ(program.read("BUG.DEB"), before);
-
-    // A Western European name is kept as Windows-1252.
-    prompter.expectFolder("/srv/Vid\xC3\xA9os");
+    prompter.expectFolder("/srv/Vid\xC3\xA9os"); // a Western European name is kept as Windows-1252
     logic.browseTesseraFolder();
     EXPECT_EQ(logic.lblTesseraPath(), "/srv/Vid\xE9os");
-}
-
-TEST_F(SetupLogicTest, PlayerButtonAsksForAnyFileAndCancelEmptiesThePath) {
-    SetupLogic logic(state);
-    logic.load();
-    prompter.expectFile("/usr/bin/mpv").expectFile("");
-    logic.browsePlayer();
-    EXPECT_EQ(logic.lblPlayerPath(), "/usr/bin/mpv");
-    logic.browsePlayer();
-    EXPECT_EQ(logic.lblPlayerPath(), "");
-    ASSERT_EQ(prompter.fileDialogTitles().size(), 2u);
-    EXPECT_EQ(prompter.fileDialogTitles()[0], "  Media Player Selection");
-    ASSERT_EQ(prompter.fileDialogFilters()[0].size(), 1u);
-    EXPECT_EQ(prompter.fileDialogFilters()[0][0].description, "Executable");
-    EXPECT_EQ(prompter.fileDialogFilters()[0][0].patterns, "*");
-}
-
-TEST_F(SetupLogicTest, FolderNamesWithOuterBlanksReadBackWhole) {
-    fs::create_directories(program / "Videos ");
-    const std::string videos = (program / "Videos ").string();
-    SetupLogic logic(state);
-    logic.load();
-    prompter.expectFolder(videos).expectFolder("/srv/Tessera ").expectFile("/usr/bin/vlc ");
-    EXPECT_TRUE(logic.browseMatrixFolder());
-    logic.browseTesseraFolder();
-    logic.browsePlayer();
-    logic.apply();
-    EXPECT_EQ(state.txtPath, videos);
-    const auto ini = program / "Editor.ini";
-    EXPECT_EQ(ini::GetValue("Config", "MatrixFolder", ini), videos);
-    EXPECT_EQ(ini::GetValue("Config", "TesseraFolder", ini), "/srv/Tessera ");
-    EXPECT_EQ(ini::GetValue("Config", "Player", ini), "/usr/bin/vlc ");
-    SetupLogic reopened(state);
-    reopened.load();
-    EXPECT_EQ(reopened.lblMatPath(), videos);
 }
