@@ -147,6 +147,8 @@ void MainTest::selectShowsValuesAndDeleteRemovesFileAndSections() {
     const std::string question = "Are you sure that you want\n\nto delete the Matrix called 'My Own.mtx'?";
     p.prompter.expect(question, PromptAnswer::Cancel);
     click(&window, "cmdDelete");
+    QCOMPARE(p.prompter.shown().back().title, std::string("WARNING!!!"));
+    QCOMPARE(p.prompter.shown().back().buttons, PromptButtons::OkCancel);
     QVERIFY(fs::exists(p.lib("My Own.mtx")));
     p.prompter.expect(question, PromptAnswer::Ok);
     click(&window, "cmdDelete");

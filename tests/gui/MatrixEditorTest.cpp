@@ -113,6 +113,7 @@ void MatrixEditorTest::newWindowShowsItsGridTabWalksItAndSaves() {
     QCOMPARE(p.read("Matrix_Info.ini"), kInfo + section);
     QCOMPARE(p.read("Matrix_Info_Custom.ini"), section);
     QCOMPARE(line1->toPlainText(), QString::fromStdString(line1Stored));
+    QCOMPARE(window.cceValue(), std::string("127"));
     QCOMPARE(p.mainView.calls, std::vector<std::string>{"resetView"});
     QVERIFY(window.isVisible()); // stays open for another matrix
 }

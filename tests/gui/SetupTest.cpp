@@ -90,9 +90,10 @@ void SetupTest::loadShowsPathsColoursAndCaptionsAndRestoreKeepsUserMatrices() {
     Setup* window = open();
     QCOMPARE(window->windowTitle(), QStringLiteral("    Quire - Setup"));
     checkCaptions(window, "Setup", 13);
-    checkTexts(window, {"lblMatPath", QString::fromStdString(m_values.matrixFolder), "lblTesseraPath", "/opt/tessera",
-                        "lblPlayerPath", "/usr/bin/mplayer", "Text2", "FF6610", "Text3", "FFFFFF", "Text4", "DA4E10",
-                        "Text5", "404040"});
+    checkTexts(window,
+               {"lblMatPath", QString::fromStdString(m_values.matrixFolder), "lblTesseraPath", "/opt/tessera",
+                "lblPlayerPath", "/usr/bin/mplayer", "Text2", "FF6610", "Text3", "FFFFFF", "Text4", "DA4E10", "Text5",
+                "404040", "lblPlayer", "Set the Path to your favourite media player:", "cmdDefault", "Default"});
     QVERIFY(child<QRadioButton>(window, "Option1")->isChecked());
     QCOMPARE(child(window, "cmdRestoreMatrices")->toolTip(),
              QStringLiteral("Restores all the default Matrices. This action WON'T ERASE your CUSTOM MATRICES."));
