@@ -35,7 +35,6 @@ void AboutTest::showsVersionColoursReadmeAndLink() {
     QVERIFY(showActive(window));
     QCOMPARE(window.windowTitle(), QStringLiteral("About Quire"));
     checkTexts(&window, {"lblVersion", "  Version 0.2.9 beta", "Text1", ""});
-    QVERIFY(child<QPlainTextEdit>(&window, "Text1")->isReadOnly());
     QCOMPARE(window.palette().color(QPalette::Window), QColor(255, 0, 0));
     QCOMPARE(foreOf(&window, "lblVersion"), QColor(0, 255, 0));
     for (const char* button : {"ccXPButton1", "Command1", "cmdOK"})
@@ -54,8 +53,7 @@ void AboutTest::showsVersionColoursReadmeAndLink() {
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
     click(&window, "Command1");
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QCOMPARE(opened.urls.size(), 1);
-    QCOMPARE(opened.urls.front().toLocalFile(), QString::fromStdString((p.folder / "readme.txt").string()));
+    QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString((p.folder / "readme.txt").string()))});
     QVERIFY(window.isVisible());
     click(&window, "cmdOK");
     QTRY_VERIFY(!window.isVisible());

@@ -97,18 +97,11 @@ void CaptionFitTest::everyCaptionFitsInEveryLanguage_data() {
 
 void CaptionFitTest::everyCaptionFitsInEveryLanguage() {
     QFETCH(QString, language);
-    TempFolder program;
-    ScriptedPrompter quiet;
-    WriteLanguageFiles(quiet, program.path());
-    fs::create_directories(program / "Lib");
-    WriteDefaultMatrices(program / "Lib");
-    program.write("Lib/Matrix_Info.ini", std::string(defaultMatrixInfo()));
-    program.write("Lib/Matrix_Info_Custom.ini", "");
-    program.write("Editor.ini", "[Config]\r\nLanguage=" + language.toStdString() +
-                                    "\r\nMatrixFolder=" + (program / "Lib").string() + "\r\nInterfaceVersion=7\r\n");
-
-    ScriptedPrompter prompter(qtReporter());
-    Main main(program.path(), prompter);
+    Program p;
+    WriteDefaultMatrices(p.folder / "Lib");
+    p.folder.write("Editor.ini", "[Config]\r\nLanguage=" + language.toStdString() +
+                                     "\r\nMatrixFolder=" + p.state.txtPath + "\r\nInterfaceVersion=7\r\n");
+    Main main(p.folder.path(), p.prompter);
     main.start();
     SharedState& state = main.state();
     const std::vector<std::function<QWidget*()>> windows = {

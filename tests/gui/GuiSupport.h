@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/SharedState.h"
+#include "platform/Text1252.h"
 #include "support/RecordingMainView.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
@@ -58,6 +59,30 @@ inline QString textOf(const QObject* root, const QString& name) {
 inline void checkTexts(const QObject* root, std::initializer_list<QString> namesAndTexts) {
     for (auto it = namesAndTexts.begin(); it != namesAndTexts.end(); it += 2)
         QVERIFY2(textOf(root, *it) == it[1], qPrintable(*it + QStringLiteral(" shows: ") + textOf(root, *it)));
+}
+
+// Each caption of a section of a built-in language file that names a widget of the window (the
+// name's case aside, or with "cmd" before it) is what the widget shows; so many are checked.
+inline void checkCaptions(const QObject* window, std::string_view section, int count,
+                          std::string_view language = "English.lng") {
+    int checked = 0;
+    bool inSection = false;
+    for (const std::string& line : text::splitLines(builtinLanguageText(language).value_or(""))) {
+        if (line.starts_with("["))
+            inSection = text::toLower(line) == "[" + text::toLower(std::string(section)) + "]";
+        const auto eq = line.find('=');
+        if (!inSection || eq == std::string::npos)
+            continue;
+        const QString key = QString::fromStdString(line.substr(0, eq));
+        for (const QWidget* widget : window->findChildren<QWidget*>())
+            if (!widget->objectName().compare(key, Qt::CaseInsensitive) || widget->objectName() == "cmd" + key) {
+                const QString shown = textOf(window, widget->objectName());
+                QVERIFY2(shown == fromCp1252(text::trimBlanks(line.substr(eq + 1))),
+                         qPrintable(key + " shows: " + shown));
+                ++checked;
+            }
+    }
+    QCOMPARE(checked, count);
 }
 
 // Each named widget is enabled (or not).

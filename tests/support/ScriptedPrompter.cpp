@@ -35,42 +35,40 @@ ScriptedPrompter& ScriptedPrompter::expectFolder(std::string answer) {
     return *this;
 }
 
-PromptAnswer ScriptedPrompter::message(std::string_view text, std::string_view title, PromptButtons buttons,
-                                       PromptIcon icon) {
-    m_shown.push_back({std::string(text), std::string(title), buttons, icon});
-    if (m_script.empty() || m_script.front().kind != Kind::Box) {
-        fail("unexpected message box: \"" + std::string(text) + "\" (title \"" + std::string(title) + "\")");
-        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+std::optional<ScriptedPrompter::Step> ScriptedPrompter::next(Kind kind, const std::string& unexpected) {
+    if (m_script.empty() || m_script.front().kind != kind) {
+        fail(unexpected);
+        return std::nullopt;
     }
     Step step = m_script.front();
     m_script.pop_front();
-    if (!step.text.empty() && step.text != text)
-        fail("a message box showed \"" + std::string(text) + "\" where \"" + step.text + "\" was expected");
-    return step.answer;
+    return step;
+}
+
+PromptAnswer ScriptedPrompter::message(std::string_view text, std::string_view title, PromptButtons buttons,
+                                       PromptIcon icon) {
+    m_shown.push_back({std::string(text), std::string(title), buttons, icon});
+    const auto step =
+        next(Kind::Box, "unexpected message box: \"" + std::string(text) + "\" (title \"" + std::string(title) + "\")");
+    if (!step)
+        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+    if (!step->text.empty() && step->text != text)
+        fail("a message box showed \"" + std::string(text) + "\" where \"" + step->text + "\" was expected");
+    return step->answer;
 }
 
 std::string ScriptedPrompter::openFile(std::string_view title, const std::vector<FileFilter>& filters,
                                        std::string_view /*startFolder*/) {
     m_fileTitles.emplace_back(title);
     m_fileFilters.push_back(filters);
-    if (m_script.empty() || m_script.front().kind != Kind::File) {
-        fail("unexpected open-file dialog: \"" + std::string(title) + "\"");
-        return {};
-    }
-    std::string answer = m_script.front().text;
-    m_script.pop_front();
-    return answer;
+    const auto step = next(Kind::File, "unexpected open-file dialog: \"" + std::string(title) + "\"");
+    return step ? step->text : std::string();
 }
 
 std::string ScriptedPrompter::browseFolder(std::string_view title, std::string_view /*startFolder*/) {
     m_fileTitles.emplace_back(title);
-    if (m_script.empty() || m_script.front().kind != Kind::Folder) {
-        fail("unexpected folder dialog: \"" + std::string(title) + "\"");
-        return {};
-    }
-    std::string answer = m_script.front().text;
-    m_script.pop_front();
-    return answer;
+    const auto step = next(Kind::Folder, "unexpected folder dialog: \"" + std::string(title) + "\"");
+    return step ? step->text : std::string();
 }
 
 } // namespace quire::test

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,14 +49,15 @@ public:
     const std::vector<std::string>& failures() const { return m_failures; }
 
 private:
-    void fail(const std::string& what);
-
     enum class Kind { Box, File, Folder };
     struct Step {
         Kind kind;
         std::string text;
         PromptAnswer answer;
     };
+    void fail(const std::string& what);
+    // The next step if it is of this kind; otherwise reports the unexpected prompt.
+    std::optional<Step> next(Kind kind, const std::string& unexpected);
     Reporter m_reporter;
     std::vector<std::string> m_failures;
     std::deque<Step> m_script;

@@ -20,76 +20,44 @@ std::string configLanguage(const TempFolder& program) {
 
 } // namespace
 
-TEST(WriteLanguageFiles, FirstRunWritesFiveFilesAndSetsEnglish) {
+// A first run writes the five files and sets English; a second restores the built-in files and
+// keeps the user's; a language already set stays, an empty one becomes English.
+TEST(WriteLanguageFiles, WritesTheBuiltInFilesKeepsUserFilesAndSetsTheLanguage) {
     TempFolder program;
     ScriptedPrompter prompter;
     EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("English.lng"));
     EXPECT_EQ(configLanguage(program), "English.lng");
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(program / "Languages"))
-        ++files;
-    EXPECT_EQ(files, 5);
-    for (const auto name : kLanguageFileNames) {
-        SCOPED_TRACE(std::string(name));
-        const std::string bytes = program.read("Languages/" + std::string(name));
-        EXPECT_EQ(bytes, std::string(*builtinLanguageText(name)) + "\r\n");
-        EXPECT_TRUE(bytes.ends_with("\r\n\r\n")); // the written file ends with one empty line
-    }
-}
-
-TEST(WriteLanguageFiles, RestoresBuiltInFilesAndKeepsUserFiles) {
-    TempFolder program;
-    ScriptedPrompter prompter;
-    ASSERT_TRUE(WriteLanguageFiles(prompter, program.path()).has_value());
+    EXPECT_EQ(std::distance(fs::directory_iterator(program / "Languages"), fs::directory_iterator()), 5);
+    for (const auto name : kLanguageFileNames)
+        EXPECT_EQ(program.read("Languages/" + std::string(name)), std::string(*builtinLanguageText(name)) + "\r\n");
     fs::remove(program / "Languages/Deutch.lng");
     program.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\ncmdExit=E&xit\r\n");
     program.write("Languages/Klingon.lng", "tlhIngan\r\n");
-    program.write("Languages/notes.txt", "mine");
-
+    program.write("Editor.ini", "[Config]\r\nLanguage=\r\nMatrixFolder=/m\r\n");
     EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("English.lng"));
     EXPECT_EQ(program.read("Languages/Deutch.lng"), std::string(*builtinLanguageText("Deutch.lng")) + "\r\n");
     EXPECT_EQ(program.read("Languages/English.lng"), std::string(*builtinLanguageText("English.lng")) + "\r\n");
     EXPECT_EQ(program.read("Languages/Klingon.lng"), "tlhIngan\r\n");
-    EXPECT_EQ(program.read("Languages/notes.txt"), "mine");
-}
-
-TEST(WriteLanguageFiles, KeepsTheLanguageAlreadySet) {
+    EXPECT_EQ(program.read("Editor.ini"), "[Config]\r\nLanguage=English.lng\r\nMatrixFolder=/m\r\n");
     for (const std::string language : {"Francais.lng", "Klingon.lng"}) {
-        TempFolder program;
         ini::SetValue("Config", "Language", language, program / "Editor.ini");
-        ScriptedPrompter prompter;
         EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>(language));
         EXPECT_EQ(configLanguage(program), language);
     }
 }
 
-TEST(WriteLanguageFiles, EmptyLanguageBecomesEnglish) {
-    TempFolder program;
-    program.write("Editor.ini", "[Config]\r\nLanguage=\r\nMatrixFolder=/m\r\n");
-    ScriptedPrompter prompter;
-    EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("English.lng"));
-    EXPECT_EQ(configLanguage(program), "English.lng");
-    EXPECT_EQ(ini::GetValue("Config", "MatrixFolder", program / "Editor.ini"), "/m");
-}
-
-TEST(WriteLanguageFiles, FolderThatCannotBeMadeShowsTheMessageAndChangesNothing) {
-    TempFolder program;
-    program.write("Languages", "a file in the way");
+// A folder that cannot be made shows the message; a read-only built-in file fails quietly.
+TEST(WriteLanguageFiles, FailuresChangeNothing) {
+    TempFolder blocked, locked;
+    blocked.write("Languages", "a file in the way");
+    fs::permissions(locked.write("Languages/Francais.lng", "old"), fs::perms::owner_read);
     ScriptedPrompter prompter;
     prompter.expect(std::string(kCreateFolderMessage));
-    EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::nullopt);
-    EXPECT_FALSE(fs::exists(program / "Editor.ini"));
-    EXPECT_EQ(program.read("Languages"), "a file in the way");
-}
-
-TEST(WriteLanguageFiles, ReadOnlyBuiltInFileFails) {
-    TempFolder program;
-    const fs::path locked = program.write("Languages/Francais.lng", "old");
-    fs::permissions(locked, fs::perms::owner_read);
-    ScriptedPrompter prompter;
-    EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::nullopt);
-    EXPECT_EQ(program.read("Languages/Francais.lng"), "old");
-    EXPECT_FALSE(fs::exists(program / "Editor.ini"));
+    EXPECT_EQ(WriteLanguageFiles(prompter, blocked.path()), std::nullopt);
+    EXPECT_EQ(blocked.read("Languages"), "a file in the way");
+    EXPECT_EQ(WriteLanguageFiles(prompter, locked.path()), std::nullopt);
+    EXPECT_EQ(locked.read("Languages/Francais.lng"), "old");
+    EXPECT_FALSE(fs::exists(blocked / "Editor.ini") || fs::exists(locked / "Editor.ini"));
 }
 
 TEST(Caption, LooksUpTheActiveLanguageFile) {
