@@ -43,6 +43,12 @@ public:
     void setFilterBoxes(bool, bool) override {}
     void showSegmentList(const std::vector<std::string>&) override {}
     void showAspect(quire::preview::AspectChoice) override {}
+    void setPlayerFile(const fs::path&) override {}
+    void play() override {}
+    void enablePlayPause() override {}
+    void advanceProgress() override {}
+    void refreshEncodedFiles() override {}
+    void disableEncodedFiles() override {}
 };
 
 void writeFile(const fs::path& file, const std::string& bytes) {

@@ -70,6 +70,39 @@ public:
     virtual void showSegmentList(const std::vector<std::string>& lines) = 0;
     // Selects and enables the option of the choice and its label, deselects and disables the other.
     virtual void showAspect(AspectChoice choice) = 0;
+    // The embedded player: the file to play (a script), then start playing it.
+    virtual void setPlayerFile(const std::filesystem::path& file) = 0;
+    virtual void play() = 0;
+    // Enables the play and pause buttons.
+    virtual void enablePlayPause() = 0;
+    // The progress bar advances by one step.
+    virtual void advanceProgress() = 0;
+    // The list of encoded files is read again from the preview folder.
+    virtual void refreshEncodedFiles() = 0;
+    // Disables the list of encoded files (no player to open them with).
+    virtual void disableEncodedFiles() = 0;
+};
+
+// Deen's parameters, the filter choice and the script text of the " Filters " panels, with the enabled
+// state that the filter choice gives their buttons.
+struct FilterPanel {
+    // chkFilter index 0 and 1, and the "Advanced" option.
+    bool undot = false;
+    bool deen = false;
+    bool advanced = false;
+    // cmbDMethod, cmbDMode, cmbRad, thrY, thrUV, tthY, tthUV, min as the user typed them.
+    std::string method = " c", mode = "3d", radius = "1", thrY = "10", thrUV = "12", tthY = "0", tthUV = "0",
+                min = "1.00";
+    std::string DeenData = "Deen()";
+    // The filter text (txtScript), and "1" while it is applied, "0" after an edit.
+    std::string txtScript;
+    std::string Filters = "1";
+    // cmdApplyAVS, cmdApplyFilters, cmdClearFilters, the "Advanced" option, and whether frmDeen shows.
+    bool applyAvsEnabled = false;
+    bool applyFiltersEnabled = false;
+    bool clearFiltersEnabled = false;
+    bool advancedEnabled = true;
+    bool deenPanelVisible = false;
 };
 
 // The preview window's state that the project routines read and write.
@@ -91,6 +124,35 @@ struct PreviewState {
     // The chosen matrix and filter set, as the output file name carries them.
     std::string matrixName = "No_Matrix";
     std::string FilterName = "No_Filter";
+
+    // The selected segment list entry (a script name ending in ".avs"); empty when none.
+    std::string segment;
+    // The " Video Format " option chosen: 0 "16:9", 1 "4:3", 2 "2.21:1"; none at first.
+    std::optional<int> videoFormat;
+    // The source text of the current preview script, which the encode script is built from.
+    std::string txtAvsOr;
+    // The window background colour (decimal 0x00BBGGRR text), which gives the notice captions theirs.
+    std::string backColor = "16737808";
+
+    // The matrix folder of Editor.ini, the matrix file chosen in it, the "No Matrix" option, and the
+    // matrix file the control files were last prepared for.
+    std::filesystem::path matrixFolder;
+    std::string matrixFile;
+    bool noMatrix = false;
+    std::string txtTempMat;
+    // "1" once the user declared the CCE SP Works edition.
+    std::string CCEWorks;
+    // The segment's item section (header first) and its file section, copied from Tessera.ecl.
+    std::vector<std::string> lstECL, lstECL2;
+    // The window style of the next outside run: "1" normal, "2" minimised, anything else runs nothing.
+    std::string txtShellMode;
+    // The media player of Editor.ini and the active language file (for the missing-player message).
+    std::string txtPlayer;
+    std::string txtLang = "English.lng";
+
+    FilterPanel filters;
+    // The selected "Apply the selected matrix to:" option, 0 to 3; none at first.
+    std::optional<int> optApply;
 };
 
 // Where the project lives and whom the routines tell.

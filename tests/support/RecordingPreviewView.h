@@ -37,6 +37,15 @@ public:
     void showAspect(preview::AspectChoice choice) override {
         calls.push_back(choice == preview::AspectChoice::Wide ? "showAspect 16:9" : "showAspect 4:3");
     }
+    void setPlayerFile(const std::filesystem::path& file) override {
+        calls.push_back("setPlayerFile " + file.string());
+    }
+    void play() override { calls.emplace_back("play"); }
+    void enablePlayPause() override { calls.emplace_back("enablePlayPause"); }
+    void advanceProgress() override { ++progress; }
+    void refreshEncodedFiles() override { calls.emplace_back("refreshEncodedFiles"); }
+    void disableEncodedFiles() override { calls.emplace_back("disableEncodedFiles"); }
+    int progress = 0;
 };
 
 } // namespace quire::test
