@@ -50,6 +50,18 @@ std::uint8_t deenEdgeSample(const std::uint8_t* in, int width, int height, int x
     return roundedMean(sum, n);
 }
 
+// Rounded means for radius 1 (at most 9 samples), looked up instead of divided: index n * 2296 + sum.
+const std::vector<std::uint8_t>& radiusOneMeans() {
+    static const std::vector<std::uint8_t> table = [] {
+        std::vector<std::uint8_t> t(10 * 2296);
+        for (int n = 1; n <= 9; ++n)
+            for (int sum = 0; sum <= 255 * n; ++sum)
+                t[static_cast<std::size_t>(n * 2296 + sum)] = roundedMean(sum, n);
+        return t;
+    }();
+    return table;
+}
+
 } // namespace
 
 void deenPlane(const std::uint8_t* in, std::uint8_t* out, int width, int height, int radius, int threshold) {
@@ -67,20 +79,25 @@ void deenPlane(const std::uint8_t* in, std::uint8_t* out, int width, int height,
             o[x] = deenEdgeSample(in, width, height, x, y, radius, threshold);
         const std::uint8_t* centre = in + static_cast<std::ptrdiff_t>(y) * width;
         if (radius == 1) {
-            const std::uint8_t* up = centre - width;
-            const std::uint8_t* down = centre + width;
-            for (int x = 1; x < width - 1; ++x) {
-                const int c = centre[x];
-                int sum = c, n = 1;
-                const int q[8] = {up[x - 1],     up[x],       up[x + 1], centre[x - 1],
-                                  centre[x + 1], down[x - 1], down[x],   down[x + 1]};
-                for (const int v : q) {
-                    const int take = (v - c < threshold && c - v < threshold) ? 1 : 0;
-                    sum += take * v;
-                    n += take;
+            // Row at a time over the eight neighbour rows, so that the compiler can vectorise it.
+            const std::uint8_t* means = radiusOneMeans().data();
+            thread_local std::vector<std::uint16_t> sums, counts;
+            sums.assign(centre, centre + width);
+            counts.assign(static_cast<std::size_t>(width), 1);
+            std::uint16_t* sum = sums.data();
+            std::uint16_t* count = counts.data();
+            const std::ptrdiff_t offsets[8] = {-width - 1, -width, -width + 1, -1, 1, width - 1, width, width + 1};
+            for (const std::ptrdiff_t off : offsets) {
+                const std::uint8_t* q = centre + off;
+                for (int x = 1; x < width - 1; ++x) {
+                    const int d = q[x] - centre[x];
+                    const std::uint16_t take = (d < threshold && -d < threshold) ? 1 : 0;
+                    sum[x] = static_cast<std::uint16_t>(sum[x] + (take ? q[x] : 0));
+                    count[x] = static_cast<std::uint16_t>(count[x] + take);
                 }
-                o[x] = roundedMean(sum, n);
             }
+            for (int x = 1; x < width - 1; ++x)
+                o[x] = means[count[x] * 2296 + sum[x]];
             continue;
         }
         for (int x = radius; x < width - radius; ++x) {

@@ -66,7 +66,8 @@ public:
                 punctuation(c);
             }
         }
-        push(TokenKind::EndOfLine);
+        if (m_tokens.empty() || m_tokens.back().kind != TokenKind::EndOfLine)
+            push(TokenKind::EndOfLine);
         push(TokenKind::End);
         return std::move(m_tokens);
     }
@@ -231,10 +232,12 @@ private:
             push(TokenKind::Assign);
             break;
         default: {
+            // Operators and other characters of the full language: the parser names them.
             std::string what(1, c);
             if ((c == '<' || c == '>' || c == '!' || c == '&' || c == '|') && (peek(1) == '=' || peek(1) == c))
                 what += peek(1);
-            throw ScriptError(m_line, "unsupported construct '" + what + "'");
+            push(TokenKind::Other, what);
+            m_pos += what.size() - 1;
         }
         }
         ++m_pos;
@@ -423,6 +426,8 @@ private:
             return e;
         case TokenKind::Assign:
             throw ScriptError(t.line, "unexpected '='");
+        case TokenKind::Other:
+            throw ScriptError(t.line, "unsupported construct '" + t.text + "'");
         case TokenKind::EndOfLine:
         case TokenKind::End:
             throw ScriptError(t.line, "an expression is missing at the end of the line");

@@ -36,6 +36,7 @@ enum class TokenKind {
     Dot,
     Assign,
     Minus,
+    Other,
     EndOfLine,
     End
 };
