@@ -66,7 +66,12 @@ TEST(AvsProgram, ExitCodesAndMessages) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.script << r.err;
         EXPECT_EQ(r.out, c.output);
         EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
-    }
+    } // A stream FFmpeg cannot decode: exit 4, whether FFmpeg writes the output or feeds a native stage.
+    dir.write("JUNK.VOB", std::string(4096, '\x5a'));
+    dir.write("J.d2v", "DGIndexProjectFile16\r\n1\r\nJUNK.VOB\r\n\r\nPicture_Size=64x48\r\nField_Operation=2\r\n"
+                       "Frame_Rate=25000 (25/1)\r\n\r\n900 5 0 0 0 0 0 d2 f2 ff\r\n");
+    for (const char* script : {"Mpeg2Source(\"J.d2v\")\r\n", "Mpeg2Source(\"J.d2v\").Undot()\r\n"})
+        EXPECT_EQ(runAvs(dir, script, "--y4m -").exitCode, 4) << script;
 }
 
 TEST(AvsProgram, FramesDeliveredEqualTheScriptsCount) {
