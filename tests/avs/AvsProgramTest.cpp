@@ -121,6 +121,11 @@ TEST(AvsProgram, SegmentScriptOverATwoPartVob) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out.rfind("YUV4MPEG2 W64 H48 F30000:1001 ", 0), 0U);
     EXPECT_EQ(y4mFrames(r.out, 64 * 48 * 3 / 2), 17);
+    // A .d2v listing six pictures more than the stream holds: the native stage sees the shortfall.
+    dir.write("V01.d2v", dir.read("V01.d2v").replace(dir.read("V01.d2v").find(" ff"), 0, " f2 f2 f2 f2 f2 f2"));
+    r = runAvs(dir, script, "--y4m -");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_NE(r.err.find("delivered 17 of 23 frames"), std::string::npos) << r.err;
 }
 
 TEST(AvsProgram, UndotEqualsFfmpegsRemovegrainClampOnRandomFrames) {

@@ -51,6 +51,7 @@ struct Stage {
     SubtitleText subtitle;
     DeenSettings deen;
     int width = 0, height = 0; // frame size at this stage
+    int frames = 0;            // frames reaching this stage
     PixelType type = PixelType::RGB32;
 };
 
@@ -76,6 +77,7 @@ struct Clip {
     void add(Stage stage) {
         stage.width = width;
         stage.height = height;
+        stage.frames = frames;
         stage.type = type;
         stages.push_back(std::move(stage));
     }

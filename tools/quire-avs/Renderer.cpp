@@ -218,10 +218,16 @@ bool runNative(const std::vector<Stage>& stages, int in, int out, const std::str
         !writeFull(out, reinterpret_cast<const std::uint8_t*>(y4mHeader.data()), y4mHeader.size()))
         return false;
     static constexpr std::uint8_t kFrame[] = {'F', 'R', 'A', 'M', 'E', '\n'};
-    for (;;) {
+    const int expected = stages.front().frames;
+    for (int frame = 0;; ++frame) {
         bool clean = false;
-        if (!readFull(in, a.data(), bytes, clean))
-            return clean;
+        if (!readFull(in, a.data(), bytes, clean)) {
+            // The count is the script's: FFmpeg delivering fewer frames (a short stream) is a failure.
+            if (clean && frame == expected)
+                return true;
+            std::cerr << "quire-avs: FFmpeg delivered " << frame << " of " << expected << " frames\n";
+            return false;
+        }
         for (const Stage& s : stages) {
             const std::size_t lumaBytes = static_cast<std::size_t>(layout.width) * layout.height;
             const std::size_t chromaBytes = static_cast<std::size_t>(layout.chromaWidth()) * layout.chromaHeight();
