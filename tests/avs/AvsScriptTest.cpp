@@ -242,3 +242,34 @@ TEST(AvsNative, DeenEqualsTheThresholdedMeanReference) {
         EXPECT_EQ(out, deenReference(in, c.w, c.h, c.r, c.thr)) << c.w << "x" << c.h << " r" << c.r << " thr" << c.thr;
     }
 }
+
+TEST(AvsEvaluator, VariablesLastReturnAndChainsGiveTheClipAviSynthGives) {
+    const struct {
+        const char* script;
+        int width, height, frames;
+        PixelType type;
+    } cases[] = {
+        {"a = BlankClip(length=9)\nb = BlankClip(length=5, width=320, height=240)\na\n", 640, 480, 9, PixelType::RGB32},
+        {"a = BlankClip(length=9)\nreturn a.Trim(2, 4)\nBlankClip()\n", 640, 480, 3, PixelType::RGB32},
+        {"BlankClip(length=9)\nLoadPlugin(\"x.dll\")\n", 640, 480, 9, PixelType::RGB32}, // no clip: last stays
+        {"BlankClip(length=9, pixel_type=\"yuy2\").ConvertToYV12(interlaced=true)", 640, 480, 9, PixelType::YV12},
+        {"BlankClip().BilinearResize(320, 200, 8, 8, -8, -8)", 320, 200, 240, PixelType::RGB32},
+        {"BlankClip(width=480, height=273)\nBilinearResize(480,273)\nConvertToYUY2()", 480, 273, 240, PixelType::YUY2},
+    };
+    for (const auto& c : cases) {
+        const Clip clip = clipOf(c.script);
+        EXPECT_EQ(std::tie(clip.width, clip.height, clip.frames), std::make_tuple(c.width, c.height, c.frames))
+            << c.script;
+        EXPECT_EQ(clip.type, c.type) << c.script;
+    }
+    EXPECT_NE(errorOf("BlankClip(template=BlankClip())").second.find("named argument \"template\""), std::string::npos);
+    const Clip t = clipOf("BlankClip(clip=BlankClip(length=4, width=352, height=288, pixel_type=\"YV12\"), fps=25)");
+    EXPECT_EQ(std::tie(t.width, t.height, t.frames, t.type), std::make_tuple(352, 288, 4, PixelType::YV12));
+    EXPECT_EQ(clipOf("BlankClip(width=480, height=273).BilinearResize(480,273)").stages.size(), 0U); // same size: no-op
+    EXPECT_NE(errorOf("BlankClip(pixel_type=\"YV12\").BilinearResize(481, 480)").second.find("even width"),
+              std::string::npos);
+    EXPECT_NE(errorOf("BlankClip(height=482, pixel_type=\"YUY2\").ConvertToYV12(interlaced=true)")
+                  .second.find("multiple of 4"),
+              std::string::npos);
+    EXPECT_NE(errorOf("BlankClip()\nreturn 3\n").second.find("returns no clip"), std::string::npos);
+}
