@@ -41,6 +41,7 @@ bench: deps $(BUILD_DIR)/build.ninja
 	@for b in $(BUILD_DIR)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 	bench/quantdump-bench.sh $(BUILD_DIR)/bin/QuantumDump/QuantDump
 	bench/sample-project-bench.sh $(BUILD_DIR)/bin/quire-sample-project
+	bench/quire-avs-bench.sh $(BUILD_DIR)/bin/quire-avs
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev
-    ffmpeg
+    ffmpeg fonts-liberation2
     clang-format clang-tidy
     fonts-dejavu-core xdg-utils
 )

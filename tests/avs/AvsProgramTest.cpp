@@ -1,0 +1,187 @@
+// Runs of the quire-avs program through Debian's FFmpeg: what only a real run shows (the frame
+// count FFmpeg delivers, the exit codes and messages, the native stages on real pipes).
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sys/wait.h>
+
+namespace {
+
+struct AvsRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+AvsRun runAvs(const quire::test::TempFolder& dir, const std::string& script, const std::string& args) {
+    const auto avs = dir.write("s.avs", script);
+    const std::string command = "'" + std::string(QUIRE_AVS_PROGRAM) + "' '" + avs.string() + "' " + args + " > '" +
+                                (dir / "out").string() + "' 2> '" + (dir / "err").string() + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read("out"), dir.read("err")};
+}
+
+// The number of frames of a YUV4MPEG2 stream whose frames hold frameBytes bytes; -1 when malformed.
+int y4mFrames(const std::string& bytes, std::size_t frameBytes) {
+    std::size_t at = bytes.find('\n');
+    int n = 0;
+    for (; at != std::string::npos && at + 1 < bytes.size(); ++n) {
+        if (bytes.compare(at + 1, 6, "FRAME\n") != 0)
+            return -1;
+        at += 6 + frameBytes;
+    }
+    return at + 1 == bytes.size() ? n : -1;
+}
+
+// A y4m file of `frames` frames of random 4:2:0 samples.
+std::string noiseY4m(int w, int h, int frames) {
+    std::mt19937 random(7);
+    std::string bytes = "YUV4MPEG2 W" + std::to_string(w) + " H" + std::to_string(h) + " F25:1 Ip A1:1 C420jpeg\n";
+    for (int f = 0; f < frames; ++f) {
+        bytes += "FRAME\n";
+        for (int i = 0; i < w * h * 3 / 2; ++i)
+            bytes += static_cast<char>(random() & 0xFF);
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST(AvsProgram, ExitCodesAndMessages) {
+    quire::test::TempFolder dir;
+    const struct {
+        const char* script;
+        int exitCode;
+        const char* output;
+        const char* error;
+    } cases[] = {
+        {"BlankClip(length=12, width=480, height=273)\r\n", 0, "480 273 24/1 12 bgra\n", ""},
+        {"BlankClip()\r\n\r\nTrim(1,2) Frobnicate()\r\n", 2, "", "s.avs:3: there is no function named \"Frobnicate\""},
+        {"LoadPlugin(\"C:\\x\\DGDecode.dll\")\r\nMpeg2Source(\"D:\\none.d2v\")\r\n", 3, "",
+         "cannot find \"D:\\none.d2v\""},
+    };
+    for (const auto& c : cases) {
+        const AvsRun r = runAvs(dir, c.script, "--info");
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.script << r.err;
+        EXPECT_EQ(r.out, c.output);
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+    } // A stream FFmpeg cannot decode: exit 4, whether FFmpeg writes the output or feeds a native stage.
+    dir.write("JUNK.VOB", std::string(4096, '\x5a'));
+    dir.write("J.d2v", "DGIndexProjectFile16\r\n1\r\nJUNK.VOB\r\n\r\nPicture_Size=64x48\r\nField_Operation=2\r\n"
+                       "Frame_Rate=25000 (25/1)\r\n\r\n900 5 0 0 0 0 0 d2 f2 ff\r\n");
+    for (const char* script : {"Mpeg2Source(\"J.d2v\")\r\n", "Mpeg2Source(\"J.d2v\").Undot()\r\n"})
+        EXPECT_EQ(runAvs(dir, script, "--y4m -").exitCode, 4) << script;
+}
+
+TEST(AvsProgram, FramesDeliveredEqualTheScriptsCount) {
+    quire::test::TempFolder dir;
+    // A preview picture through drawtext and the resizer, and a trim of a 25 fps clip.
+    AvsRun r =
+        runAvs(dir,
+               "BlankClip(length=12, width=480, height=273)\r\nSubtitle(\"You blanked this segment!\",x=10,y=150,"
+               "font=\"Arial\", size=40,text_color=$16102255,halo_color=$ffffff)\r\nBilinearResize(480,384)\r\n",
+               "--bgra -");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.size(), 480U * 384U * 4U * 12U);
+    r = runAvs(dir, "BlankClip(length=40, width=32, height=16, fps=25, pixel_type=\"YV12\")\nTrim(5,-7)\n", "--y4m -");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("YUV4MPEG2 W32 H16 F25:1 ", 0), 0U);
+    EXPECT_EQ(y4mFrames(r.out, 32 * 16 * 3 / 2), 7);
+}
+
+TEST(AvsProgram, SegmentScriptOverATwoPartVob) {
+    quire::test::TempFolder dir;
+    const std::string vob = (dir / "all.vob").string();
+    ASSERT_EQ(
+        std::system(("ffmpeg -v error -y -f lavfi -i 'testsrc=s=64x48:r=30000/1001,format=yuv420p,trim=end_frame=20'"
+                     " -c:v mpeg2video -g 6 -bf 2 -flags +cgop -sc_threshold 1000000000 -f vob '" +
+                     vob + "'")
+                        .c_str()),
+        0);
+    const std::string all = dir.read("all.vob");
+    dir.write("VTS_01_1.VOB", all.substr(0, 6144));
+    dir.write("VTS_01_2.VOB", all.substr(6144));
+    std::string flags;
+    for (int i = 0; i < 20; ++i)
+        flags += i % 6 == 0 ? " d2" : " f2";
+    dir.write("V01.d2v",
+              "DGIndexProjectFile16\r\n2\r\nD:\\DVD\\VIDEO_TS\\VTS_01_1.VOB\r\nvts_01_2.vob\r\n\r\nStream_Type=1\r\n"
+              "Clipping=0,0,0,0\r\nPicture_Size=64x48\r\nField_Operation=2\r\nFrame_Rate=29970 (30000/1001)\r\n\r\n"
+              "900 5 0 0 0 0 0" +
+                  flags + " ff\r\n\r\nFINISHED  100.00% VIDEO\r\n");
+    const std::string script =
+        "# AVS File Created by DVD Tessera\r\n#------------------\r\n"
+        "LoadPlugin(\"C:\\Program Files\\Tools\\DGDecode.dll\")\r\n"
+        "Mpeg2Source(\"D:\\WORK\\SEGMENTS\\V01.d2v\")\r\nTrim(3,69)\r\n"
+        "Undot() Deen(\"c3d\",rad=1,thrY=10,thrUV=12,tthY=0,tthUV=0,min=1.00) ConvertToYV12()\r\n";
+    AvsRun r = runAvs(dir, script, "--info");
+    EXPECT_EQ(r.out, "64 48 30000/1001 17 yuv420p\n") << r.err;
+    r = runAvs(dir, script, "--y4m -");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("YUV4MPEG2 W64 H48 F30000:1001 ", 0), 0U);
+    EXPECT_EQ(y4mFrames(r.out, 64 * 48 * 3 / 2), 17);
+    // A .d2v listing six pictures more than the stream holds: the native stage sees the shortfall.
+    dir.write("V01.d2v", dir.read("V01.d2v").replace(dir.read("V01.d2v").find(" ff"), 0, " f2 f2 f2 f2 f2 f2"));
+    r = runAvs(dir, script, "--y4m -");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_NE(r.err.find("delivered 17 of 23 frames"), std::string::npos) << r.err;
+}
+
+TEST(AvsProgram, UndotEqualsFfmpegsRemovegrainClampOnRandomFrames) {
+    quire::test::TempFolder dir;
+    dir.write("noise.y4m", noiseY4m(24, 18, 3));
+    const AvsRun r =
+        runAvs(dir, "FFVideoSource(\"noise.y4m\")\nUndot()\n", "--y4m '" + (dir / "undot.y4m").string() + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string ref = (dir / "ref.yuv").string(), ours = (dir / "ours.yuv").string();
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -i '" + (dir / "noise.y4m").string() +
+                           "' -vf removegrain=m0=1:m1=1:m2=1 -f rawvideo '" + ref + "'")
+                              .c_str()),
+              0);
+    ASSERT_EQ(std::system(
+                  ("ffmpeg -v error -y -i '" + (dir / "undot.y4m").string() + "' -f rawvideo '" + ours + "'").c_str()),
+              0);
+    const std::string expected = dir.read("ref.yuv");
+    EXPECT_EQ(expected.size(), 3U * 24 * 18 * 3 / 2);
+    EXPECT_EQ(dir.read("ours.yuv"), expected);
+}
+
+TEST(AvsProgram, SubtitleAnchorsTheCellAsAviSynthAndReadsAlphaAsTransparency) {
+    quire::test::TempFolder dir;
+    // A 40-pixel cell whose top is at 150 puts the cap tops of bold Arial at 157 and the baseline at 182,
+    // whether the cell top (7/8), the baseline (4) or the cell bottom (1) is anchored.
+    const struct {
+        int align, y, left, right;
+    } cases[] = {{7, 150, 242, 315}, {4, 182, 242, 315}, {1, 190, 242, 315}, {8, 150, 203, 276}};
+    for (const auto& c : cases) {
+        const AvsRun r =
+            runAvs(dir,
+                   "BlankClip(length=1,width=480,height=273)\nSubtitle(\"HHH\",x=240,y=" + std::to_string(c.y) +
+                       ",align=" + std::to_string(c.align) +
+                       ",font=\"Arial\",size=40,text_color=$ffffff,halo_color=$ff000000)\n",
+                   "--bgra -");
+        ASSERT_EQ(r.out.size(), 480U * 273U * 4U) << r.err;
+        int top = -1, bottom = -1, left = 480, right = -1;
+        for (int y = 0; y < 273; ++y)
+            for (int x = 0; x < 480; ++x)
+                if (static_cast<unsigned char>(r.out[static_cast<std::size_t>((y * 480 + x) * 4 + 1)]) > 128) {
+                    top = top < 0 ? y : top;
+                    bottom = y;
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        EXPECT_EQ(std::tie(top, bottom), std::make_tuple(157, 181)) << "align " << c.align;
+        EXPECT_NEAR(left, c.left, 1) << "align " << c.align;
+        EXPECT_NEAR(right, c.right, 1) << "align " << c.align;
+    }
+    // $80FF0000: transparency 0x80, so red at half strength over black; the halo $000000 is opaque black.
+    const AvsRun r = runAvs(dir,
+                            "BlankClip(length=1,width=64,height=64)\nSubtitle(\"I\",x=0,y=0,size=60,"
+                            "text_color=$80FF0000,halo_color=$ff000000)\n",
+                            "--bgra -");
+    int red = 0;
+    for (std::size_t i = 2; i < r.out.size(); i += 4)
+        red = std::max(red, static_cast<int>(static_cast<unsigned char>(r.out[i])));
+    EXPECT_NEAR(red, 127, 2);
+}

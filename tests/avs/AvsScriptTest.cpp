@@ -1,0 +1,275 @@
+// The script language, the frame arithmetic, the .d2v reader and the native filters of quire-avs.
+#include "D2v.h"
+#include "Evaluator.h"
+#include "NativeFilters.h"
+#include "ScriptParser.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
+using namespace quire::avs;
+
+namespace {
+
+Clip clipOf(const std::string& script, const std::filesystem::path& file = "/nowhere/test.avs") {
+    return evaluate(script, file).clip;
+}
+
+// The message and line of the ScriptError a script raises; "" when it evaluates.
+std::pair<int, std::string> errorOf(const std::string& script) {
+    try {
+        evaluate(script, "/nowhere/test.avs");
+    } catch (const ScriptError& e) {
+        return {e.line(), e.what()};
+    }
+    return {0, ""};
+}
+
+} // namespace
+
+TEST(AvsTokenizer, DollarLiteralsReadAsHexWrappingAt32Bits) {
+    const struct {
+        const char* text;
+        std::uint32_t value;
+    } cases[] = {
+        {"$ffffff", 0x00FFFFFFU}, {"$16102255", 0x16102255U}, {"$255255255", 0x55255255U}, {"$FF0000", 0x00FF0000U}};
+    for (const auto& c : cases) {
+        const auto tokens = tokenize(c.text);
+        ASSERT_EQ(tokens[0].kind, TokenKind::Integer) << c.text;
+        EXPECT_EQ(static_cast<std::uint32_t>(tokens[0].integer), c.value) << c.text;
+    }
+    EXPECT_THROW(tokenize("x=$12G"), ScriptError);
+    EXPECT_THROW(tokenize("x=$ "), ScriptError);
+}
+
+TEST(AvsTokenizer, NumbersStringsCommentsAndContinuations) {
+    const auto t = tokenize("a=1.00 b=.5 /* c=9\n */ s=\"C:\\\\x\" [* [* n *] *] t=\"\"\"q\"r\"\"\" # end\n"
+                            "f(1,\n\\ 2) g(3, \\\n 4)\n__END__ h(");
+    std::vector<std::string> seen;
+    for (const Token& k : t) {
+        switch (k.kind) {
+        case TokenKind::Float:
+            seen.push_back("F" + std::to_string(k.number).substr(0, 4));
+            break;
+        case TokenKind::Integer:
+            seen.push_back("I" + std::to_string(k.integer));
+            break;
+        case TokenKind::String:
+            seen.push_back("S" + k.text);
+            break;
+        case TokenKind::EndOfLine:
+            seen.push_back("|");
+            break;
+        default:
+            break;
+        }
+    }
+    const std::vector<std::string> expected{"F1.00", "F0.50", "SC:\\\\x", "Sq\"r", "|", "I1", "I2", "I3", "I4", "|"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(t.back().kind, TokenKind::End);
+}
+
+TEST(AvsParser, SeveralStatementsOnOneLineEachApplyToLast) {
+    const auto statements = parse(
+        "BlankClip(length=5,pixel_type=\"YV12\") Undot() Deen(\"c3d\",rad=1) ConvertToYV12()\nx = last.Trim(1,2)\n");
+    ASSERT_EQ(statements.size(), 5U);
+    EXPECT_EQ(statements[3].line, 1);
+    EXPECT_EQ(statements[4].kind, Statement::Kind::Assign);
+    const Clip c = clipOf("BlankClip(length=5,pixel_type=\"YV12\") Undot Deen(\"c3d\",rad=1) ConvertToYV12\n");
+    ASSERT_EQ(c.stages.size(), 2U);
+    EXPECT_EQ(c.stages[0].kind, Stage::Kind::Undot);
+    EXPECT_EQ(c.stages[1].kind, Stage::Kind::Deen);
+}
+
+TEST(AvsEvaluator, ErrorsNameTheConstructAndLine) {
+    const struct {
+        const char* script;
+        int line;
+        const char* text;
+    } cases[] = {
+        {"BlankClip()\nFoo()\n", 2, "no function named \"Foo\""},
+        {"BlankClip()\n\nTrim(1, 2, bogus=3)", 3, "does not have a named argument \"bogus\""},
+        {"BlankClip(width=3, width=4)", 1, "given twice"},
+        {"BlankClip()\nif (true)", 2, "unsupported construct 'if'"},
+        {"a = BlankClip() +\nBlankClip()", 1, "unsupported construct '+'"},
+        {"\n\nfunction f() {}", 3, "unsupported construct 'function'"},
+        {"Undot()", 1, "no clip"},
+        {"BlankClip(width=481, height=480, pixel_type=\"YV12\")", 1, "even width"},
+        {"BlankClip(width=480, height=273).ConvertToYV12()", 1, "multiple of 2"},
+        {"BlankClip()\nBilinearResize(480)", 2, "target width and height"},
+        {"BlankClip(length=\"x\")", 1, "must be an int"},
+        {"BlankClip()\nDeen(\"x3d\")", 2, "needs a YV12"},
+        {"BlankClip(pixel_type=\"YV12\")\nDeen(\"x3d\")", 2, "mode \"x3d\""},
+    };
+    for (const auto& c : cases) {
+        const auto [line, text] = errorOf(c.script);
+        EXPECT_EQ(line, c.line) << c.script;
+        EXPECT_NE(text.find(c.text), std::string::npos) << c.script << " -> " << text;
+    }
+}
+
+TEST(AvsEvaluator, BlankClipDefaultsAndTheEditorScript) {
+    const Clip d = clipOf("BlankClip()");
+    EXPECT_EQ(std::tie(d.width, d.height, d.frames), std::make_tuple(640, 480, 240));
+    EXPECT_EQ(d.fps, (Rational{24, 1}));
+    const Clip e =
+        clipOf("BlankClip(length=1, width=480, height=273)\r\nSubtitle(\"Tessera's Matrix Editor\",y=150,"
+               "font=\"Arial\", size=44,text_color=$16102255,halo_color=$ffffff)\r\nBilinearResize(480,384)\r\n");
+    EXPECT_EQ(std::tie(e.width, e.height, e.frames), std::make_tuple(480, 384, 1));
+    ASSERT_EQ(e.stages.size(), 2U);
+    const SubtitleText& s = e.stages[0].subtitle;
+    EXPECT_EQ(std::tie(s.align, s.x, s.y, s.size), std::make_tuple(7, 8.0, 150.0, 44.0));
+    EXPECT_EQ(s.textColor, 0x16102255U);
+    EXPECT_EQ(clipOf("BlankClip(fps=29.97)").fps, (Rational{30000, 1001}));
+    EXPECT_EQ(clipOf("BlankClip(fps=25.4, fps_denominator=2)").fps, (Rational{25, 2}));
+}
+
+TEST(AvsEvaluator, TrimClampsAsAviSynthCountedInFrames) {
+    const struct {
+        int length, first, last, frames;
+    } cases[] = {
+        {100, 10, 69, 60},  // inclusive range
+        {100, 10, 0, 90},   // 0: to the end
+        {100, 10, -5, 5},   // negative: that many frames
+        {100, 20, 10, 1},   // last before first: one frame
+        {100, 90, 500, 10}, // beyond the end: clamped
+        {100, 150, 0, 1},   // first beyond the end: the last frame
+        {100, -7, 4, 5},    // negative first: from frame 0
+        {12, 0, 11, 12},
+    };
+    for (const auto& c : cases) {
+        const Clip clip = clipOf("BlankClip(length=" + std::to_string(c.length) + ")\nTrim(" + std::to_string(c.first) +
+                                 "," + std::to_string(c.last) + ")");
+        EXPECT_EQ(clip.frames, c.frames) << c.first << "," << c.last;
+    }
+    EXPECT_EQ(clipOf("BlankClip(length=100).Trim(10, length=7)").frames, 7);
+    EXPECT_EQ(clipOf("BlankClip(length=100).Trim(10, end=12)").frames, 3);
+    EXPECT_EQ(errorOf("BlankClip(length=100).Trim(10, end=5)").first, 1);
+    EXPECT_EQ(errorOf("BlankClip(length=100).Trim(10, length=-1)").first, 1);
+}
+
+TEST(AvsD2v, HeaderAndFrameCountPerFieldOperation) {
+    const std::string head = "DGIndexProjectFile16\r\n2\r\nD:\\DVD\\VIDEO_TS\\VTS_01_1.VOB\r\nVTS_01_2.VOB\r\n\r\n"
+                             "Stream_Type=1\r\nClipping=8,8,0,2\r\nPicture_Size=704x478\r\n";
+    // An open first GOP: two leading B pictures (no bit 7) are not shown. Then 3:2 flags (TFF/RFF).
+    const std::string data =
+        "\r\n\r\n900 5 0 0 0 0 0 32 32 d2 f3 e0 f1 e2 f3 e0 f1\r\n900 5 0 0 0 0 0 d2 ff\r\n\r\nFINISHED\r\n";
+    const struct {
+        int op;
+        const char* rate;
+        int frames;
+        Rational fps;
+    } cases[] = {{0, "29970 (30000/1001)", 11, {30000, 1001}},
+                 {1, "23976 (24000/1001)", 9, {24000, 1001}},
+                 {2, "29970 (30000/1001)", 9, {30000, 1001}},
+                 {2, "25000", 9, {25, 1}}};
+    for (const auto& c : cases) {
+        const D2vProject d =
+            parseD2v(head + "Field_Operation=" + std::to_string(c.op) + "\r\nFrame_Rate=" + c.rate + data);
+        EXPECT_EQ(d.frames, c.frames) << c.op;
+        EXPECT_EQ(d.frameRate, c.fps) << c.rate;
+        EXPECT_EQ(d.codedPictures, 9);
+        EXPECT_EQ(d.files, (std::vector<std::string>{"D:\\DVD\\VIDEO_TS\\VTS_01_1.VOB", "VTS_01_2.VOB"}));
+        EXPECT_EQ(d.clipping, (std::array<int, 4>{8, 8, 0, 2}));
+        EXPECT_EQ(std::tie(d.width, d.height), std::make_tuple(704, 478));
+    }
+    for (const std::string& bad :
+         std::vector<std::string>{"DGIndex\r\n", "DGIndexProjectFile16\r\n3\r\na\r\nb\r\n\r\nPicture_Size=2x2\r\n",
+                                  "DGIndexProjectFile16\r\n1\r\na\r\nb\r\n\r\n", head + "\r\n"})
+        EXPECT_THROW(parseD2v(bad), std::runtime_error) << bad;
+}
+
+TEST(AvsMedia, Mpeg2SourceFindsTheFilesRelativeToTheD2v) {
+    quire::test::TempFolder dir;
+    dir.write("seg/vts_01_1.vob", "x");
+    dir.write("seg/VTS_01_2.VOB", "x");
+    dir.write("seg/V01.d2v", "DGIndexProjectFile16\r\n2\r\nD:\\DVD\\VIDEO_TS\\VTS_01_1.VOB\r\nVTS_01_2.VOB\r\n\r\n"
+                             "Field_Operation=2\r\nFrame_Rate=25000 (25/1)\r\nPicture_Size=720x576\r\n\r\n"
+                             "900 5 0 0 0 0 0 d2 f2 e2 ff\r\n");
+    const Clip c = clipOf("Mpeg2Source(\"C:\\WORK\\v01.D2V\")\nTrim(1,0)", dir / "seg/s.avs");
+    EXPECT_EQ(std::tie(c.width, c.height, c.frames), std::make_tuple(720, 576, 2));
+    ASSERT_EQ(c.source.files.size(), 2U);
+    EXPECT_EQ(c.source.files[0], dir / "seg/vts_01_1.vob");
+    EXPECT_EQ(c.source.files[1], dir / "seg/VTS_01_2.VOB");
+    EXPECT_THROW(clipOf("Mpeg2Source(\"C:\\WORK\\gone.d2v\")", dir / "seg/s.avs"), MediaError);
+}
+
+namespace {
+
+// Deen's spatial mean written the plain way: edge samples repeated, a double mean rounded half up.
+std::vector<std::uint8_t> deenReference(const std::vector<std::uint8_t>& in, int w, int h, int r, int thr) {
+    std::vector<std::uint8_t> out(in.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int c = in[static_cast<std::size_t>(y * w + x)];
+            double sum = c;
+            int n = 1;
+            for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx) {
+                    if (dx == 0 && dy == 0)
+                        continue;
+                    const int q =
+                        in[static_cast<std::size_t>(std::clamp(y + dy, 0, h - 1) * w + std::clamp(x + dx, 0, w - 1))];
+                    if (std::abs(q - c) < thr) {
+                        sum += q;
+                        ++n;
+                    }
+                }
+            out[static_cast<std::size_t>(y * w + x)] = static_cast<std::uint8_t>(sum / n + 0.5);
+        }
+    return out;
+}
+
+} // namespace
+
+TEST(AvsNative, DeenEqualsTheThresholdedMeanReference) {
+    std::mt19937 random(12);
+    const struct {
+        int w, h, r, thr, spread;
+    } cases[] = {{17, 9, 1, 10, 30}, {16, 16, 1, 12, 255}, {13, 11, 2, 10, 40},
+                 {9, 20, 3, 7, 20},  {5, 4, 4, 20, 60},    {8, 8, 1, 0, 50}};
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> in(static_cast<std::size_t>(c.w * c.h)), out(in.size());
+        std::uniform_int_distribution<int> base(0, 255 - c.spread), spread(0, c.spread);
+        const int b = base(random);
+        for (auto& v : in)
+            v = static_cast<std::uint8_t>(b + spread(random));
+        deenPlane(in.data(), out.data(), c.w, c.h, c.r, c.thr);
+        EXPECT_EQ(out, deenReference(in, c.w, c.h, c.r, c.thr)) << c.w << "x" << c.h << " r" << c.r << " thr" << c.thr;
+    }
+}
+
+TEST(AvsEvaluator, VariablesLastReturnAndChainsGiveTheClipAviSynthGives) {
+    const struct {
+        const char* script;
+        int width, height, frames;
+        PixelType type;
+    } cases[] = {
+        {"a = BlankClip(length=9)\nb = BlankClip(length=5, width=320, height=240)\na\n", 640, 480, 9, PixelType::RGB32},
+        {"a = BlankClip(length=9)\nreturn a.Trim(2, 4)\nBlankClip()\n", 640, 480, 3, PixelType::RGB32},
+        {"BlankClip(length=9)\nLoadPlugin(\"x.dll\")\n", 640, 480, 9, PixelType::RGB32}, // no clip: last stays
+        {"BlankClip(length=9, pixel_type=\"yuy2\").ConvertToYV12(interlaced=true)", 640, 480, 9, PixelType::YV12},
+        {"BlankClip().BilinearResize(320, 200, 8, 8, -8, -8)", 320, 200, 240, PixelType::RGB32},
+        {"BlankClip(width=480, height=273)\nBilinearResize(480,273)\nConvertToYUY2()", 480, 273, 240, PixelType::YUY2},
+    };
+    for (const auto& c : cases) {
+        const Clip clip = clipOf(c.script);
+        EXPECT_EQ(std::tie(clip.width, clip.height, clip.frames), std::make_tuple(c.width, c.height, c.frames))
+            << c.script;
+        EXPECT_EQ(clip.type, c.type) << c.script;
+    }
+    EXPECT_NE(errorOf("BlankClip(template=BlankClip())").second.find("named argument \"template\""), std::string::npos);
+    const Clip t = clipOf("BlankClip(clip=BlankClip(length=4, width=352, height=288, pixel_type=\"YV12\"), fps=25)");
+    EXPECT_EQ(std::tie(t.width, t.height, t.frames, t.type), std::make_tuple(352, 288, 4, PixelType::YV12));
+    EXPECT_EQ(clipOf("BlankClip(width=480, height=273).BilinearResize(480,273)").stages.size(), 0U); // same size: no-op
+    EXPECT_NE(errorOf("BlankClip(pixel_type=\"YV12\").BilinearResize(481, 480)").second.find("even width"),
+              std::string::npos);
+    EXPECT_NE(errorOf("BlankClip(height=482, pixel_type=\"YUY2\").ConvertToYV12(interlaced=true)")
+                  .second.find("multiple of 4"),
+              std::string::npos);
+    EXPECT_NE(errorOf("BlankClip()\nreturn 3\n").second.find("returns no clip"), std::string::npos);
+}
