@@ -1,0 +1,310 @@
+// The encoder stand-in's job checks, its FFmpeg arguments and its three front-ends, without running
+// anything.
+#include "EncodeJob.h"
+#include "FrontEnds.h"
+
+#include "support/TempFolder.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace quire::encode;
+namespace fs = std::filesystem;
+
+namespace {
+
+EncodeJob goodJob() {
+    EncodeJob job;
+    job.input = "/in.y4m";
+    job.output = "/out.m2v";
+    job.averageKbps = 5000;
+    job.maximumKbps = 8000;
+    return job;
+}
+
+// The value following `option` in the arguments; empty when the option is absent.
+std::string valueOf(const std::vector<std::string>& args, const std::string& option) {
+    const auto found = std::find(args.begin(), args.end(), option);
+    return found == args.end() || found + 1 == args.end() ? std::string() : *(found + 1);
+}
+
+// An asymmetric matrix: intra 8 + 2r + 3c (the DC entry 8), non-intra 16 + r + 2c.
+MatrixValues asymmetric() {
+    MatrixValues values{};
+    for (int i = 0; i < 64; ++i) {
+        values[static_cast<std::size_t>(i)] = 8 + 2 * (i / 8) + 3 * (i % 8);
+        values[static_cast<std::size_t>(64 + i)] = 16 + i / 8 + 2 * (i % 8);
+    }
+    return values;
+}
+
+std::string rows(const MatrixValues& values, int first, int count, const char* separator, const char* end) {
+    std::string out;
+    for (int r = first; r < first + count; ++r) {
+        for (int c = 0; c < 8; ++c)
+            out += (c ? separator : "") + std::to_string(values[static_cast<std::size_t>(r * 8 + c)]);
+        out += end;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(EncodeCheck, RefusesBadJobsAndClampsTheRangeEnd) {
+    struct Case {
+        const char* name;
+        std::function<void(EncodeJob&)> change;
+        int frames;
+        const char* reason; // empty: accepted
+        int first, last;
+        bool clamped;
+    };
+    const std::vector<Case> cases = {
+        {"whole clip", [](EncodeJob&) {}, 20, "", 0, 19, false},
+        {"range inside", [](EncodeJob& j) { j.firstFrame = 3, j.lastFrame = 7; }, 20, "", 3, 7, false},
+        {"Quire's one-past end", [](EncodeJob& j) { j.lastFrame = 20; }, 20, "", 0, 19, true},
+        {"end far past", [](EncodeJob& j) { j.firstFrame = 5, j.lastFrame = 900; }, 20, "", 5, 19, true},
+        {"one frame", [](EncodeJob& j) { j.firstFrame = 19, j.lastFrame = 19; }, 20, "", 19, 19, false},
+        {"start past the clip", [](EncodeJob& j) { j.firstFrame = 20; }, 20, "first frame 20 is outside", 0, 0, false},
+        {"negative start", [](EncodeJob& j) { j.firstFrame = -1; }, 20, "first frame -1", 0, 0, false},
+        {"end before start", [](EncodeJob& j) { j.firstFrame = 5, j.lastFrame = 4; }, 20, "comes before", 0, 0, false},
+        {"empty clip", [](EncodeJob&) {}, 0, "no frames", 0, 0, false},
+        {"matrix 0", [](EncodeJob& j) { j.matrices = asymmetric(), (*j.matrices)[70] = 0; }, 20, "value 71 of 128 is 0",
+         0, 0, false},
+        {"matrix 256", [](EncodeJob& j) { j.matrices = asymmetric(), (*j.matrices)[0] = 256; }, 20, "value 1 of 128", 0,
+         0, false},
+        {"matrix 1 and 255",
+         [](EncodeJob& j) { j.matrices = asymmetric(), (*j.matrices)[1] = 1, (*j.matrices)[2] = 255; }, 20, "", 0, 19,
+         false},
+        {"max above DVD", [](EncodeJob& j) { j.maximumKbps = 9801; }, 20, "maximum bitrate 9801", 0, 0, false},
+        {"avg above max", [](EncodeJob& j) { j.averageKbps = 8001; }, 20, "average bitrate 8001", 0, 0, false},
+        {"avg zero", [](EncodeJob& j) { j.averageKbps = 0; }, 20, "average bitrate 0", 0, 0, false},
+        {"min above max", [](EncodeJob& j) { j.minimumKbps = 9000; }, 20, "minimum bitrate", 0, 0, false},
+        {"quantiser mode ignores avg",
+         [](EncodeJob& j) { j.mode = RateMode::Quantiser, j.quantiser = 4.5, j.averageKbps = 0; }, 20, "", 0, 19,
+         false},
+        {"quantiser 0", [](EncodeJob& j) { j.mode = RateMode::Quantiser, j.quantiser = 0; }, 20, "quantiser range", 0,
+         0, false},
+        {"dc 11", [](EncodeJob& j) { j.dcPrecision = 11; }, 20, "DC precision 11", 0, 0, false},
+        {"rate code 9", [](EncodeJob& j) { j.frameRateCode = 9; }, 20, "frame rate code 9", 0, 0, false},
+        {"aspect code 5", [](EncodeJob& j) { j.aspectCode = 5; }, 20, "aspect ratio code 5", 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EncodeJob job = goodJob();
+        c.change(job);
+        ClipInfo clip;
+        clip.frames = c.frames;
+        const CheckResult result = checkJob(job, clip);
+        if (*c.reason) {
+            EXPECT_FALSE(result.range);
+            EXPECT_NE(result.reason.find(c.reason), std::string::npos) << result.reason;
+            EXPECT_EQ(result.reason.find('\n'), std::string::npos);
+        } else {
+            ASSERT_TRUE(result.range) << result.reason;
+            EXPECT_EQ(result.range->first, c.first);
+            EXPECT_EQ(result.range->last, c.last);
+            EXPECT_EQ(result.range->clamped, c.clamped);
+        }
+    }
+}
+
+TEST(EncodeArguments, CarryEveryJobSetting) {
+    EncodeJob job = goodJob();
+    job.matrices = asymmetric();
+    job.dcPrecision = 10;
+    job.nonLinearQuantiser = true;
+    job.aspectCode = 3;
+    job.interlaced = true;
+    job.frameRateCode = 4;
+    ClipInfo clip{720, 576, 25, 1, 40};
+    const FrameRange range{5, 14, false};
+    const auto second = ffmpegArguments(job, clip, range, "/src.y4m", 2, "/tmp/log");
+    EXPECT_EQ(valueOf(second, "-i"), "/src.y4m");
+    EXPECT_EQ(valueOf(second, "-vf"),
+              "trim=start_frame=5:end_frame=15,settb=1001/30000,setpts=N,scale=iw:ih:interl=1,format=yuv420p");
+    EXPECT_EQ(valueOf(second, "-r"), "30000/1001");
+    EXPECT_EQ(valueOf(second, "-fps_mode"), "passthrough");
+    EXPECT_EQ(valueOf(second, "-g"), "18"); // relabelled to NTSC
+    EXPECT_EQ(valueOf(second, "-bf"), "2");
+    EXPECT_EQ(valueOf(second, "-flags"), "+cgop+ilme+ildct");
+    EXPECT_EQ(valueOf(second, "-top"), "1");
+    EXPECT_EQ(valueOf(second, "-sc_threshold"), "1000000000");
+    EXPECT_EQ(valueOf(second, "-bufsize"), "1835008");
+    EXPECT_EQ(valueOf(second, "-maxrate"), "8000k");
+    EXPECT_EQ(valueOf(second, "-b:v"), "5000k");
+    EXPECT_EQ(valueOf(second, "-dc"), "10");
+    EXPECT_EQ(valueOf(second, "-non_linear_quant"), "1");
+    EXPECT_EQ(valueOf(second, "-qmax"), "28");
+    EXPECT_EQ(valueOf(second, "-aspect"), "16:9");
+    EXPECT_EQ(valueOf(second, "-intra_matrix").substr(0, 18), "8,11,14,17,20,23,2");
+    EXPECT_EQ(valueOf(second, "-inter_matrix").substr(0, 12), "16,18,20,22,");
+    EXPECT_EQ(valueOf(second, "-pass"), "2");
+    EXPECT_EQ(second.back(), "/out.m2v");
+    EXPECT_EQ(valueOf(second, "-f"), "mpeg2video");
+
+    const auto first = ffmpegArguments(job, clip, range, "/src.y4m", 1, "/tmp/log");
+    EXPECT_EQ(valueOf(first, "-pass"), "1");
+    EXPECT_EQ(first.back(), "/dev/null");
+
+    // A progressive one-pass quality job at the input's PAL rate, default matrices.
+    EncodeJob quality = goodJob();
+    quality.mode = RateMode::Quantiser;
+    quality.quantiser = 4.5;
+    quality.maximumKbps.reset();
+    const auto single = ffmpegArguments(quality, clip, range, "/src.y4m", 0, "/tmp/log");
+    EXPECT_EQ(valueOf(single, "-q:v"), "4.5");
+    EXPECT_EQ(valueOf(single, "-maxrate"), "9800k");
+    EXPECT_EQ(valueOf(single, "-g"), "15");
+    EXPECT_EQ(valueOf(single, "-r"), "25/1");
+    EXPECT_EQ(valueOf(single, "-flags"), "+cgop");
+    for (const char* absent : {"-b:v", "-pass", "-top", "-intra_matrix", "-non_linear_quant", "-aspect"})
+        EXPECT_EQ(std::find(single.begin(), single.end(), absent), single.end()) << absent;
+}
+
+TEST(EncodeFrontEnds, QuEncCommandLines) {
+    quire::test::TempFolder folder;
+    const MatrixValues matrix = asymmetric();
+    std::string cqm;
+    for (const int v : matrix)
+        cqm += static_cast<char>(v);
+    folder.write("temp.cqm", cqm);
+    folder.write("short.cqm", cqm.substr(1));
+    const auto split = [](const std::string& line) {
+        std::vector<std::string> args;
+        std::size_t at = 0;
+        while ((at = line.find_first_not_of(' ', at)) != std::string::npos) {
+            const std::size_t end = std::min(line.find(' ', at), line.size());
+            args.push_back(line.substr(at, end - at));
+            at = end;
+        }
+        return args;
+    };
+    // As Quire writes them: two-pass, one-pass, quality (no pass switch) with "-dc" left empty.
+    const auto two =
+        parseQuEncArguments(split("-i in.avs -o out.m2v -b 4000 -maxbitrate 8000 -aspectratio 16:9 -2 -vbr"
+                                  " -dc 9 -hq -scene -trell -interlaced -cmatrix temp.cqm -mpeg2 -auto -close"),
+                            folder.path());
+    ASSERT_TRUE(two.job) << two.error;
+    EXPECT_EQ(two.job->input, folder / "in.avs");
+    EXPECT_EQ(two.job->mode, RateMode::TwoPass);
+    EXPECT_EQ(two.job->averageKbps, 4000);
+    EXPECT_EQ(two.job->maximumKbps, 8000);
+    EXPECT_EQ(two.job->aspectCode, 3);
+    EXPECT_EQ(two.job->dcPrecision, 9);
+    EXPECT_EQ(two.job->speed, Speed::Best);
+    EXPECT_TRUE(two.job->trellis && two.job->interlaced);
+    EXPECT_EQ(two.job->matrices, matrix);
+
+    const auto quality = parseQuEncArguments(split("-i /a/in.avs -o /a/out.m2v -b 45 -maxbitrate 8000 -aspectratio 4:3 "
+                                                   " -dc  -nohq -noscene -notrell -nointerlaced -nocmatrix -mpeg2"),
+                                             folder.path());
+    ASSERT_TRUE(quality.job) << quality.error;
+    EXPECT_EQ(quality.job->mode, RateMode::Quantiser);
+    EXPECT_DOUBLE_EQ(quality.job->quantiser, 4.5);
+    EXPECT_EQ(quality.job->dcPrecision, 8);
+    EXPECT_EQ(quality.job->aspectCode, 2);
+    EXPECT_FALSE(quality.job->matrices || quality.job->interlaced);
+
+    for (const auto& [line, reason] :
+         std::vector<std::pair<std::string, std::string>>{{"-i a -o b -b 1 -cmatrix short.cqm", "127 bytes, not 128"},
+                                                          {"-i a -o b -b 1 -cmatrix none.cqm", "cannot read"},
+                                                          {"-i a -o b -b x", "-b needs"},
+                                                          {"-i a -o b", "required"},
+                                                          {"-i a -o b -b 1 -aspectratio 2:1", "4:3 or 16:9"},
+                                                          {"-i a -o b -b 1 -bogus", "\"-bogus\""}}) {
+        const auto refused = parseQuEncArguments(split(line), folder.path());
+        EXPECT_FALSE(refused.job) << line;
+        EXPECT_NE(refused.error.find(reason), std::string::npos) << refused.error;
+    }
+}
+
+TEST(EncodeFrontEnds, HcSettingsFiles) {
+    const MatrixValues matrix = asymmetric();
+    const std::string custom =
+        "*CUSTOMMATRIX\r\n" + rows(matrix, 0, 8, " ", "\r\n") + "\r\n" + rows(matrix, 8, 8, " ", "\r\n");
+    const std::string head = "*BATCH\r\n*PROFILE  BEST\r\n*INFILE  Z:\\p\\encode.avs\r\n*OUTFILE  rel\\out.m2v\r\n";
+    const auto full = parseHcSettings(head +
+                                          "*BITRATE  0\r\n*MAXBITRATE  7000\r\n*WAIT 0\r\n*BIAS 20\r\n"
+                                          "*CQ_MAXBITRATE  4.5\r\n" +
+                                          custom + "*DC_PREC 10\r\n*ASPECT 4:3\r\n*INTERLACED\r\n",
+                                      "/w/Preview/preview.ini");
+    ASSERT_TRUE(full.job) << full.error;
+    EXPECT_EQ(full.job->input, "/p/encode.avs");
+    EXPECT_EQ(full.job->output, "/w/Preview/rel/out.m2v");
+    EXPECT_EQ(full.job->speed, Speed::Best);
+    EXPECT_EQ(full.job->mode, RateMode::Quantiser);
+    EXPECT_DOUBLE_EQ(full.job->quantiser, 4.5);
+    EXPECT_EQ(full.job->maximumKbps, 7000);
+    EXPECT_EQ(full.job->matrices, matrix);
+    EXPECT_EQ(full.job->dcPrecision, 10);
+    EXPECT_EQ(full.job->aspectCode, 2);
+    EXPECT_TRUE(full.job->interlaced);
+    EXPECT_EQ(full.job->notes.size(), 1u); // *BIAS
+
+    const auto plain = parseHcSettings(head + "*BITRATE  3000\r\n*ASPECT 16:9\r\n", "/w/p.ini");
+    ASSERT_TRUE(plain.job) << plain.error;
+    EXPECT_EQ(plain.job->mode, RateMode::TwoPass);
+    EXPECT_EQ(plain.job->averageKbps, 3000);
+    EXPECT_FALSE(plain.job->matrices || plain.job->interlaced);
+
+    for (const auto& [text, reason] : std::vector<std::pair<std::string, std::string>>{
+             {head + "*CUSTOMMATRIX\r\n" + rows(matrix, 0, 15, " ", "\r\n"), "15 rows, not 16"},
+             {head + "*CUSTOMMATRIX\r\n8 9 10\r\n", "line 6: a matrix row"},
+             {head + "*BITRATE  fast\r\n", "line 5: *BITRATE"},
+             {"*BITRATE  10\r\n", "*INFILE and *OUTFILE"}}) {
+        const auto refused = parseHcSettings(text, "/w/p.ini");
+        EXPECT_FALSE(refused.job);
+        EXPECT_NE(refused.error.find(reason), std::string::npos) << refused.error;
+    }
+}
+
+TEST(EncodeFrontEnds, ControlListLayouts) {
+    const MatrixValues matrix = asymmetric();
+    // SP / 2.70 / ProCoder layout: settings and rows (each ending in a tab) in [item], source in [file].
+    const std::string sp =
+        "; Cinema Craft Encoder SP -- Encoder Control List\r\n; Created By DVD Tessera's Matrix "
+        "Editor\r\n\r\n[item]\r\nprogressive=0\r\nvbr_brate_max=8000\r\nvbr_brate_avg=1310\r\n"
+        "frame_rate_idx=3\r\naspect_ratio=3\r\npulldown_detect=1\r\nqmat_idx=-1\r\nq_scale_type=1\r\n"
+        "qmat= \r\nvid_file0=Z:\\q\\Preview\\s.m2v\r\nvid_file1=Z:\\q\\Preview\\s.m2v\r\n" +
+        rows(matrix, 0, 16, " ", "\t\r\n") +
+        "\r\n\r\n[file]\r\nname=Z:\\q\\Preview\\encode.avs\r\nframe_first=0\r\nframe_last=75\r\n"
+        "encode_first=0\r\nencode_last=75\r\n";
+    const auto full = parseControlList(sp, "/q/Preview/preview.ecl");
+    ASSERT_TRUE(full.job) << full.error;
+    EXPECT_EQ(full.job->input, "/q/Preview/encode.avs");
+    EXPECT_EQ(full.job->output, "/q/Preview/s.m2v");
+    EXPECT_EQ(full.job->firstFrame, 0);
+    EXPECT_EQ(full.job->lastFrame, 75);
+    EXPECT_EQ(full.job->averageKbps, 1310);
+    EXPECT_EQ(full.job->maximumKbps, 8000);
+    EXPECT_EQ(full.job->frameRateCode, 3);
+    EXPECT_EQ(full.job->aspectCode, 3);
+    EXPECT_TRUE(full.job->interlaced && full.job->nonLinearQuantiser);
+    EXPECT_EQ(full.job->matrices, matrix);
+    EXPECT_EQ(full.job->notes.size(), 1u); // pulldown
+
+    // Basic layout: everything in [item], the [file] header alone, no matrix.
+    const std::string basic = "; Cinema Craft Encoder Basic -- Encoder Control List\r\n\r\n[item]\r\ntitle=preview\r\n"
+                              "progressive=1\r\nvbr_brate_avg=900\r\naspect_ratio=2\r\nqmat_idx=0\r\n"
+                              "vid_file=out.m2v\r\nname=encode.avs\r\nframe_first=0\r\nframe_last=12\r\n"
+                              "encode_first=2\r\nencode_last=12\r\n\r\n[file]\r\n";
+    const auto plain = parseControlList(basic, "/q/Preview/preview.ecl");
+    ASSERT_TRUE(plain.job) << plain.error;
+    EXPECT_EQ(plain.job->input, "/q/Preview/encode.avs");
+    EXPECT_EQ(plain.job->output, "/q/Preview/out.m2v");
+    EXPECT_EQ(plain.job->firstFrame, 2);
+    EXPECT_FALSE(plain.job->matrices || plain.job->interlaced || plain.job->maximumKbps);
+
+    for (const auto& [text, reason] : std::vector<std::pair<std::string, std::string>>{
+             {"[item]\r\nqmat_idx=-1\r\nvid_file=o\r\n" + rows(matrix, 0, 15, ",", "\r\n") + "[file]\r\nname=a\r\n",
+              "found 15"},
+             {"[item]\r\nvid_file=o\r\n[file]\r\nframe_first=0\r\n", "names no source"},
+             {"[item]\r\n[file]\r\nname=a\r\n", "names no output"},
+             {"[item]\r\nvid_file=o\r\nvbr_brate_avg=lots\r\n[file]\r\nname=a\r\n", "vbr_brate_avg=lots"}}) {
+        const auto refused = parseControlList(text, "/q/p.ecl");
+        EXPECT_FALSE(refused.job);
+        EXPECT_NE(refused.error.find(reason), std::string::npos) << refused.error;
+    }
+}

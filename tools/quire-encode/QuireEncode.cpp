@@ -1,0 +1,308 @@
+// quire-encode: the MPEG-2 encoder that Quire's test encode runs in place of the Windows encoders.
+// Its first option chooses the control form:
+//   quire-encode -ecl FILE [-batch]   an encoder control list (Cinema Craft Encoder, ProCoder)
+//   quire-encode -ini FILE            an HC settings file
+//   quire-encode -i IN -o OUT ...     QuEnc's command line
+// The input is an AviSynth script, rendered by quire-avs from the program folder, or any file FFmpeg
+// reads. Exit status: 0 encoded; 1 the job was refused (one line on standard error says why);
+// 2 usage; 3 the input is missing or could not be rendered; 4 FFmpeg failed.
+#include "EncodeJob.h"
+#include "FrontEnds.h"
+
+#include "platform/FileIo.h"
+#include "platform/Text1252.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace quire;
+using namespace quire::encode;
+
+namespace {
+
+constexpr int kRefused = 1, kUsage = 2, kNoInput = 3, kFfmpegFailed = 4;
+
+void progress(const std::string& line) {
+    std::printf("quire-encode: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+int fail(const std::string& reason, int status) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "quire-encode: %s\n", reason.c_str());
+    return status;
+}
+
+fs::path programFolder() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::current_path() : self.parent_path();
+}
+
+struct RunResult {
+    bool started = false;
+    int status = -1; // exit status; -1 when stopped by a signal
+    std::string output;
+};
+
+// Runs a program without a shell, its standard input closed; its standard output is captured when
+// `capture` is set, else passed through. Waits for its end.
+RunResult run(const std::vector<std::string>& args, bool capture) {
+    RunResult result;
+    int pipeEnds[2] = {-1, -1};
+    if (capture && pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return result;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (capture)
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (capture)
+        close(pipeEnds[1]);
+    if (spawned != 0) {
+        if (capture)
+            close(pipeEnds[0]);
+        return result;
+    }
+    result.started = true;
+    if (capture) {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+            if (got > 0)
+                result.output.append(buffer, static_cast<std::size_t>(got));
+            else if (got == 0 || errno != EINTR)
+                break;
+        }
+        close(pipeEnds[0]);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            return result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// "25", "25/1", "30000/1001" or "29.97" as a rational rate.
+bool parseRate(const std::string& text, ClipInfo& clip) {
+    const std::size_t slash = text.find('/');
+    if (slash != std::string::npos) {
+        const auto num = parseWhole(text.substr(0, slash));
+        const auto den = parseWhole(text.substr(slash + 1));
+        if (!num || !den || *num <= 0 || *den <= 0)
+            return false;
+        clip.rateNum = *num;
+        clip.rateDen = *den;
+        return true;
+    }
+    char* end = nullptr;
+    const double rate = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(rate > 0))
+        return false;
+    // NTSC rates written as decimals are the 1001 rates.
+    for (const int base : {24, 30, 60})
+        if (std::fabs(rate - base * 1000.0 / 1001.0) < 0.01) {
+            clip.rateNum = base * 1000;
+            clip.rateDen = 1001;
+            return true;
+        }
+    clip.rateNum = static_cast<int>(std::lround(rate * 1000));
+    clip.rateDen = 1000;
+    return true;
+}
+
+bool isScript(const fs::path& input) {
+    return text::toLower(input.extension().string()) == ".avs";
+}
+
+// What the renderer says of a script: "width height rate frames pixel-format" on one line.
+std::optional<ClipInfo> scriptInfo(const fs::path& renderer, const fs::path& script, std::string& reason) {
+    const RunResult info = run({renderer.string(), script.string(), "--info"}, true);
+    if (!info.started) {
+        reason = "cannot start the script renderer " + renderer.string();
+        return std::nullopt;
+    }
+    if (info.status != 0) {
+        reason = "the script renderer refused " + script.string() + " (status " + std::to_string(info.status) + ")";
+        return std::nullopt;
+    }
+    char width[16], height[16], rate[32], frames[16];
+    ClipInfo clip;
+    if (std::sscanf(info.output.c_str(), "%15s %15s %31s %15s", width, height, rate, frames) != 4 ||
+        !parseRate(rate, clip) || !parseWhole(width) || !parseWhole(height) || !parseWhole(frames)) {
+        reason = "the script renderer's --info line is not \"width height rate frames format\": " + info.output;
+        return std::nullopt;
+    }
+    clip.width = *parseWhole(width);
+    clip.height = *parseWhole(height);
+    clip.frames = *parseWhole(frames);
+    return clip;
+}
+
+// What ffprobe says of a media file's first video stream; frames are counted, not estimated.
+std::optional<ClipInfo> mediaInfo(const fs::path& media, std::string& reason) {
+    const RunResult probe =
+        run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+             "stream=width,height,r_frame_rate,nb_read_packets", "-of", "default=noprint_wrappers=1", media.string()},
+            true);
+    if (!probe.started) {
+        reason = "cannot start ffprobe; install Debian's ffmpeg package";
+        return std::nullopt;
+    }
+    std::map<std::string, std::string> values;
+    for (const std::string& line : text::splitLines(probe.output))
+        if (const std::size_t equals = line.find('='); equals != std::string::npos)
+            values[line.substr(0, equals)] = line.substr(equals + 1);
+    ClipInfo clip;
+    const auto width = parseWhole(values["width"]);
+    const auto height = parseWhole(values["height"]);
+    const auto frames = parseWhole(values["nb_read_packets"]);
+    if (probe.status != 0 || !width || !height || !frames || !parseRate(values["r_frame_rate"], clip)) {
+        reason = "FFmpeg finds no video in " + media.string();
+        return std::nullopt;
+    }
+    clip.width = *width;
+    clip.height = *height;
+    clip.frames = *frames;
+    return clip;
+}
+
+// A private temporary folder, removed with its contents at the end of the run.
+struct WorkFolder {
+    fs::path path;
+    WorkFolder() {
+        std::string name = (fs::temp_directory_path() / "quire-encode-XXXXXX").string();
+        if (mkdtemp(name.data()))
+            path = name;
+    }
+    ~WorkFolder() {
+        std::error_code ignored;
+        if (!path.empty())
+            fs::remove_all(path, ignored);
+    }
+};
+
+std::optional<EncodeJob> readJob(int argc, char** argv, int& status) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    ParseResult parsed;
+    const std::string& first = args.front();
+    if (first == "-ecl" || first == "-ini") {
+        const bool batchOk = args.size() == 2 || (first == "-ecl" && args.size() == 3 && args[2] == "-batch");
+        if (!batchOk) {
+            status = fail("usage: quire-encode -ecl FILE [-batch] | -ini FILE | QuEnc options", kUsage);
+            return std::nullopt;
+        }
+        const fs::path file = args[1];
+        const auto bytes = fileio::readFile(file);
+        if (!bytes) {
+            status = fail("cannot read " + file.string(), kRefused);
+            return std::nullopt;
+        }
+        parsed = first == "-ecl" ? parseControlList(*bytes, file) : parseHcSettings(*bytes, file);
+    } else {
+        parsed = parseQuEncArguments(args, fs::current_path());
+    }
+    if (!parsed.job) {
+        status = fail(parsed.error, kRefused);
+        return std::nullopt;
+    }
+    return parsed.job;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return fail("usage: quire-encode -ecl FILE [-batch] | -ini FILE | QuEnc options", kUsage);
+    int status = 0;
+    const std::optional<EncodeJob> job = readJob(argc, argv, status);
+    if (!job)
+        return status;
+    for (const std::string& note : job->notes)
+        progress(note);
+
+    std::error_code error;
+    if (!fs::is_regular_file(job->input, error))
+        return fail("cannot find the input " + job->input.string(), kNoInput);
+    const bool script = isScript(job->input);
+    const fs::path renderer = programFolder() / "quire-avs";
+    std::string reason;
+    const std::optional<ClipInfo> clip =
+        script ? scriptInfo(renderer, job->input, reason) : mediaInfo(job->input, reason);
+    if (!clip)
+        return fail(reason, kNoInput);
+    progress("input " + job->input.string() + ": " + std::to_string(clip->width) + "x" + std::to_string(clip->height) +
+             ", " + std::to_string(clip->frames) + " frames at " + std::to_string(clip->rateNum) + "/" +
+             std::to_string(clip->rateDen));
+
+    const CheckResult checked = checkJob(*job, *clip);
+    if (!checked.range)
+        return fail(checked.reason, kRefused);
+    const FrameRange range = *checked.range;
+    if (range.clamped)
+        progress("the range ends past the clip's last frame " + std::to_string(clip->frames - 1) + ": encoding to it");
+    progress("encoding frames " + std::to_string(range.first) + "-" + std::to_string(range.last) + " (" +
+             std::to_string(range.count()) + " frames)");
+
+    WorkFolder work;
+    if (work.path.empty())
+        return fail("cannot make a temporary folder", kFfmpegFailed);
+    // A script is rendered once, so that both passes see the same frames.
+    fs::path source = job->input;
+    if (script) {
+        source = work.path / "frames.y4m";
+        progress("rendering " + job->input.string());
+        const RunResult rendered = run({renderer.string(), job->input.string(), "--y4m", source.string()}, false);
+        if (!rendered.started || rendered.status != 0)
+            return fail("the script renderer could not render " + job->input.string() + " (status " +
+                            std::to_string(rendered.status) + ")",
+                        kNoInput);
+    }
+
+    // The stream is written beside the output and renamed over it only when complete.
+    EncodeJob encode = *job;
+    encode.output = job->output;
+    encode.output += ".part";
+    const std::vector<int> passes = job->mode == RateMode::TwoPass ? std::vector<int>{1, 2} : std::vector<int>{0};
+    for (const int pass : passes) {
+        progress(pass == 0 ? std::string("encoding in one pass")
+                           : "pass " + std::to_string(pass) + " of " + std::to_string(passes.size()));
+        const RunResult ran = run(ffmpegArguments(encode, *clip, range, source, pass, work.path / "pass"), false);
+        if (!ran.started || ran.status != 0) {
+            fs::remove(encode.output, error);
+            return fail(ran.started ? "FFmpeg failed (status " + std::to_string(ran.status) + ")"
+                                    : "cannot start ffmpeg; install Debian's ffmpeg package",
+                        kFfmpegFailed);
+        }
+    }
+    fs::rename(encode.output, job->output, error);
+    if (error) {
+        fs::remove(encode.output, error);
+        return fail("cannot write " + job->output.string(), kFfmpegFailed);
+    }
+    progress("wrote " + job->output.string() + " (" + std::to_string(range.count()) + " frames)");
+    return 0;
+}
