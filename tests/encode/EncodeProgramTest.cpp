@@ -145,17 +145,21 @@ TempFolder* EncodeProgram::s_clipFolder = nullptr;
 
 TEST_F(EncodeProgram, ControlListWithMatrixInterlacedAndRangeEndClamped) {
     const MatrixValues matrix = asymmetric();
-    // Quire's SP layout; encode_last is the segment's frame count, one past its last frame.
+    // Quire's SP layout; encode_last is the segment's frame count, one past its last frame. The
+    // output folder is spelt as on Windows, in another case than the folder's.
+    fs::create_directories(m_dir / "Preview");
+    const std::string output = m_dir.path().string() + "\\preview\\seg.m2v";
     m_dir.write("preview.ecl", "; Cinema Craft Encoder SP -- Encoder Control List\r\n\r\n[item]\r\nprogressive=0\r\n"
                                "vbr_brate_max=8000\r\nvbr_brate_avg=4000\r\nframe_rate_idx=3\r\naspect_ratio=3\r\n"
-                               "qmat_idx=-1\r\nq_scale_type=1\r\nqmat= \r\nvid_file0=seg.m2v\r\nvid_file1=seg.m2v\r\n" +
-                                   matrixRows(matrix, 0, 16, "\t\r\n") + "\r\n\r\n[file]\r\nname=" + clip().string() +
+                               "qmat_idx=-1\r\nq_scale_type=1\r\nqmat= \r\nvid_file0=" +
+                                   output + "\r\nvid_file1=" + output + "\r\n" + matrixRows(matrix, 0, 16, "\t\r\n") +
+                                   "\r\n\r\n[file]\r\nname=" + clip().string() +
                                    "\r\nframe_first=0\r\nframe_last=20\r\nencode_first=0\r\nencode_last=20\r\n");
     const ProgramRun run = encode("-ecl " + quote(m_dir / "preview.ecl") + " -batch");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("past the clip's last frame 19"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("pass 2 of 2"), std::string::npos) << run.out;
-    const StreamFacts f = readHeaders(m_dir.read("seg.m2v"));
+    const StreamFacts f = readHeaders(m_dir.read("Preview/seg.m2v"));
     EXPECT_EQ(f.pictures, kClipFrames);
     EXPECT_EQ(f.aspect, 3);
     EXPECT_EQ(f.frameRateCode, 3);
@@ -167,8 +171,8 @@ TEST_F(EncodeProgram, ControlListWithMatrixInterlacedAndRangeEndClamped) {
     EXPECT_EQ(f.gops, 2); // 15 + 5 frames
     EXPECT_EQ(f.closedGops, f.gops);
     EXPECT_EQ(f.dcBits, std::vector<int>(kClipFrames, 8));
-    expectCustomMatrix(m_dir / "seg.m2v", matrix);
-    EXPECT_FALSE(fs::exists(m_dir / "seg.m2v.part"));
+    expectCustomMatrix(m_dir / "Preview" / "seg.m2v", matrix);
+    EXPECT_FALSE(fs::exists(m_dir / "Preview" / "seg.m2v.part"));
 }
 
 TEST_F(EncodeProgram, BasicControlListWithoutMatrixKeepsTheDefaults) {
@@ -218,9 +222,11 @@ TEST_F(EncodeProgram, QuEncCommandLineRendersAScriptBesideTheProgram) {
     // The program in a folder of its own, beside a renderer that hands over the clip.
     fs::create_directories(m_dir / "bin");
     fs::copy_file(kEncoder, m_dir / "bin" / "quire-encode");
-    m_dir.write("bin/quire-avs", "#!/bin/sh\ncase \"$2\" in\n--info) echo \"720 576 25 20 yuv420p\" ;;\n"
-                                 "--y4m) cp " +
-                                     quote(clip()) + " \"$3\" ;;\n*) exit 2 ;;\nesac\n");
+    m_dir.write("bin/quire-avs",
+                "#!/bin/sh\ncase \"$1\" in *bad.avs) echo \"bad.avs:1: no function named Oops\" >&2; exit 2 ;; esac\n"
+                "case \"$2\" in\n--info) echo \"720 576 25 20 yuv420p\" ;;\n"
+                "--y4m) cp " +
+                    quote(clip()) + " \"$3\" ;;\n*) exit 2 ;;\nesac\n");
     fs::permissions(m_dir / "bin" / "quire-avs", fs::perms::owner_all);
     m_dir.write("encode.avs", "Mpeg2Source(\"seg.d2v\")\r\n");
     const MatrixValues matrix = asymmetric();
@@ -242,6 +248,15 @@ TEST_F(EncodeProgram, QuEncCommandLineRendersAScriptBesideTheProgram) {
     EXPECT_EQ(f.progressiveSequence, 1);
     EXPECT_EQ(f.dcBits, std::vector<int>(kClipFrames, 9));
     expectCustomMatrix(m_dir / "seg.m2v", matrix);
+
+    // A script error: the renderer's line reaches the user, and nothing is encoded.
+    m_dir.write("bad.avs", "Oops()\r\n");
+    const ProgramRun bad = encode("-i " + quote(m_dir / "bad.avs") + " -o " + quote(m_dir / "bad.m2v") + " -b 4000 -2",
+                                  (m_dir / "bin" / "quire-encode").string());
+    EXPECT_EQ(bad.status, 3);
+    EXPECT_NE(bad.err.find("bad.avs:1: no function named Oops"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("has an error"), std::string::npos) << bad.err;
+    EXPECT_FALSE(fs::exists(m_dir / "bad.m2v"));
 }
 
 TEST_F(EncodeProgram, RefusesWithOneLineAndLeavesTheOutputAlone) {

@@ -138,6 +138,16 @@ bool isScript(const fs::path& input) {
     return text::toLower(input.extension().string()) == ".avs";
 }
 
+// The renderer's exit statuses: 2 script error, 3 missing media, 4 FFmpeg failed.
+std::string rendererFailure(const fs::path& script, const RunResult& result) {
+    const std::string what = result.status == 2   ? "has an error (see above)"
+                             : result.status == 3 ? "names media that cannot be found (see above)"
+                             : result.status == 4
+                                 ? "could not be rendered by FFmpeg"
+                                 : "could not be rendered (status " + std::to_string(result.status) + ")";
+    return "the script " + script.string() + " " + what;
+}
+
 // What the renderer says of a script: "width height rate frames pixel-format" on one line.
 std::optional<ClipInfo> scriptInfo(const fs::path& renderer, const fs::path& script, std::string& reason) {
     const RunResult info = run({renderer.string(), script.string(), "--info"}, true);
@@ -146,7 +156,7 @@ std::optional<ClipInfo> scriptInfo(const fs::path& renderer, const fs::path& scr
         return std::nullopt;
     }
     if (info.status != 0) {
-        reason = "the script renderer refused " + script.string() + " (status " + std::to_string(info.status) + ")";
+        reason = rendererFailure(script, info);
         return std::nullopt;
     }
     char width[16], height[16], rate[32], frames[16];
@@ -205,6 +215,28 @@ struct WorkFolder {
     }
 };
 
+// The path as written when it exists; else, folder by folder, the one entry whose name differs only
+// in case (Quire and Tessera write names as Windows spells them: "\\preview\\" for "Preview").
+fs::path matchCase(const fs::path& path) {
+    std::error_code error;
+    if (fs::exists(path, error) || !path.is_absolute())
+        return path;
+    fs::path found = path.root_path();
+    for (const fs::path& part : path.relative_path()) {
+        fs::path next = found / part;
+        if (!fs::exists(next, error)) {
+            const std::string wanted = text::toLower(part.string());
+            for (const auto& entry : fs::directory_iterator(found, error))
+                if (text::toLower(entry.path().filename().string()) == wanted) {
+                    next = entry.path();
+                    break;
+                }
+        }
+        found = next;
+    }
+    return found;
+}
+
 std::optional<EncodeJob> readJob(int argc, char** argv, int& status) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     ParseResult parsed;
@@ -229,6 +261,8 @@ std::optional<EncodeJob> readJob(int argc, char** argv, int& status) {
         status = fail(parsed.error, kRefused);
         return std::nullopt;
     }
+    parsed.job->input = matchCase(parsed.job->input);
+    parsed.job->output = matchCase(parsed.job->output.parent_path()) / parsed.job->output.filename();
     return parsed.job;
 }
 
@@ -276,10 +310,10 @@ int main(int argc, char** argv) {
         source = work.path / "frames.y4m";
         progress("rendering " + job->input.string());
         const RunResult rendered = run({renderer.string(), job->input.string(), "--y4m", source.string()}, false);
-        if (!rendered.started || rendered.status != 0)
-            return fail("the script renderer could not render " + job->input.string() + " (status " +
-                            std::to_string(rendered.status) + ")",
-                        kNoInput);
+        if (!rendered.started)
+            return fail("cannot start the script renderer " + renderer.string(), kNoInput);
+        if (rendered.status != 0)
+            return fail(rendererFailure(job->input, rendered), kNoInput);
     }
 
     // The stream is written beside the output and renamed over it only when complete.
