@@ -2,6 +2,7 @@
 // anything.
 #include "EncodeJob.h"
 #include "FrontEnds.h"
+#include "MediaProbe.h"
 
 #include "support/TempFolder.h"
 
@@ -70,6 +71,8 @@ TEST(EncodeCheck, RefusesBadJobsAndClampsTheRangeEnd) {
         {"negative start", [](EncodeJob& j) { j.firstFrame = -1; }, 20, "first frame -1", 0, 0, false},
         {"end before start", [](EncodeJob& j) { j.firstFrame = 5, j.lastFrame = 4; }, 20, "comes before", 0, 0, false},
         {"empty clip", [](EncodeJob&) {}, 0, "no frames", 0, 0, false},
+        {"uncounted, every frame", [](EncodeJob&) {}, kNotCounted, "", 0, kNotCounted, false},
+        {"uncounted, a range", [](EncodeJob& j) { j.lastFrame = 5; }, kNotCounted, "not counted", 0, 0, false},
         {"matrix 0", [](EncodeJob& j) { j.matrices = asymmetric(), (*j.matrices)[70] = 0; }, 20, "value 71 of 128 is 0",
          0, 0, false},
         {"matrix 256", [](EncodeJob& j) { j.matrices = asymmetric(), (*j.matrices)[0] = 256; }, 20, "value 1 of 128", 0,
@@ -155,6 +158,8 @@ TEST(EncodeArguments, CarryEveryJobSetting) {
     quality.maximumKbps.reset();
     const auto single = ffmpegArguments(quality, clip, range, "/src.y4m", 0, "/tmp/log");
     EXPECT_EQ(valueOf(single, "-q:v"), "4.5");
+    EXPECT_EQ(valueOf(ffmpegArguments(quality, clip, {0, kNotCounted, false}, "/s", 0, "/l"), "-vf"),
+              "trim=start_frame=0,settb=1/25,setpts=N,format=yuv420p");
     EXPECT_EQ(valueOf(single, "-maxrate"), "9800k");
     EXPECT_EQ(valueOf(single, "-g"), "15");
     EXPECT_EQ(valueOf(single, "-r"), "25/1");
@@ -307,4 +312,30 @@ TEST(EncodeFrontEnds, ControlListLayouts) {
         EXPECT_FALSE(refused.job);
         EXPECT_NE(refused.error.find(reason), std::string::npos) << refused.error;
     }
+}
+
+TEST(EncodeProbe, ReadsSizeRateAndCountFromTheFirstBytes) {
+    const std::string y4m = "YUV4MPEG2 W6 H4 F30000:1001 It A1:1 C420jpeg\n";
+    const std::uint64_t frame = 6 + 6 * 4 + 2 * 3 * 2;
+    const auto counted = probeHeader(y4m + "FRAME\n", y4m.size() + 7 * frame);
+    ASSERT_TRUE(counted);
+    EXPECT_EQ(counted->width, 6);
+    EXPECT_EQ(counted->height, 4);
+    EXPECT_EQ(counted->rateNum, 30000);
+    EXPECT_EQ(counted->rateDen, 1001);
+    EXPECT_EQ(counted->frames, 7);
+    // A cut last frame, or 4:2:2 samples of another size, leave the count to ffprobe.
+    EXPECT_EQ(probeHeader(y4m + "FRAME\n", y4m.size() + 7 * frame - 1)->frames, kNotCounted);
+    const std::string y422 = "YUV4MPEG2 W6 H4 F25:1 C422\n";
+    EXPECT_EQ(probeHeader(y422 + "FRAME\n", y422.size() + 3 * (6 + 24 + 24))->frames, 3);
+
+    // An MPEG sequence header after some other bytes: 720x576, 4:3, code 3 (25 frames/s).
+    const std::string mpeg = std::string("\0\0\1\xBA junk", 9) + std::string("\0\0\1\xB3\x2D\x02\x40\x23\0\0\0\0", 12);
+    const auto stream = probeHeader(mpeg, 1 << 20);
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->width, 720);
+    EXPECT_EQ(stream->height, 576);
+    EXPECT_EQ(stream->rateNum, 25);
+    EXPECT_EQ(stream->frames, kNotCounted);
+    EXPECT_FALSE(probeHeader("RIFF....AVI LIST", 1000));
 }

@@ -103,6 +103,11 @@ CheckResult checkJob(const EncodeJob& job, const ClipInfo& clip) {
         return refuse("frame rate code " + std::to_string(job.frameRateCode) + " is not an MPEG code 1-8");
     if (job.aspectCode != 0 && !aspectText(job.aspectCode))
         return refuse("aspect ratio code " + std::to_string(job.aspectCode) + " is not an MPEG code 1-4");
+    if (clip.frames == kNotCounted) {
+        if (job.firstFrame != 0 || job.lastFrame)
+            return refuse("the input's frames were not counted, so no frame range can be taken from it");
+        return CheckResult{FrameRange{0, kNotCounted, false}, {}};
+    }
     if (clip.frames <= 0)
         return refuse("the input has no frames");
     if (job.firstFrame < 0 || job.firstFrame >= clip.frames)
@@ -135,9 +140,10 @@ std::vector<std::string> ffmpegArguments(const EncodeJob& job, const ClipInfo& c
 
     // Frames are picked by index and numbered again at the output rate: FFmpeg neither drops nor
     // repeats one. DVD video is 4:2:0 whatever the input; interlaced chroma is resampled per field.
-    std::string graph = "trim=start_frame=" + std::to_string(range.first) +
-                        ":end_frame=" + std::to_string(range.last + 1) + ",settb=" + std::to_string(rateDen) + "/" +
-                        std::to_string(rateNum) + ",setpts=N,";
+    std::string graph = "trim=start_frame=" + std::to_string(range.first);
+    if (!range.toEnd())
+        graph += ":end_frame=" + std::to_string(range.last + 1);
+    graph += ",settb=" + std::to_string(rateDen) + "/" + std::to_string(rateNum) + ",setpts=N,";
     graph += job.interlaced ? "scale=iw:ih:interl=1,format=yuv420p" : "format=yuv420p";
 
     std::vector<std::string> args = {"ffmpeg",      "-hide_banner",  "-nostdin",  "-y",    "-loglevel", "error",

@@ -49,8 +49,11 @@ struct ClipInfo {
     int height = 0;
     int rateNum = 25;
     int rateDen = 1;
-    int frames = 0;
+    int frames = -1; // kNotCounted until someone counts them
 };
+
+// The frame count of a clip nobody counted: enough for an encode of every frame, which needs none.
+inline constexpr int kNotCounted = -1;
 
 inline constexpr int kDvdMaxKbps = 9800;
 inline constexpr int kVbvBufferBits = 1835008;
@@ -58,8 +61,9 @@ inline constexpr int kVbvBufferBits = 1835008;
 // The frames to encode, checked against the clip.
 struct FrameRange {
     int first = 0;
-    int last = 0;         // inclusive
+    int last = 0;         // inclusive; kNotCounted: to the clip's end
     bool clamped = false; // the job asked for frames past the clip's last one
+    bool toEnd() const { return last == kNotCounted; }
     int count() const { return last - first + 1; }
 };
 
@@ -71,7 +75,7 @@ struct CheckResult {
 // Checks a job before anything is encoded: 128 matrix values each 1-255, bitrates a DVD takes
 // (maximum at most 9800 kbit/s, average above 0 and not above the maximum), a quantiser of 1-31,
 // DC precision 8-10, and a frame range that starts inside the clip. An end past the clip's last
-// frame is clamped to it.
+// frame is clamped to it. A clip whose frames were not counted takes only a job of every frame.
 CheckResult checkJob(const EncodeJob& job, const ClipInfo& clip);
 
 // Frame rate of an MPEG frame_rate_code (1-8) as num/den; empty optional for another code.

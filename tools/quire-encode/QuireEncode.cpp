@@ -8,6 +8,7 @@
 // 2 usage; 3 the input is missing or could not be rendered; 4 FFmpeg failed.
 #include "EncodeJob.h"
 #include "FrontEnds.h"
+#include "MediaProbe.h"
 
 #include "platform/FileIo.h"
 #include "platform/Text1252.h"
@@ -106,6 +107,20 @@ RunResult run(const std::vector<std::string>& args, bool capture) {
     return result;
 }
 
+// The arguments as one shell line, for the progress output (and for timing the same run by hand).
+std::string shellLine(const std::vector<std::string>& args) {
+    std::string line;
+    for (const std::string& arg : args) {
+        const bool plain = !arg.empty() && arg.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                                 "0123456789_./:=+,-") == std::string::npos;
+        std::string quoted = "'";
+        for (const char c : arg)
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        line += (line.empty() ? "" : " ") + (plain ? arg : quoted + "'");
+    }
+    return line;
+}
+
 // "25", "25/1", "30000/1001" or "29.97" as a rational rate.
 bool parseRate(const std::string& text, ClipInfo& clip) {
     const std::size_t slash = text.find('/');
@@ -172,12 +187,24 @@ std::optional<ClipInfo> scriptInfo(const fs::path& renderer, const fs::path& scr
     return clip;
 }
 
-// What ffprobe says of a media file's first video stream; frames are counted, not estimated.
-std::optional<ClipInfo> mediaInfo(const fs::path& media, std::string& reason) {
-    const RunResult probe =
-        run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
-             "stream=width,height,r_frame_rate,nb_read_packets", "-of", "default=noprint_wrappers=1", media.string()},
-            true);
+// What a media file's first video stream holds: from its first bytes when they say it (YUV4MPEG2,
+// MPEG video), else from ffprobe. Frames are counted, not estimated, when `countFrames` asks for them.
+std::optional<ClipInfo> mediaInfo(const fs::path& media, bool countFrames, std::string& reason) {
+    if (std::FILE* file = std::fopen(media.c_str(), "rb")) {
+        std::string head(65536, '\0');
+        head.resize(std::fread(head.data(), 1, head.size(), file));
+        std::fclose(file);
+        std::error_code error;
+        const auto clip = probeHeader(head, fs::file_size(media, error));
+        if (clip && (!countFrames || clip->frames != kNotCounted))
+            return clip;
+    }
+    std::vector<std::string> args = {"ffprobe", "-v", "error", "-select_streams", "v:0"};
+    if (countFrames)
+        args.push_back("-count_packets");
+    args.insert(args.end(), {"-show_entries", "stream=width,height,r_frame_rate,nb_read_packets", "-of",
+                             "default=noprint_wrappers=1", media.string()});
+    const RunResult probe = run(args, true);
     if (!probe.started) {
         reason = "cannot start ffprobe; install Debian's ffmpeg package";
         return std::nullopt;
@@ -189,7 +216,7 @@ std::optional<ClipInfo> mediaInfo(const fs::path& media, std::string& reason) {
     ClipInfo clip;
     const auto width = parseWhole(values["width"]);
     const auto height = parseWhole(values["height"]);
-    const auto frames = parseWhole(values["nb_read_packets"]);
+    const auto frames = countFrames ? parseWhole(values["nb_read_packets"]) : std::optional<int>(kNotCounted);
     if (probe.status != 0 || !width || !height || !frames || !parseRate(values["r_frame_rate"], clip)) {
         reason = "FFmpeg finds no video in " + media.string();
         return std::nullopt;
@@ -285,12 +312,13 @@ int main(int argc, char** argv) {
     const fs::path renderer = programFolder() / "quire-avs";
     std::string reason;
     const std::optional<ClipInfo> clip =
-        script ? scriptInfo(renderer, job->input, reason) : mediaInfo(job->input, reason);
+        script ? scriptInfo(renderer, job->input, reason)
+               : mediaInfo(job->input, job->firstFrame != 0 || job->lastFrame.has_value(), reason);
     if (!clip)
         return fail(reason, kNoInput);
     progress("input " + job->input.string() + ": " + std::to_string(clip->width) + "x" + std::to_string(clip->height) +
-             ", " + std::to_string(clip->frames) + " frames at " + std::to_string(clip->rateNum) + "/" +
-             std::to_string(clip->rateDen));
+             (clip->frames == kNotCounted ? std::string() : ", " + std::to_string(clip->frames) + " frames") + " at " +
+             std::to_string(clip->rateNum) + "/" + std::to_string(clip->rateDen) + " frames/s");
 
     const CheckResult checked = checkJob(*job, *clip);
     if (!checked.range)
@@ -298,8 +326,9 @@ int main(int argc, char** argv) {
     const FrameRange range = *checked.range;
     if (range.clamped)
         progress("the range ends past the clip's last frame " + std::to_string(clip->frames - 1) + ": encoding to it");
-    progress("encoding frames " + std::to_string(range.first) + "-" + std::to_string(range.last) + " (" +
-             std::to_string(range.count()) + " frames)");
+    progress(range.toEnd() ? std::string("encoding every frame")
+                           : "encoding frames " + std::to_string(range.first) + "-" + std::to_string(range.last) +
+                                 " (" + std::to_string(range.count()) + " frames)");
 
     WorkFolder work;
     if (work.path.empty())
@@ -324,7 +353,9 @@ int main(int argc, char** argv) {
     for (const int pass : passes) {
         progress(pass == 0 ? std::string("encoding in one pass")
                            : "pass " + std::to_string(pass) + " of " + std::to_string(passes.size()));
-        const RunResult ran = run(ffmpegArguments(encode, *clip, range, source, pass, work.path / "pass"), false);
+        const std::vector<std::string> args = ffmpegArguments(encode, *clip, range, source, pass, work.path / "pass");
+        progress("running: " + shellLine(args));
+        const RunResult ran = run(args, false);
         if (!ran.started || ran.status != 0) {
             fs::remove(encode.output, error);
             return fail(ran.started ? "FFmpeg failed (status " + std::to_string(ran.status) + ")"
@@ -337,6 +368,6 @@ int main(int argc, char** argv) {
         fs::remove(encode.output, error);
         return fail("cannot write " + job->output.string(), kFfmpegFailed);
     }
-    progress("wrote " + job->output.string() + " (" + std::to_string(range.count()) + " frames)");
+    progress("wrote " + job->output.string());
     return 0;
 }
