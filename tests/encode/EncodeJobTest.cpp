@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace quire::encode;
 namespace fs = std::filesystem;
@@ -168,150 +169,114 @@ TEST(EncodeArguments, CarryEveryJobSetting) {
         EXPECT_EQ(std::find(single.begin(), single.end(), absent), single.end()) << absent;
 }
 
+// Every field of a job on one line, so that a table can say what a control text gives.
+std::string summary(const ParseResult& parsed) {
+    if (!parsed.job)
+        return "refused: " + parsed.error;
+    const EncodeJob& j = *parsed.job;
+    const char* modes[] = {"2pass", "1pass", "quant"};
+    const char* speeds[] = {"fast", "normal", "best"};
+    std::ostringstream out;
+    out << j.input.string() << " > " << j.output.string() << " " << modes[static_cast<int>(j.mode)] << " avg "
+        << j.averageKbps << " max " << (j.maximumKbps ? std::to_string(*j.maximumKbps) : "-") << " q " << j.quantiser
+        << " frames " << j.firstFrame << "-" << (j.lastFrame ? std::to_string(*j.lastFrame) : "end") << " dc "
+        << j.dcPrecision << " aspect " << j.aspectCode << " rate " << j.frameRateCode
+        << (j.interlaced ? " interlaced" : "") << (j.nonLinearQuantiser ? " nonlinear" : "")
+        << (j.matrices ? (*j.matrices == asymmetric() ? " matrix" : " other-matrix") : "") << " "
+        << speeds[static_cast<int>(j.speed)] << (j.trellis ? " trellis" : "") << " notes " << j.notes.size();
+    return out.str();
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> args;
+    for (std::string word; in >> word;)
+        args.push_back(word);
+    return args;
+}
+
 TEST(EncodeFrontEnds, QuEncCommandLines) {
     quire::test::TempFolder folder;
-    const MatrixValues matrix = asymmetric();
     std::string cqm;
-    for (const int v : matrix)
+    for (const int v : asymmetric())
         cqm += static_cast<char>(v);
     folder.write("temp.cqm", cqm);
     folder.write("short.cqm", cqm.substr(1));
-    const auto split = [](const std::string& line) {
-        std::vector<std::string> args;
-        std::size_t at = 0;
-        while ((at = line.find_first_not_of(' ', at)) != std::string::npos) {
-            const std::size_t end = std::min(line.find(' ', at), line.size());
-            args.push_back(line.substr(at, end - at));
-            at = end;
-        }
-        return args;
+    const std::string in = folder.path().string() + "/in.avs > " + folder.path().string() + "/out.m2v ";
+    // As Quire writes them: two-pass; one-pass; Tessera's quality factor without a pass switch and "-dc"
+    // left without a precision.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"-i in.avs -o out.m2v -b 4000 -maxbitrate 8000 -aspectratio 16:9 -2 -vbr -dc 9 -hq -scene -trell "
+         "-interlaced -cmatrix temp.cqm -mpeg2 -auto -close",
+         in + "2pass avg 4000 max 8000 q 0 frames 0-end dc 9 aspect 3 rate 0 interlaced matrix best trellis notes 1"},
+        {"-i in.avs -o out.m2v -b 3000 -maxbitrate 8000 -aspectratio 4:3 -1 -vbr -dc 10 -nohq -noscene -notrell "
+         "-nointerlaced -nocmatrix -mpeg2 -auto -close",
+         in + "1pass avg 3000 max 8000 q 0 frames 0-end dc 10 aspect 2 rate 0 normal notes 0"},
+        {"-i in.avs -o out.m2v -b 45 -maxbitrate 8000 -aspectratio 4:3  -dc  -nohq -noscene -notrell",
+         in + "quant avg 0 max 8000 q 4.5 frames 0-end dc 8 aspect 2 rate 0 normal notes 1"},
+        {"-i a -o b -b 1 -cmatrix short.cqm",
+         "refused: the matrix file " + (folder / "short.cqm").string() + " holds 127 bytes, not 128"},
+        {"-i a -o b -b 1 -cmatrix none.cqm", "refused: cannot read the matrix file " + (folder / "none.cqm").string()},
+        {"-i a -o b -b x", "refused: -b needs a whole number (kbit/s, or the quality factor without a pass switch)"},
+        {"-i a -o b", "refused: -i INPUT, -o OUTPUT and -b RATE are required"},
+        {"-i a -o b -b 1 -aspectratio 2:1", "refused: -aspectratio takes 4:3 or 16:9, not \"2:1\""},
+        {"-i a -o b -b 1 -bogus", "refused: unknown option or missing value: \"-bogus\""},
     };
-    // As Quire writes them: two-pass, one-pass, quality (no pass switch) with "-dc" left empty.
-    const auto two =
-        parseQuEncArguments(split("-i in.avs -o out.m2v -b 4000 -maxbitrate 8000 -aspectratio 16:9 -2 -vbr"
-                                  " -dc 9 -hq -scene -trell -interlaced -cmatrix temp.cqm -mpeg2 -auto -close"),
-                            folder.path());
-    ASSERT_TRUE(two.job) << two.error;
-    EXPECT_EQ(two.job->input, folder / "in.avs");
-    EXPECT_EQ(two.job->mode, RateMode::TwoPass);
-    EXPECT_EQ(two.job->averageKbps, 4000);
-    EXPECT_EQ(two.job->maximumKbps, 8000);
-    EXPECT_EQ(two.job->aspectCode, 3);
-    EXPECT_EQ(two.job->dcPrecision, 9);
-    EXPECT_EQ(two.job->speed, Speed::Best);
-    EXPECT_TRUE(two.job->trellis && two.job->interlaced);
-    EXPECT_EQ(two.job->matrices, matrix);
-
-    const auto quality = parseQuEncArguments(split("-i /a/in.avs -o /a/out.m2v -b 45 -maxbitrate 8000 -aspectratio 4:3 "
-                                                   " -dc  -nohq -noscene -notrell -nointerlaced -nocmatrix -mpeg2"),
-                                             folder.path());
-    ASSERT_TRUE(quality.job) << quality.error;
-    EXPECT_EQ(quality.job->mode, RateMode::Quantiser);
-    EXPECT_DOUBLE_EQ(quality.job->quantiser, 4.5);
-    EXPECT_EQ(quality.job->dcPrecision, 8);
-    EXPECT_EQ(quality.job->aspectCode, 2);
-    EXPECT_FALSE(quality.job->matrices || quality.job->interlaced);
-
-    for (const auto& [line, reason] :
-         std::vector<std::pair<std::string, std::string>>{{"-i a -o b -b 1 -cmatrix short.cqm", "127 bytes, not 128"},
-                                                          {"-i a -o b -b 1 -cmatrix none.cqm", "cannot read"},
-                                                          {"-i a -o b -b x", "-b needs"},
-                                                          {"-i a -o b", "required"},
-                                                          {"-i a -o b -b 1 -aspectratio 2:1", "4:3 or 16:9"},
-                                                          {"-i a -o b -b 1 -bogus", "\"-bogus\""}}) {
-        const auto refused = parseQuEncArguments(split(line), folder.path());
-        EXPECT_FALSE(refused.job) << line;
-        EXPECT_NE(refused.error.find(reason), std::string::npos) << refused.error;
-    }
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(summary(parseQuEncArguments(words(line), folder.path())), expected) << line;
 }
 
 TEST(EncodeFrontEnds, HcSettingsFiles) {
-    const MatrixValues matrix = asymmetric();
-    const std::string custom =
-        "*CUSTOMMATRIX\r\n" + rows(matrix, 0, 8, " ", "\r\n") + "\r\n" + rows(matrix, 8, 8, " ", "\r\n");
+    const MatrixValues m = asymmetric();
     const std::string head = "*BATCH\r\n*PROFILE  BEST\r\n*INFILE  Z:\\p\\encode.avs\r\n*OUTFILE  rel\\out.m2v\r\n";
-    const auto full = parseHcSettings(head +
-                                          "*BITRATE  0\r\n*MAXBITRATE  7000\r\n*WAIT 0\r\n*BIAS 20\r\n"
-                                          "*CQ_MAXBITRATE  4.5\r\n" +
-                                          custom + "*DC_PREC 10\r\n*ASPECT 4:3\r\n*INTERLACED\r\n",
-                                      "/w/Preview/preview.ini");
-    ASSERT_TRUE(full.job) << full.error;
-    EXPECT_EQ(full.job->input, "/p/encode.avs");
-    EXPECT_EQ(full.job->output, "/w/Preview/rel/out.m2v");
-    EXPECT_EQ(full.job->speed, Speed::Best);
-    EXPECT_EQ(full.job->mode, RateMode::Quantiser);
-    EXPECT_DOUBLE_EQ(full.job->quantiser, 4.5);
-    EXPECT_EQ(full.job->maximumKbps, 7000);
-    EXPECT_EQ(full.job->matrices, matrix);
-    EXPECT_EQ(full.job->dcPrecision, 10);
-    EXPECT_EQ(full.job->aspectCode, 2);
-    EXPECT_TRUE(full.job->interlaced);
-    EXPECT_EQ(full.job->notes.size(), 1u); // *BIAS
-
-    const auto plain = parseHcSettings(head + "*BITRATE  3000\r\n*ASPECT 16:9\r\n", "/w/p.ini");
-    ASSERT_TRUE(plain.job) << plain.error;
-    EXPECT_EQ(plain.job->mode, RateMode::TwoPass);
-    EXPECT_EQ(plain.job->averageKbps, 3000);
-    EXPECT_FALSE(plain.job->matrices || plain.job->interlaced);
-
-    for (const auto& [text, reason] : std::vector<std::pair<std::string, std::string>>{
-             {head + "*CUSTOMMATRIX\r\n" + rows(matrix, 0, 15, " ", "\r\n"), "15 rows, not 16"},
-             {head + "*CUSTOMMATRIX\r\n8 9 10\r\n", "line 6: a matrix row"},
-             {head + "*BITRATE  fast\r\n", "line 5: *BITRATE"},
-             {"*BITRATE  10\r\n", "*INFILE and *OUTFILE"}}) {
-        const auto refused = parseHcSettings(text, "/w/p.ini");
-        EXPECT_FALSE(refused.job);
-        EXPECT_NE(refused.error.find(reason), std::string::npos) << refused.error;
-    }
+    const std::string paths = "/p/encode.avs > /w/rel/out.m2v ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {head + "*BITRATE  0\r\n*MAXBITRATE  7000\r\n*WAIT 0\r\n*BIAS 20\r\n*CQ_MAXBITRATE  4.5\r\n*CUSTOMMATRIX\r\n" +
+             rows(m, 0, 8, " ", "\r\n") + "\r\n" + rows(m, 8, 8, " ", "\r\n") +
+             "*DC_PREC 10\r\n*ASPECT 4:3\r\n*INTERLACED\r\n*NEWTHING 1\r\n",
+         paths + "quant avg 0 max 7000 q 4.5 frames 0-end dc 10 aspect 2 rate 0 interlaced matrix best notes 2"},
+        {"*PROFILE  \r\n*INFILE  a.avs\r\n*OUTFILE  b.m2v\r\n*BITRATE  3000\r\n*ASPECT 16:9\r\n",
+         "/w/a.avs > /w/b.m2v 2pass avg 3000 max - q 0 frames 0-end dc 8 aspect 3 rate 0 normal notes 0"},
+        {head + "*CUSTOMMATRIX\r\n" + rows(m, 0, 15, " ", "\r\n"), "refused: *CUSTOMMATRIX holds 15 rows, not 16"},
+        {head + "*CUSTOMMATRIX\r\n8 9 10\r\n", "refused: line 6: a matrix row must be eight numbers"},
+        {head + "*BITRATE  fast\r\n", "refused: line 5: *BITRATE needs a whole number of kbit/s"},
+        {"*BITRATE  10\r\n", "refused: *INFILE and *OUTFILE are required"},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(summary(parseHcSettings(text, "/w/preview.ini")), expected) << text;
 }
 
 TEST(EncodeFrontEnds, ControlListLayouts) {
-    const MatrixValues matrix = asymmetric();
-    // SP / 2.70 / ProCoder layout: settings and rows (each ending in a tab) in [item], source in [file].
-    const std::string sp =
-        "; Cinema Craft Encoder SP -- Encoder Control List\r\n; Created By DVD Tessera's Matrix "
-        "Editor\r\n\r\n[item]\r\nprogressive=0\r\nvbr_brate_max=8000\r\nvbr_brate_avg=1310\r\n"
-        "frame_rate_idx=3\r\naspect_ratio=3\r\npulldown_detect=1\r\nqmat_idx=-1\r\nq_scale_type=1\r\n"
-        "qmat= \r\nvid_file0=Z:\\q\\Preview\\s.m2v\r\nvid_file1=Z:\\q\\Preview\\s.m2v\r\n" +
-        rows(matrix, 0, 16, " ", "\t\r\n") +
-        "\r\n\r\n[file]\r\nname=Z:\\q\\Preview\\encode.avs\r\nframe_first=0\r\nframe_last=75\r\n"
-        "encode_first=0\r\nencode_last=75\r\n";
-    const auto full = parseControlList(sp, "/q/Preview/preview.ecl");
-    ASSERT_TRUE(full.job) << full.error;
-    EXPECT_EQ(full.job->input, "/q/Preview/encode.avs");
-    EXPECT_EQ(full.job->output, "/q/Preview/s.m2v");
-    EXPECT_EQ(full.job->firstFrame, 0);
-    EXPECT_EQ(full.job->lastFrame, 75);
-    EXPECT_EQ(full.job->averageKbps, 1310);
-    EXPECT_EQ(full.job->maximumKbps, 8000);
-    EXPECT_EQ(full.job->frameRateCode, 3);
-    EXPECT_EQ(full.job->aspectCode, 3);
-    EXPECT_TRUE(full.job->interlaced && full.job->nonLinearQuantiser);
-    EXPECT_EQ(full.job->matrices, matrix);
-    EXPECT_EQ(full.job->notes.size(), 1u); // pulldown
-
-    // Basic layout: everything in [item], the [file] header alone, no matrix.
-    const std::string basic = "; Cinema Craft Encoder Basic -- Encoder Control List\r\n\r\n[item]\r\ntitle=preview\r\n"
-                              "progressive=1\r\nvbr_brate_avg=900\r\naspect_ratio=2\r\nqmat_idx=0\r\n"
-                              "vid_file=out.m2v\r\nname=encode.avs\r\nframe_first=0\r\nframe_last=12\r\n"
-                              "encode_first=2\r\nencode_last=12\r\n\r\n[file]\r\n";
-    const auto plain = parseControlList(basic, "/q/Preview/preview.ecl");
-    ASSERT_TRUE(plain.job) << plain.error;
-    EXPECT_EQ(plain.job->input, "/q/Preview/encode.avs");
-    EXPECT_EQ(plain.job->output, "/q/Preview/out.m2v");
-    EXPECT_EQ(plain.job->firstFrame, 2);
-    EXPECT_FALSE(plain.job->matrices || plain.job->interlaced || plain.job->maximumKbps);
-
-    for (const auto& [text, reason] : std::vector<std::pair<std::string, std::string>>{
-             {"[item]\r\nqmat_idx=-1\r\nvid_file=o\r\n" + rows(matrix, 0, 15, ",", "\r\n") + "[file]\r\nname=a\r\n",
-              "found 15"},
-             {"[item]\r\nvid_file=o\r\n[file]\r\nframe_first=0\r\n", "names no source"},
-             {"[item]\r\n[file]\r\nname=a\r\n", "names no output"},
-             {"[item]\r\nvid_file=o\r\nvbr_brate_avg=lots\r\n[file]\r\nname=a\r\n", "vbr_brate_avg=lots"}}) {
-        const auto refused = parseControlList(text, "/q/p.ecl");
-        EXPECT_FALSE(refused.job);
-        EXPECT_NE(refused.error.find(reason), std::string::npos) << refused.error;
-    }
+    const MatrixValues m = asymmetric();
+    // SP, 2.70 and ProCoder: settings and rows (each ending in a tab) in [item], the source in [file].
+    const std::string sp = "; Cinema Craft Encoder SP -- Encoder Control List\r\n\r\n[item]\r\nprogressive=0\r\n"
+                           "vbr_brate_max=8000\r\nvbr_brate_avg=1310\r\nframe_rate_idx=3\r\naspect_ratio=3\r\n"
+                           "pulldown_detect=1\r\nqmat_idx=-1\r\nq_scale_type=1\r\nqmat= \r\n"
+                           "vid_file0=Z:\\q\\Preview\\s.m2v\r\nvid_file1=Z:\\q\\Preview\\s.m2v\r\n";
+    const std::string file = "[file]\r\nname=Z:\\q\\Preview\\encode.avs\r\nframe_first=0\r\nframe_last=75\r\n"
+                             "encode_first=0\r\nencode_last=75\r\n";
+    // Basic: everything in [item], the [file] header alone.
+    const std::string basic =
+        "; Cinema Craft Encoder Basic -- Encoder Control List\r\n\r\n[item]\r\ntitle=preview\r\n"
+        "progressive=1\r\nvbr_brate_avg=900\r\naspect_ratio=2\r\nqmat_idx=0\r\nvid_file=out.m2v\r\n"
+        "name=encode.avs\r\nframe_first=0\r\nframe_last=12\r\nencode_first=2\r\nencode_last=12"
+        "\r\n\r\n[file]\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {sp + rows(m, 0, 16, " ", "\t\r\n") + "\r\n\r\n" + file,
+         "/q/Preview/encode.avs > /q/Preview/s.m2v 2pass avg 1310 max 8000 q 0 frames 0-75 dc 8 aspect 3 rate 3 "
+         "interlaced nonlinear matrix normal notes 1"},
+        {basic, "/e/encode.avs > /e/out.m2v 2pass avg 900 max - q 0 frames 2-12 dc 8 aspect 2 rate 0 normal notes 0"},
+        {"[item]\r\nvid_file=o\r\nintra_dc_prec=2\r\nqmat_idx=3\r\n[file]\r\nname=a\r\n",
+         "/e/a > /e/o 2pass avg 0 max - q 0 frames 0-end dc 10 aspect 0 rate 0 normal notes 1"},
+        {sp + rows(m, 0, 15, ",", "\r\n") + file, "refused: qmat_idx=-1 needs 16 matrix rows in [item], found 15"},
+        {"[item]\r\nvid_file=o\r\n[file]\r\nframe_first=0\r\n", "refused: the control list names no source (key name)"},
+        {"[item]\r\n[file]\r\nname=a\r\n",
+         "refused: the control list names no output (key vid_file, vid_file0 or vid_file1)"},
+        {"[item]\r\nvid_file=o\r\nvbr_brate_avg=lots\r\n[file]\r\nname=a\r\n",
+         "refused: vbr_brate_avg=lots is not a whole number"},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(summary(parseControlList(text, "/e/preview.ecl")), expected) << text;
 }
 
 TEST(EncodeProbe, ReadsSizeRateAndCountFromTheFirstBytes) {
