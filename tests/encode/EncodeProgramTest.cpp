@@ -225,8 +225,8 @@ TEST_F(EncodeProgram, QuEncCommandLineRendersAScriptBesideTheProgram) {
     m_dir.write("bin/quire-avs",
                 "#!/bin/sh\ncase \"$1\" in *bad.avs) echo \"bad.avs:1: no function named Oops\" >&2; exit 2 ;; esac\n"
                 "case \"$2\" in\n--info) echo \"720 576 25 20 yuv420p\" ;;\n"
-                "--y4m) cp " +
-                    quote(clip()) + " \"$3\" ;;\n*) exit 2 ;;\nesac\n");
+                "--y4m) if [ \"$3\" = - ]; then cat " +
+                    quote(clip()) + "; else cp " + quote(clip()) + " \"$3\"; fi ;;\n*) exit 2 ;;\nesac\n");
     fs::permissions(m_dir / "bin" / "quire-avs", fs::perms::owner_all);
     m_dir.write("encode.avs", "Mpeg2Source(\"seg.d2v\")\r\n");
     const MatrixValues matrix = asymmetric();
@@ -248,6 +248,14 @@ TEST_F(EncodeProgram, QuEncCommandLineRendersAScriptBesideTheProgram) {
     EXPECT_EQ(f.progressiveSequence, 1);
     EXPECT_EQ(f.dcBits, std::vector<int>(kClipFrames, 9));
     expectCustomMatrix(m_dir / "seg.m2v", matrix);
+
+    // One pass: the renderer writes straight into FFmpeg.
+    const ProgramRun single = encode("-i " + quote(m_dir / "encode.avs") + " -o " + quote(m_dir / "one.m2v") +
+                                         " -b 4000 -maxbitrate 8000 -1 -vbr -nocmatrix",
+                                     (m_dir / "bin" / "quire-encode").string());
+    ASSERT_EQ(single.status, 0) << single.err;
+    EXPECT_NE(single.out.find("--y4m - | ffmpeg"), std::string::npos) << single.out;
+    EXPECT_EQ(readHeaders(m_dir.read("one.m2v")).pictures, kClipFrames);
 
     // A script error: the renderer's line reaches the user, and nothing is encoded.
     m_dir.write("bad.avs", "Oops()\r\n");

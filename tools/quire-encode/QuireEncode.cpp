@@ -61,18 +61,17 @@ struct RunResult {
     std::string output;
 };
 
-// Runs a program without a shell, its standard input closed; its standard output is captured when
-// `capture` is set, else passed through. Waits for its end.
-RunResult run(const std::vector<std::string>& args, bool capture) {
-    RunResult result;
-    int pipeEnds[2] = {-1, -1};
-    if (capture && pipe2(pipeEnds, O_CLOEXEC) != 0)
-        return result;
+// Starts a program without a shell: standard input from `inFd` (none: closed), standard output to
+// `outFd` (none: this program's). The process id, or -1 when it cannot be started.
+pid_t spawn(const std::vector<std::string>& args, int inFd, int outFd) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (capture)
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    if (inFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, inFd, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -80,31 +79,59 @@ RunResult run(const std::vector<std::string>& args, bool capture) {
     pid_t pid = -1;
     const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (capture)
-        close(pipeEnds[1]);
-    if (spawned != 0) {
-        if (capture)
-            close(pipeEnds[0]);
-        return result;
-    }
-    result.started = true;
-    if (capture) {
-        char buffer[4096];
-        for (;;) {
-            const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
-            if (got > 0)
-                result.output.append(buffer, static_cast<std::size_t>(got));
-            else if (got == 0 || errno != EINTR)
-                break;
-        }
-        close(pipeEnds[0]);
-    }
+    return spawned == 0 ? pid : -1;
+}
+
+// The exit status of a started program; -1 when a signal stopped it.
+int waitFor(pid_t pid) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0)
         if (errno != EINTR)
-            return result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs a program and waits; its standard output is captured when `capture` is set, else passed through.
+RunResult run(const std::vector<std::string>& args, bool capture) {
+    RunResult result;
+    int pipeEnds[2] = {-1, -1};
+    if (capture && pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return result;
+    const pid_t pid = spawn(args, -1, pipeEnds[1]);
+    if (capture) {
+        close(pipeEnds[1]);
+        char buffer[4096];
+        for (ssize_t got = 0; pid >= 0 && (got = read(pipeEnds[0], buffer, sizeof buffer)) != 0;)
+            if (got > 0)
+                result.output.append(buffer, static_cast<std::size_t>(got));
+            else if (errno != EINTR)
+                break;
+        close(pipeEnds[0]);
+    }
+    result.started = pid >= 0;
+    if (result.started)
+        result.status = waitFor(pid);
     return result;
+}
+
+// Runs `first | second` and waits for both.
+std::pair<RunResult, RunResult> runPiped(const std::vector<std::string>& first,
+                                         const std::vector<std::string>& second) {
+    std::pair<RunResult, RunResult> results;
+    int pipeEnds[2] = {-1, -1};
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return results;
+    const pid_t writer = spawn(first, -1, pipeEnds[1]);
+    const pid_t reader = spawn(second, pipeEnds[0], -1);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    results.first.started = writer >= 0;
+    results.second.started = reader >= 0;
+    if (writer >= 0)
+        results.first.status = waitFor(writer);
+    if (reader >= 0)
+        results.second.status = waitFor(reader);
+    return results;
 }
 
 // The arguments as one shell line, for the progress output (and for timing the same run by hand).
@@ -333,29 +360,45 @@ int main(int argc, char** argv) {
     WorkFolder work;
     if (work.path.empty())
         return fail("cannot make a temporary folder", kFfmpegFailed);
-    // A script is rendered once, so that both passes see the same frames.
+    // The stream is written beside the output and renamed over it only when complete.
+    EncodeJob encode = *job;
+    encode.output += ".part";
+    const std::vector<int> passes = job->mode == RateMode::TwoPass ? std::vector<int>{1, 2} : std::vector<int>{0};
+    // A script is rendered once: into a file that both passes read, so that they see the same frames,
+    // or straight into FFmpeg for a single pass.
+    const bool piped = script && passes.size() == 1;
     fs::path source = job->input;
     if (script) {
-        source = work.path / "frames.y4m";
+        source = piped ? fs::path("-") : work.path / "frames.y4m";
         progress("rendering " + job->input.string());
+    }
+    if (script && !piped) {
         const RunResult rendered = run({renderer.string(), job->input.string(), "--y4m", source.string()}, false);
         if (!rendered.started)
             return fail("cannot start the script renderer " + renderer.string(), kNoInput);
         if (rendered.status != 0)
             return fail(rendererFailure(job->input, rendered), kNoInput);
     }
-
-    // The stream is written beside the output and renamed over it only when complete.
-    EncodeJob encode = *job;
-    encode.output = job->output;
-    encode.output += ".part";
-    const std::vector<int> passes = job->mode == RateMode::TwoPass ? std::vector<int>{1, 2} : std::vector<int>{0};
     for (const int pass : passes) {
         progress(pass == 0 ? std::string("encoding in one pass")
                            : "pass " + std::to_string(pass) + " of " + std::to_string(passes.size()));
         const std::vector<std::string> args = ffmpegArguments(encode, *clip, range, source, pass, work.path / "pass");
-        progress("running: " + shellLine(args));
-        const RunResult ran = run(args, false);
+        RunResult ran;
+        if (piped) {
+            const std::vector<std::string> render = {renderer.string(), job->input.string(), "--y4m", "-"};
+            progress("running: " + shellLine(render) + " | " + shellLine(args));
+            const auto [rendered, encoded] = runPiped(render, args);
+            if (!rendered.started || rendered.status != 0) {
+                fs::remove(encode.output, error);
+                return fail(rendered.started ? rendererFailure(job->input, rendered)
+                                             : "cannot start the script renderer " + renderer.string(),
+                            kNoInput);
+            }
+            ran = encoded;
+        } else {
+            progress("running: " + shellLine(args));
+            ran = run(args, false);
+        }
         if (!ran.started || ran.status != 0) {
             fs::remove(encode.output, error);
             return fail(ran.started ? "FFmpeg failed (status " + std::to_string(ran.status) + ")"
