@@ -95,6 +95,11 @@ protected:
                                       quote(*s_clipFolder / "clip.y4m") + " </dev/null")
                                          .c_str());
         ASSERT_EQ(made, 0);
+        // HC Encoder and QuEnc scripts end in ConvertToYUY2: 4:2:2 frames.
+        ASSERT_EQ(std::system((kFfmpeg + " -v error -nostdin -i " + quote(clip()) + " -pix_fmt yuv422p " +
+                               quote(*s_clipFolder / "clip422.y4m") + " </dev/null")
+                                  .c_str()),
+                  0);
     }
     static void TearDownTestSuite() { delete s_clipFolder; }
     static fs::path clip() { return *s_clipFolder / "clip.y4m"; }
@@ -201,7 +206,7 @@ TEST_F(EncodeProgram, BasicControlListWithoutMatrixKeepsTheDefaults) {
 TEST_F(EncodeProgram, HcSettingsWithMatrixDcPrecisionAndQuality) {
     const MatrixValues matrix = asymmetric();
     m_dir.write("preview.ini",
-                "*BATCH\r\n*PROFILE  FAST\r\n*INFILE  " + clip().string() +
+                "*BATCH\r\n*PROFILE  FAST\r\n*INFILE  " + (*s_clipFolder / "clip422.y4m").string() +
                     "\r\n*OUTFILE  seg.m2v\r\n*BITRATE  0\r\n*MAXBITRATE  8000\r\n*WAIT 0\r\n*BIAS 20\r\n"
                     "*CQ_MAXBITRATE  4.5\r\n*CUSTOMMATRIX\r\n" +
                     matrixRows(matrix, 0, 8, "\r\n") + "\r\n" + matrixRows(matrix, 8, 8, "\r\n") +
@@ -213,6 +218,7 @@ TEST_F(EncodeProgram, HcSettingsWithMatrixDcPrecisionAndQuality) {
     EXPECT_EQ(f.pictures, kClipFrames);
     EXPECT_EQ(f.aspect, 2);
     EXPECT_EQ(f.progressiveSequence, 0);
+    EXPECT_EQ(f.chromaFormat, 1); // 4:2:0 from 4:2:2 frames
     EXPECT_EQ(f.closedGops, f.gops);
     EXPECT_EQ(f.dcBits, std::vector<int>(kClipFrames, 10));
     expectCustomMatrix(m_dir / "seg.m2v", matrix);
@@ -282,6 +288,8 @@ TEST_F(EncodeProgram, RefusesWithOneLineAndLeavesTheOutputAlone) {
         {"-i " + quote(clip()) + common + " -maxbitrate 12000", 1, "maximum bitrate 12000"},
         {"-i " + quote(m_dir / "none.y4m") + common, 3, "cannot find the input"},
         {"-ini", 2, "usage"},
+        {"-i " + quote(clip()) + " -o " + quote(m_dir / "none" / "seg.m2v") + " -b 4000 -2", 1,
+         "the output folder " + (m_dir / "none").string() + " does not exist"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

@@ -335,6 +335,8 @@ int main(int argc, char** argv) {
     std::error_code error;
     if (!fs::is_regular_file(job->input, error))
         return fail("cannot find the input " + job->input.string(), kNoInput);
+    if (!fs::is_directory(job->output.parent_path(), error))
+        return fail("the output folder " + job->output.parent_path().string() + " does not exist", kRefused);
     const bool script = isScript(job->input);
     const fs::path renderer = programFolder() / "quire-avs";
     std::string reason;
