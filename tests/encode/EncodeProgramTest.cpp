@@ -177,6 +177,8 @@ TEST_F(EncodeProgram, ControlListWithMatrixInterlacedAndRangeEndClamped) {
     EXPECT_EQ(f.closedGops, f.gops);
     EXPECT_EQ(f.dcBits, std::vector<int>(kClipFrames, 8));
     expectCustomMatrix(m_dir / "Preview" / "seg.m2v", matrix);
+    EXPECT_EQ(m_dir.read("Preview/seg.m2v").substr(m_dir.read("Preview/seg.m2v").size() - 4),
+              std::string("\0\0\1\xB7", 4)); // sequence_end_code
     EXPECT_FALSE(fs::exists(m_dir / "Preview" / "seg.m2v.part"));
 }
 

@@ -408,8 +408,11 @@ int main(int argc, char** argv) {
                         kFfmpegFailed);
         }
     }
-    fs::rename(encode.output, job->output, error);
-    if (error) {
+    // FFmpeg's elementary stream stops after the last picture; a stream ends with sequence_end_code.
+    const bool ended = fileio::appendFile(encode.output, std::string_view("\0\0\1\xB7", 4));
+    if (ended)
+        fs::rename(encode.output, job->output, error);
+    if (!ended || error) {
         fs::remove(encode.output, error);
         return fail("cannot write " + job->output.string(), kFfmpegFailed);
     }
