@@ -274,6 +274,27 @@ TEST(SampleProjectIndex, RefusesWhatIsNotAProgramStream) {
     }
 }
 
+// One pack of an open GOP: I (temporal reference 2) coded before the two B pictures shown before it,
+// the last picture header ending the stream with no byte to spare.
+TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
+    std::string es("\0\0\1\xB3\x2D\0\x24\x33\0\0\0\0", 12); // sequence header
+    es += std::string("\0\0\1\xB8\0\0\0\0", 8);             // GOP, closed_gop 0
+    es += std::string("\0\0\1\0\0\x88\0\0\0", 9);           // I, temporal reference 2
+    es += std::string("\0\0\1\0\0\x18\0\0\0", 9);           // B, 0
+    es += std::string("\0\0\1\0\0\x58\0\0\0", 9);           // B, 1
+    std::string pes("\0\0\1\xE0", 4);
+    pes += char((es.size() + 3) >> 8);
+    pes += char((es.size() + 3) & 0xFF);
+    pes += std::string("\x81\0\0", 3) + es;
+    const std::string pack = std::string("\0\0\1\xBA\x44\0\4\0\4\1\1\x89\xC3\xF8", 14) + pes;
+    std::string error;
+    const StreamIndex index = indexStream(pack, error);
+    ASSERT_TRUE(error.empty()) << error;
+    ASSERT_EQ(index.gops.size(), 1u);
+    EXPECT_FALSE(index.gops[0].closed);
+    EXPECT_EQ(index.gops[0].pictures, (std::vector<std::uint8_t>{0x30, 0x30, 0x90}));
+}
+
 TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
     TempFolder temp;
     const fs::path folder = temp / "Tessera";

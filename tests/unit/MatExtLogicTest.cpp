@@ -2,6 +2,7 @@
 // fallback, the streams and folders, the volumes, Save with its refusals and questions, and Exit.
 #include "extract/MatExtLogic.h"
 
+#include "app/Folders.h"
 #include "app/IniManager.h"
 #include "platform/CommandLine.h"
 #include "preview/RunAndWait.h"
@@ -274,6 +275,12 @@ TEST(MatExtLogic, DeleteWorkFoldersRecreatesBothFolders) {
     EXPECT_FALSE(folderHoldsFiles(program / "TempMatrix"));
     program.write("TempMatrix/out.txt", "x");
     EXPECT_TRUE(folderHoldsFiles(program / "TempMatrix"));
+    // A file where TempMatrix should be: Preview is still made again, and the reset says it failed.
+    fs::remove_all(program / "TempMatrix");
+    program.write("TempMatrix", "a file");
+    prompter.expect(std::string(kCreateFolderMessage)).expect(std::string(kCreateFolderMessage));
+    EXPECT_FALSE(DeleteWorkFolders(prompter, program.path(), program / "Preview"));
+    EXPECT_TRUE(fs::is_directory(program / "Preview"));
 }
 
 TEST(MatExtLogic, StartFoldersComeFromEditorIniAndTesseraIni) {
