@@ -8,6 +8,7 @@
 #include "matrix/MatrixImport.h"
 #include "matrix/MatrixWindow.h"
 #include "platform/QtRunner.h"
+#include "preview/PreviewWindow.h"
 #include "ui/About.h"
 #include "ui/Languages.h"
 #include "ui/Localisation.h"
@@ -387,11 +388,6 @@ void Main::deleteSelected() {
         resetView();
 }
 
-void Main::laterWindow(const char* what) {
-    m_state.prompter->message(std::string(what) + " comes with a later version of Quire.", kAppTitle, PromptButtons::Ok,
-                              PromptIcon::Information);
-}
-
 // The windows of the buttons below open here, each from this one place, modal and deleted on close.
 void Main::openMatrixNew() {
     openModal(new Matrix(m_state, this));
@@ -410,11 +406,22 @@ void Main::openMatrixImport() {
 void Main::openExtraction() {
     if (!m_runner)
         m_runner = std::make_unique<QtRunner>();
-    openModal(new MatExt(m_state, *m_runner, this));
+    m_matExt = openModal(new MatExt(m_state, *m_runner, this));
 }
 
 void Main::openPreview() {
-    laterWindow("The test encode");
+    if (m_matExt)
+        m_matExt->close();
+    if (!m_runner)
+        m_runner = std::make_unique<QtRunner>();
+    auto* preview = new Preview(m_state, *m_runner, this);
+    if (!preview->loaded()) {
+        // Tessera's folder is not set: the user was told, and Setup opens instead.
+        delete preview;
+        openSetup();
+        return;
+    }
+    openModal(preview);
 }
 
 void Main::openSetup() {

@@ -86,7 +86,6 @@ private:
     void layOutRow(std::initializer_list<ccXPButton*> row, int y);
     std::string text(std::string_view section, std::string_view key) const;
     void showGrid();
-    void laterWindow(const char* what);
 
     SharedState m_state;
     Startup m_startup;
@@ -111,6 +110,7 @@ private:
     ccXPButton* m_cmdDelete = nullptr;
     ccXPButton* m_cmdPreview = nullptr;
     QPointer<Setup> m_setup;
+    QPointer<QDialog> m_matExt;
     std::unique_ptr<Runner> m_runner; // runs QuantDump for the extraction window
 };
 

@@ -1,0 +1,153 @@
+// The Preview/Test window: one segment of the Tessera project test-encoded with one library matrix.
+// Its workings are the preview core's (the project load, the segment details, the scripts, the control
+// files and the encoder runs); the window shows them and keeps the enabled state of every step.
+#pragma once
+
+#include "app/SharedState.h"
+#include "platform/Runner.h"
+#include "preview/HostProject.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+#include <filesystem>
+#include <string>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QProgressBar;
+class QRadioButton;
+
+namespace quire {
+
+class ccXPButton;
+
+class Preview : public QDialog, public preview::PreviewView {
+    Q_OBJECT
+public:
+    // Builds the window and loads it (the Open steps): the log's separator, the colours, the player and
+    // Tessera's folder from Editor.ini, the Preview folder, the work folder, the segment and matrix
+    // lists and the project. Outside programs (the encoders, the media player) run through the runner.
+    Preview(SharedState& state, Runner& runner, QWidget* parent = nullptr);
+
+    // False when Tessera's folder is not set: the user was told and must be sent to Setup; the window
+    // is not to be shown.
+    bool loaded() const { return m_loaded; }
+
+    // The window's state fields that the core routines read and write, and its own.
+    preview::PreviewState fields;
+    std::string txtTesserapath;
+    std::string txtWorkFolder;
+    std::string Prepare = "0";
+    std::string txtPlaySegment;
+    std::string Text1, Text2;
+
+    // What the embedded player was asked to do, in order ("setFile <path>", "play", "pause", "resume",
+    // "stop"), until the player widget itself takes its place.
+    QStringList playerCalls;
+
+    // PreviewView.
+    void disableEncoderIndicators() override;
+    void selectEncoder(preview::EncoderKind kind) override;
+    void enableCceGroupLabel() override;
+    void setActionCaptions(std::string_view text) override;
+    void playIdleScript() override;
+    void disableApplyOptions() override;
+    void closeWindow() override;
+    void setFilterBoxes(bool movie, bool extras) override;
+    void showSegmentList(const std::vector<std::string>& lines) override;
+    void showAspect(preview::AspectChoice choice) override;
+    void setPlayerFile(const std::filesystem::path& file) override;
+    void play() override;
+    void enablePlayPause() override;
+    void advanceProgress() override;
+    void refreshEncodedFiles() override;
+    void disableEncodedFiles() override;
+
+private:
+    void buildControls();
+    void applyColours();
+    void load();
+    // Open steps 11 to 16; false at the first that fails.
+    bool loadProject();
+    void noScriptsFound();
+    void resetProgressBar();
+
+    void chooseSegment(QListWidgetItem* item);
+    void chooseMatrix(QListWidgetItem* item);
+    void chooseNoMatrix();
+    void clearChoice();
+    void prepareFiles();
+    void encode();
+    void playPreview();
+    void pausePlayer();
+    void continuePlayer();
+    void viewEncoded(QListWidgetItem* item);
+    void resetAll();
+    void browseWorkFolder();
+    void switchMode();
+    void changeSegmentFilter();
+    void changeVideoFormat();
+    void applyToHost();
+    void exitWindow();
+
+    void enterBusyState();
+    void enterIdleState();
+    void stopPlayer();
+    void refreshMatrixList();
+    void setApplyOptions(bool enabled, bool deselect = false);
+    void showSegmentDetails();
+    bool isEncoder(preview::EncoderKind kind) const { return fields.encoder == kind; }
+    std::filesystem::path previewFolder() const;
+
+    SharedState& m_state;
+    Runner& m_runner;
+    preview::PreviewContext m_context;
+    bool m_loaded = true;
+
+    QListWidget* m_lstSegment2 = nullptr;
+    std::array<QCheckBox*, 2> m_chkSegList{};
+    QListWidget* m_lstMatrix = nullptr;
+    QRadioButton* m_option3 = nullptr;
+    QLineEdit* m_txtMatDes = nullptr;
+    std::array<QRadioButton*, 4> m_optApply{};
+    QButtonGroup* m_applyGroup = nullptr;
+    ccXPButton* m_btnApply = nullptr;
+    std::array<QRadioButton*, 8> m_option2{};
+    QLabel* m_lblCCE = nullptr;
+    std::array<QRadioButton*, 3> m_option1{};
+    std::array<QRadioButton*, 2> m_optMode{};
+    QGroupBox* m_frmMode = nullptr;
+    QLineEdit* m_txtVTS = nullptr;
+    QLineEdit* m_txtVob = nullptr;
+    QLineEdit* m_txtSegment = nullptr;
+    QLineEdit* m_txtTotalSize = nullptr;
+    QLineEdit* m_txtVideoSize = nullptr;
+    QLineEdit* m_txtAudioSize = nullptr;
+    QLineEdit* m_txtDuration = nullptr;
+    QLineEdit* m_txtVBR = nullptr;
+    QLineEdit* m_txtFrameRate = nullptr;
+    QLabel* m_lblAction1 = nullptr;
+    QLabel* m_lblAction2 = nullptr;
+    QLabel* m_lblWPath = nullptr;
+    ccXPButton* m_cmdBrowse = nullptr;
+    QListWidget* m_lstM2V = nullptr;
+    QWidget* m_mediaPlayer1 = nullptr;
+    QProgressBar* m_progressBar1 = nullptr;
+    ccXPButton* m_btnPrepare = nullptr;
+    ccXPButton* m_btnEncode = nullptr;
+    ccXPButton* m_cmdPlay = nullptr;
+    ccXPButton* m_cmdPause = nullptr;
+    ccXPButton* m_cmdContinue = nullptr;
+    ccXPButton* m_cmdReset = nullptr;
+    ccXPButton* m_cmdClear = nullptr;
+    ccXPButton* m_cmdExit = nullptr;
+    ccXPButton* m_btnWorks = nullptr;
+};
+
+} // namespace quire

@@ -1,0 +1,317 @@
+// The Preview/Test window driven through its states on the prepared project of tests/data/preview:
+// open, segment, matrix, Prepare, Encode (through a recording runner), the player buttons, the encoded
+// file's player command line, and Exit's question.
+#include "GuiSupport.h"
+
+#include "app/IniManager.h"
+#include "preview/PreviewWindow.h"
+#include "support/RecordingRunner.h"
+
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QRadioButton>
+
+using namespace quire;
+using namespace quire::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kMatrix = "1-high_high(4000+).mtx";
+constexpr const char* kSegment = "V010001_V001001.avs";
+// Its ILVU is "1" and its action code "1".
+constexpr const char* kBlockedSegment = "V010002_V001002.avs";
+
+// The 16 rows of a matrix file: the value 16 to 143, eight to a row.
+std::string matrixText() {
+    std::string text;
+    for (int row = 0; row < 16; ++row) {
+        for (int column = 0; column < 8; ++column)
+            text += std::to_string(16 + row * 8 + column) + (column < 7 ? " " : "\r\n");
+    }
+    return text;
+}
+
+// A program folder whose Editor.ini names the copied Tessera project and a player.
+struct Project : Program {
+    explicit Project(std::string tessera = "<copy>", std::string player = "/usr/bin/player") {
+        fs::copy(fs::path(QUIRE_TEST_DATA) / "preview" / "Tessera", folder / "Tessera", fs::copy_options::recursive);
+        // The control list of a whole prepared project, which Prepare copies from.
+        fs::copy_file(fs::path(QUIRE_TEST_DATA) / "preview" / "encode" / "Tessera.ecl",
+                      folder / "Tessera" / "Work" / "D2VAVS" / "Tessera.ecl", fs::copy_options::overwrite_existing);
+        if (tessera == "<copy>")
+            tessera = (folder / "Tessera").string();
+        writeEditorIni("Player=" + player + "\r\nTesseraFolder=" + tessera + "\r\n");
+        folder.write(std::string("Lib/") + kMatrix, matrixText());
+    }
+    fs::path inf() const { return folder / "Tessera" / "Work" / "D2VAVS" / "Tessera.inf"; }
+    fs::path procoderIni() const { return folder / "Tessera" / "eclpro.INI"; }
+    std::string log() const { return readBytes(state.log.file()); }
+
+    RecordingRunner runner;
+};
+
+void checkWindowEnabled(const Preview& window, std::initializer_list<const char*> on,
+                        std::initializer_list<const char*> off) {
+    checkEnabled(&window, on, true);
+    checkEnabled(&window, off, false);
+}
+
+bool checked(const Preview& window, const char* option) {
+    return child<QAbstractButton>(&window, option)->isChecked();
+}
+
+} // namespace
+
+class PreviewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensWithEveryControlAndLoadsTheProject();
+    void withoutTesseraFolderSendsTheUserToSetup();
+    void workFolderWithoutScriptsSaysSoAndStaysOpen();
+    void segmentMatrixPrepareEncodeWalkTheStates();
+    void blockedSegmentTakesNoMatrixAndNoEncode();
+    void quencWritesTempCqmAndSkipsPrepare();
+    void procoderForcesNoMatrixAndMinimizesAroundTheRun();
+    void playPauseContinueDriveThePlayer();
+    void doubleClickRunsThePlayerWithTheEncodedFile();
+    void exitCancelKeepsFilesAndOkDeletesThem();
+};
+
+void PreviewTest::opensWithEveryControlAndLoadsTheProject() {
+    Project project;
+    Preview window(project.state, project.runner);
+    QVERIFY(window.loaded());
+    QCOMPARE(window.windowTitle(), QStringLiteral("  Quire -  Preview/Test Window"));
+    QCOMPARE(window.size(), QSize(11940 / 15, 9230 / 15));
+    checkTexts(&window, {"btnPrepare",      "&Prepare",
+                         "btnEncode",       "&Encode",
+                         "cmdPlay",         "Pl&ay",
+                         "cmdPause",        "Pa&use",
+                         "cmdContinue",     "&Continue",
+                         "cmdReset",        "&Reset All",
+                         "cmdClear",        "C&lear",
+                         "cmdExit",         "E&xit",
+                         "btnWorks",        "CCE &Works",
+                         "cmdBrowse",       "...",
+                         "btnApply",        "&Update DVD Tessera",
+                         "Option3",         "No Matrix",
+                         "chkSegList_0",    "Movie",
+                         "chkSegList_1",    "Extras",
+                         "Option1_0",       "16:9",
+                         "Option1_1",       "4:3",
+                         "Option1_2",       "2.21:1",
+                         "optMode_0",       "Matrix",
+                         "optMode_1",       "Filters",
+                         "frmMatrices",     " Custom Matrices List ",
+                         "frmEncoders",     " Encoders ",
+                         "frmFormat",       " Video Format ",
+                         "frmInfo",         " Segment Info ",
+                         "frmInstructions", " Instructions ",
+                         "frmEncoded",      " Encoded Segments (Double Click to View) ",
+                         "lblSegments",     "Movie's Segments List:",
+                         "lblWP",           "Working Path:",
+                         "optApply_1",      "Low Bitrate (<3Mbs)"});
+    for (const char* name : {"lstSegment2", "lstMatrix", "lstM2V", "MediaPlayer1", "ProgressBar1", "txtMatDes",
+                             "lblAction1", "lblAction2", "lblWPath", "txtVTS", "txtFrameRate"})
+        child(&window, name);
+    QCOMPARE(itemsOf(&window, "lstSegment2"),
+             QStringList({"V010001_V001001.avs", "V010002_V001002.avs", "v020001_V002001.AVS"}));
+    QCOMPARE(itemsOf(&window, "lstMatrix"), QStringList({kMatrix}));
+    // CCE SP, as Tessera.inf says; the instructions ask for a segment.
+    QVERIFY(checked(window, "Option2_2"));
+    QCOMPARE(textOf(&window, "lblAction1"),
+             QStringLiteral("Select the segment you want to test from the Segments List."));
+    QCOMPARE(textOf(&window, "lblAction2"), textOf(&window, "lblAction1"));
+    QCOMPARE(textOf(&window, "lblWPath"), QString::fromStdString((project.folder / "Tessera/Work/D2VAVS/").string()));
+    QCOMPARE(child<QProgressBar>(&window, "ProgressBar1")->maximum(), std::stoi(window.fields.project.txtNumKeys));
+    checkWindowEnabled(window, {"cmdReset", "cmdBrowse"},
+                       {"btnPrepare", "btnEncode", "cmdClear", "btnApply", "cmdExit", "cmdPlay", "cmdPause"});
+    // The idle picture plays; the Preview folder exists.
+    QCOMPARE(window.playerCalls.last(), QStringLiteral("play"));
+    QVERIFY(window.playerCalls.contains("setFile " +
+                                        QString::fromStdString((project.folder / "Preview" / "editor.avs").string())));
+    const std::string log = project.log();
+    QVERIFY(log.find(std::string(86, '-') + "\r\n\r\n") != std::string::npos);
+    for (const char* line : {"PREVIEW: Form Dimensioning - Success!", "PREVIEW: Colors read with success",
+                             "Player Defined", "PREVIEW: Tessera Folder read", "PREVIEW: 'Preview' folder created",
+                             "PREVIEW: Matrices path read OK", "PREVIEW: M2V Folder definition OK",
+                             "PREVIEW: All DATA collected with success.", "PREVIEW: Progress bar values reset"})
+        QVERIFY2(log.find(line) != std::string::npos, line);
+}
+
+void PreviewTest::withoutTesseraFolderSendsTheUserToSetup() {
+    Project project("");
+    project.prompter.expect("The path to DVD Tessera's folder isn't defined!!! Please, point it on Setup dialog.");
+    Preview window(project.state, project.runner);
+    QVERIFY(!window.loaded());
+    QVERIFY(project.log().find("WARNING: Tessera Folder NOT VALID!!!") != std::string::npos);
+    QVERIFY(project.log().find("PREVIEW: Setup Launched") != std::string::npos);
+}
+
+void PreviewTest::workFolderWithoutScriptsSaysSoAndStaysOpen() {
+    Project project("<copy>", "");
+    for (const char* name : {"V010001_V001001.avs", "V010002_V001002.avs", "v020001_V002001.AVS"})
+        fs::remove(project.folder / "Tessera/Work/D2VAVS" / name);
+    project.prompter.expect("No '.avs' Files found on Work Folder!\r\nPlease, run PREPARE phase on Tessera before "
+                            "using this feature.");
+    Preview window(project.state, project.runner);
+    QVERIFY(window.loaded());
+    QVERIFY(project.log().find("WARNING: No '.avs' Files found on Work Folder!") != std::string::npos);
+    // No player: the encoded files cannot be opened.
+    QVERIFY(project.log().find("WARNING: No Player defined!!!") != std::string::npos);
+    checkWindowEnabled(window, {"cmdBrowse", "cmdReset"}, {"lstM2V", "btnPrepare", "btnEncode"});
+}
+
+void PreviewTest::segmentMatrixPrepareEncodeWalkTheStates() {
+    Project project;
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    clickItem(&window, "lstSegment2", kSegment);
+    QCOMPARE(window.fields.segment, std::string(kSegment));
+    QCOMPARE(textOf(&window, "txtVTS"), QStringLiteral("VTS_01"));
+    QVERIFY(fs::exists(project.folder / "Preview" / "preview.avs"));
+    checkWindowEnabled(window, {"lstMatrix", "optMode_1"}, {"btnPrepare", "btnEncode", "optApply_0", "btnApply"});
+
+    clickItem(&window, "lstMatrix", kMatrix);
+    QCOMPARE(textOf(&window, "txtMatDes"), QStringLiteral("High More"));
+    QCOMPARE(window.fields.matrixName, std::string("1-high_high(4000+)"));
+    checkWindowEnabled(window, {"btnPrepare", "cmdClear", "optApply_0", "optApply_3"}, {"btnEncode"});
+
+    click(&window, "btnPrepare");
+    QCOMPARE(window.Prepare, std::string("1"));
+    QCOMPARE(window.fields.txtTempMat, std::string(kMatrix));
+    QCOMPARE(window.fields.lstECL.front(), std::string("[item]"));
+    QVERIFY(textOf(&window, "lblAction1").startsWith("Files Ready!"));
+    checkWindowEnabled(window, {"btnEncode", "cmdPlay", "cmdExit", "cmdReset", "cmdClear"}, {"btnPrepare"});
+
+    // The same matrix again: already prepared, so Encode at once.
+    clickItem(&window, "lstMatrix", kMatrix);
+    checkWindowEnabled(window, {"btnEncode", "btnPrepare"}, {});
+
+    // The encoder writes its file; the list shows it afterwards.
+    const fs::path m2v = project.folder / "Preview" / "V010001_V001001_1-high_high(4000+)_No_Filter.m2v";
+    bool lockedWhileRunning = false;
+    project.runner.answer([&](const std::vector<std::string>&) {
+        lockedWhileRunning = !child(&window, "cmdExit")->isEnabled() && !child(&window, "lstSegment2")->isEnabled();
+        writeBytes(m2v, "video");
+        return RunResult::ran(0);
+    });
+    project.prompter.expect("Encoding process Completed!");
+    click(&window, "btnEncode");
+    QVERIFY(lockedWhileRunning);
+    QCOMPARE(project.runner.styles().size(), std::size_t(1));
+    QCOMPARE(project.runner.styles().front(), WindowStyle::Minimised);
+    QCOMPARE(window.fields.txtShellMode, std::string("5"));
+    QCOMPARE(itemsOf(&window, "lstM2V"), QStringList({QString::fromStdString(m2v.filename().string())}));
+    checkWindowEnabled(window, {"btnEncode", "btnPrepare", "cmdExit", "lstSegment2", "lstM2V"}, {"cmdPause"});
+}
+
+void PreviewTest::blockedSegmentTakesNoMatrixAndNoEncode() {
+    Project project;
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    clickItem(&window, "lstSegment2", kBlockedSegment);
+    checkWindowEnabled(window, {}, {"lstMatrix", "btnPrepare", "btnEncode"});
+}
+
+void PreviewTest::quencWritesTempCqmAndSkipsPrepare() {
+    Project project;
+    ini::SetValue("Status", "mode", "2", project.inf());
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    QVERIFY(checked(window, "Option2_4"));
+    clickItem(&window, "lstSegment2", kSegment);
+    checkWindowEnabled(window, {"btnEncode"}, {"btnPrepare"});
+    clickItem(&window, "lstMatrix", kMatrix);
+    const std::string cqm = readBytes(project.folder / "Preview" / "temp.cqm");
+    QCOMPARE(cqm.size(), std::size_t(128));
+    QCOMPARE(int(static_cast<unsigned char>(cqm[0])), 16);
+    QCOMPARE(int(static_cast<unsigned char>(cqm[127])), 143);
+    QCOMPARE(textOf(&window, "lblAction1"),
+             QStringLiteral("Press the 'Encode' button to Encode the selected segment."));
+    checkWindowEnabled(window, {"btnEncode"}, {"btnPrepare"});
+}
+
+void PreviewTest::procoderForcesNoMatrixAndMinimizesAroundTheRun() {
+    Project project;
+    ini::SetValue("Status", "mode", "3", project.inf());
+    ini::SetValue("Paths", "ProCoder", (project.folder / "Tessera" / "eclpro.exe").string(),
+                  project.folder / "Tessera" / "Tessera.ini");
+    project.prompter.expect("Canopus ProCoder doesn't support custom matrices!!!");
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    QVERIFY(checked(window, "Option2_6"));
+    clickItem(&window, "lstSegment2", kSegment);
+    QVERIFY(checked(window, "Option3"));
+    checkWindowEnabled(window, {"btnPrepare"}, {"lstMatrix"});
+    click(&window, "btnPrepare");
+    std::string minimizeDuringRun;
+    project.runner.answer([&](const std::vector<std::string>&) {
+        minimizeDuringRun = ini::GetValue("Options", "Minimize", project.procoderIni());
+        return RunResult::ran(0);
+    });
+    project.prompter.expect("Encoding process Completed!");
+    click(&window, "btnEncode");
+    QCOMPARE(minimizeDuringRun, std::string("0"));
+    QCOMPARE(ini::GetValue("Options", "Minimize", project.procoderIni()), std::string("1"));
+    QCOMPARE(project.runner.styles().front(), WindowStyle::Normal);
+    // ProCoder keeps the matrix list locked in the idle state too.
+    checkWindowEnabled(window, {"btnPrepare"}, {"lstMatrix"});
+}
+
+void PreviewTest::playPauseContinueDriveThePlayer() {
+    Project project;
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    clickItem(&window, "lstSegment2", kSegment);
+    window.playerCalls.clear();
+    click(&window, "cmdPlay");
+    click(&window, "cmdPause");
+    QVERIFY(child(&window, "cmdContinue")->isVisible());
+    QVERIFY(!child(&window, "cmdPause")->isVisible());
+    click(&window, "cmdContinue");
+    QVERIFY(!child(&window, "cmdContinue")->isVisible());
+    QVERIFY(child(&window, "cmdPause")->isVisible());
+    const QString preview = QString::fromStdString((project.folder / "Preview" / "preview.avs").string());
+    QCOMPARE(window.playerCalls, QStringList({"setFile " + preview, "play", "pause", "resume"}));
+}
+
+void PreviewTest::doubleClickRunsThePlayerWithTheEncodedFile() {
+    Project project;
+    project.folder.write("Preview/a b.m2v", "video");
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    project.runner.answer(RunResult::ran(0));
+    auto* list = child<QListWidget>(&window, "lstM2V");
+    QCOMPARE(list->count(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QCOMPARE(
+        project.runner.commandLines(),
+        std::vector<std::string>({"\"/usr/bin/player\" \"" + project.folder.path().string() + "/preview/a b.m2v\""}));
+    QCOMPARE(project.runner.styles().front(), WindowStyle::Normal);
+    QCOMPARE(window.playerCalls.last(), QStringLiteral("stop"));
+}
+
+void PreviewTest::exitCancelKeepsFilesAndOkDeletesThem() {
+    for (const PromptAnswer answer : {PromptAnswer::Cancel, PromptAnswer::Ok}) {
+        Project project;
+        Preview window(project.state, project.runner);
+        QVERIFY(showActive(window));
+        clickItem(&window, "lstSegment2", kSegment);
+        QTest::mouseClick(child(&window, "Option3"), Qt::LeftButton, {}, QPoint(8, 10));
+        QVERIFY(window.fields.noMatrix);
+        click(&window, "btnPrepare"); // the idle state enables Exit
+        QVERIFY(child(&window, "cmdExit")->isEnabled());
+        project.prompter.expect("Do you wish to delete all the temporary files?", answer);
+        click(&window, "cmdExit");
+        QVERIFY(!window.isVisible());
+        QCOMPARE(fs::exists(project.folder / "Preview" / "preview.avs"), answer == PromptAnswer::Cancel);
+        QVERIFY(fs::is_directory(project.folder / "Preview"));
+        QCOMPARE(fs::is_directory(project.folder / "TempMatrix"), answer == PromptAnswer::Ok);
+    }
+}
+
+QTEST_MAIN(PreviewTest)
+#include "PreviewTest.moc"
