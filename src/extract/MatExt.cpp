@@ -182,16 +182,7 @@ void MatExt::buildControls() {
 void MatExt::applyColours() {
     const QColor back = colourOf(m_state.txtBackColor);
     const QColor fore = colourOf(m_state.txtTextColor);
-    setBackground(this, back);
-    for (QWidget* widget : findChildren<QWidget*>()) {
-        if (qobject_cast<QLabel*>(widget) || qobject_cast<QGroupBox*>(widget)) {
-            setBackground(widget, back);
-            setTextColour(widget, fore);
-        } else if (qobject_cast<QCheckBox*>(widget)) {
-            // A check box draws on its frame's background.
-            setTextColour(widget, fore);
-        }
-    }
+    applyWindowColours(this, back, fore);
     QPalette palette = m_message->palette();
     palette.setColor(QPalette::Base, back);
     palette.setColor(QPalette::Text, fore);

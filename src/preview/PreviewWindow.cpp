@@ -214,15 +214,7 @@ void Preview::buildControls() {
 void Preview::applyColours() {
     const QColor back = colourOf(m_state.txtBackColor);
     const QColor fore = colourOf(m_state.txtTextColor);
-    setBackground(this, back);
-    for (QWidget* widget : findChildren<QWidget*>()) {
-        if (qobject_cast<QLabel*>(widget) || qobject_cast<QGroupBox*>(widget)) {
-            setBackground(widget, back);
-            setTextColour(widget, fore);
-        } else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
-            setTextColour(widget, fore);
-        }
-    }
+    applyWindowColours(this, back, fore);
     for (ccXPButton* button : findChildren<ccXPButton*>())
         button->setForeColor(QString::fromStdString(m_state.txtButtonsColor));
     if (!m_state.txtBackColor.empty())

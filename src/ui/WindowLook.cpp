@@ -4,9 +4,12 @@
 #include "app/Colours.h"
 #include "platform/Text1252.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPalette>
+#include <QRadioButton>
 #include <QUrl>
 #include <QWidget>
 
@@ -38,6 +41,18 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     // spread to the edit fields inside a frame and paint their text in the window's colours.
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
+}
+
+void applyWindowColours(QWidget* window, const QColor& back, const QColor& fore) {
+    setBackground(window, back);
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(widget) || qobject_cast<QGroupBox*>(widget)) {
+            setBackground(widget, back);
+            setTextColour(widget, fore);
+        } else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
+            setTextColour(widget, fore);
+        }
+    }
 }
 
 std::array<QWidget*, 6> addFrameStripes(QWidget* window, int width, int height) {

@@ -26,6 +26,9 @@ std::optional<std::string> toCp1252(const QString& text);
 void setBackground(QWidget* widget, const QColor& colour);
 // Sets the colour of a label's, frame's or option button's text (not of the fields inside a frame).
 void setTextColour(QWidget* widget, const QColor& colour);
+// Gives a window and its labels and frames the background colour, and its labels, frames, check
+// boxes and option buttons (which draw on their frame's background) the text colour.
+void applyWindowColours(QWidget* window, const QColor& back, const QColor& fore);
 
 // Names a child widget and puts it in its place; returns it.
 template <class W>
