@@ -8,7 +8,8 @@
 # throughput. Also times the segment with Undot and Deen added (no FFmpeg counterpart: its exact
 # Deen, a geq expression, runs at about 2 frames a second).
 set -euo pipefail
-avs=${1:?usage: quire-avs-bench.sh QUIRE_AVS}
+avs=$(realpath "${1:?usage: quire-avs-bench.sh QUIRE_AVS}")
+[ -x "$avs" ] || { echo "not a program: $avs" >&2; exit 2; }
 runs=${RUNS:-5}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -20,7 +21,7 @@ printf 'DGIndexProjectFile16\r\n1\r\nVTS_01_1.VOB\r\n\r\nStream_Type=1\r\nClippi
 printf 'Mpeg2Source("P.d2v")\r\nTrim(10,239)\r\nConvertToYV12()\r\n' > plain.avs
 printf 'Mpeg2Source("P.d2v")\r\nTrim(10,239)\r\nUndot() Deen("c3d",rad=1,thrY=10,thrUV=12,tthY=0,tthUV=0,min=1.00) ConvertToYV12()\r\n' > filtered.avs
 graph='[0:v:0]format=yuv420p,trim=end_frame=250,setpts=N/(25/1)/TB,trim=start_frame=10:end_frame=240,setpts=PTS-STARTPTS,setsar=1,format=yuv420p[v]'
-seconds() { local s e; s=$(date +%s.%N); "$@" > /dev/null; e=$(date +%s.%N); echo "$e - $s" | bc; }
+seconds() { local s e; s=$(date +%s.%N); "$@" > /dev/null || { echo "failed: $*" >&2; exit 1; }; e=$(date +%s.%N); echo "$e - $s" | bc; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 ff=() av=() fl=()
 for ((i = 0; i < runs; i++)); do

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
@@ -173,9 +174,21 @@ public:
         return p;
     }
 
+    const std::filesystem::path& path() const { return m_path; }
+
 private:
     std::filesystem::path m_path;
 };
+
+// The last "frame=" of an FFmpeg progress report: the frames of its output; -1 when there is none.
+int lastProgressFrame(const std::filesystem::path& report) {
+    std::ifstream in(report);
+    int frames = -1;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("frame=", 0) == 0)
+            frames = std::atoi(line.c_str() + 6);
+    return frames;
+}
 
 bool readFull(int fd, std::uint8_t* buffer, std::size_t size, bool& clean) {
     std::size_t done = 0;
@@ -270,6 +283,7 @@ int render(const Clip& clip, Output output, const std::string& target) {
     std::map<std::string, FontFace> fonts;
     int textCount = 0;
     std::vector<pid_t> programs;
+    std::filesystem::path progress;
     std::vector<std::thread> threads;
     std::atomic<bool> nativeFailed{false};
     int inFd = -1; // the read end feeding the current segment
@@ -355,6 +369,8 @@ int render(const Clip& clip, Output output, const std::string& target) {
         const auto script = folder.write("graph" + std::to_string(i) + ".txt", graph);
         argv.insert(argv.end(), {"-filter_complex_script", script.string(), "-map", "[v]", "-an", "-sn", "-fps_mode",
                                  "passthrough", "-r", rate, "-f", muxer, "-y", last ? target : "-"});
+        if (last) // FFmpeg writes the output itself: its progress report tells how many frames it wrote
+            argv.insert(argv.end() - 1, {"-progress", (progress = folder.path() / "progress.txt").string()});
         const pid_t pid = startProgram(argv, inFd, outFd);
         if (inFd >= 0)
             close(inFd);
@@ -376,6 +392,14 @@ int render(const Clip& clip, Output output, const std::string& target) {
         failed = waitProgram(pid) != 0 || failed;
     for (auto& t : threads)
         t.join();
+    if (!failed && !progress.empty()) {
+        // The count is the script's: FFmpeg delivering fewer frames (a short stream) is a failure.
+        const int written = lastProgressFrame(progress);
+        if (written != clip.frames) {
+            std::cerr << "quire-avs: FFmpeg delivered " << written << " of " << clip.frames << " frames\n";
+            failed = true;
+        }
+    }
     return failed || nativeFailed ? 4 : 0;
 }
 
