@@ -182,6 +182,7 @@ void Preview::buildControls() {
         *buttons[i].first = placed(new ccXPButton(QString::fromLatin1(buttons[i].second.second), this),
                                    buttons[i].second.first, QRect(8 + 130 * i, kHeight - 44, 124, 34));
 
+    buildFilterPanels();
     setFixedSize(kWidth, kHeight);
 
     connect(m_lstSegment2, &QListWidget::itemClicked, this, &Preview::chooseSegment);
@@ -529,6 +530,7 @@ void Preview::enterBusyState() {
     enable({m_cmdPlay, m_btnPrepare, m_btnEncode, m_cmdExit, m_cmdPause, m_lstSegment2, m_lstMatrix, m_lstM2V,
             m_cmdReset, m_cmdClear, m_frmMode},
            false);
+    enableFilterPanels(false);
 }
 
 void Preview::enterIdleState() {
@@ -536,6 +538,7 @@ void Preview::enterIdleState() {
     m_cmdPause->setEnabled(false);
     m_btnPrepare->setEnabled(!isEncoder(EncoderKind::QuEnc));
     m_lstMatrix->setEnabled(!isEncoder(EncoderKind::ProCoder));
+    enableFilterPanels(true);
 }
 
 void Preview::prepareFiles() {
@@ -619,10 +622,13 @@ void Preview::resetAll() {
     setActionCaptions(kSelectSegmentCaption);
     disableApplyOptions();
     m_optMode[0]->setChecked(true);
+    placeFilterPanels(false);
     m_optMode[1]->setEnabled(false);
     Prepare = "0";
     fields.movie = fields.extras = true;
     setFilterBoxes(true, true);
+    // Ticking the boxes applies them to the list, as a click on them does.
+    RefreshSegmentList(m_context, fields);
 }
 
 void Preview::browseWorkFolder() {
@@ -644,6 +650,7 @@ void Preview::browseWorkFolder() {
 }
 
 void Preview::switchMode() {
+    switchFilterPanels();
     if (m_optMode[0]->isChecked() && !fields.segment.empty()) {
         m_btnEncode->setEnabled(true);
         WriteEncodeScript(m_context, fields);

@@ -15,11 +15,13 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QPlainTextEdit;
 class QProgressBar;
 class QRadioButton;
 
@@ -148,6 +150,47 @@ private:
     ccXPButton* m_cmdClear = nullptr;
     ccXPButton* m_cmdExit = nullptr;
     ccXPButton* m_btnWorks = nullptr;
+
+    // The filter panels: " Filters ", " Deen's Extra Options " and "AVS Script " (PreviewFilters.cpp).
+    void buildFilterPanels();
+    // Moves the filter and script frames into the window ("Filters" mode) or out of it ("Matrix").
+    void placeFilterPanels(bool filtersMode);
+    // The mode switch's part for the panels: their places, the Deen call reset, Encode held back.
+    void switchFilterPanels();
+    void enableFilterPanels(bool enabled);
+    // The panel's state shown in its controls, and the Deen parameters read back from them.
+    void showFilterPanel();
+    void readDeenParameters();
+    void tickFilter();
+    void chooseAdvanced();
+    void fillRadiusList();
+    void checkRadius();
+    void leaveDeenMode();
+    void refreshDeenCall();
+    void defaultDeenParameters();
+    void clearFilters();
+    void editScript();
+    void applyScript();
+    void applyFiltersToHost();
+    QGroupBox* m_frmFilters = nullptr;
+    QGroupBox* m_frmDeen = nullptr;
+    QGroupBox* m_frame13 = nullptr;
+    std::array<QCheckBox*, 2> m_chkFilter{};
+    QRadioButton* m_option4 = nullptr;
+    QComboBox* m_cmbDMethod = nullptr;
+    QComboBox* m_cmbDMode = nullptr;
+    QComboBox* m_cmbRad = nullptr;
+    QLineEdit* m_thrY = nullptr;
+    QLineEdit* m_thrUV = nullptr;
+    QLineEdit* m_tthY = nullptr;
+    QLineEdit* m_tthUV = nullptr;
+    QLineEdit* m_min = nullptr;
+    QPlainTextEdit* m_txtScript = nullptr;
+    ccXPButton* m_cmdDeenRefresh = nullptr;
+    ccXPButton* m_ccXPButton1 = nullptr;
+    ccXPButton* m_cmdClearFilters = nullptr;
+    ccXPButton* m_cmdApplyFilters = nullptr;
+    ccXPButton* m_cmdApplyAVS = nullptr;
 };
 
 } // namespace quire

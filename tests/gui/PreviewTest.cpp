@@ -4,10 +4,14 @@
 #include "GuiSupport.h"
 
 #include "app/IniManager.h"
+#include "app/Main.h"
+#include "extract/MatExt.h"
+#include "extract/MatExtLogic.h"
 #include "preview/PreviewWindow.h"
 #include "support/RecordingRunner.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QProgressBar>
 #include <QRadioButton>
 
@@ -76,6 +80,12 @@ private slots:
     void playPauseContinueDriveThePlayer();
     void doubleClickRunsThePlayerWithTheEncodedFile();
     void exitCancelKeepsFilesAndOkDeletesThem();
+    void filterPanelsWriteTheEncodeScriptAndTesseraKeys();
+    void lowBitrateOptionWritesLowMatrixOnly();
+    void actionCodeTwoBlocksPrepareAndEncode();
+    void resetAllReturnsToTheOpenedState();
+    void browseLoadsAnotherWorkFolder();
+    void mainWindowButtonUnloadsExtractionAndOpensTheWindow();
 };
 
 void PreviewTest::opensWithEveryControlAndLoadsTheProject() {
@@ -193,7 +203,8 @@ void PreviewTest::segmentMatrixPrepareEncodeWalkTheStates() {
     const fs::path m2v = project.folder / "Preview" / "V010001_V001001_1-high_high(4000+)_No_Filter.m2v";
     bool lockedWhileRunning = false;
     project.runner.answer([&](const std::vector<std::string>&) {
-        lockedWhileRunning = !child(&window, "cmdExit")->isEnabled() && !child(&window, "lstSegment2")->isEnabled();
+        lockedWhileRunning = !child(&window, "cmdExit")->isEnabled() && !child(&window, "lstSegment2")->isEnabled() &&
+                             !child(&window, "frmFilters")->isEnabled() && !child(&window, "Frame13")->isEnabled();
         writeBytes(m2v, "video");
         return RunResult::ran(0);
     });
@@ -311,6 +322,167 @@ void PreviewTest::exitCancelKeepsFilesAndOkDeletesThem() {
         QVERIFY(fs::is_directory(project.folder / "Preview"));
         QCOMPARE(fs::is_directory(project.folder / "TempMatrix"), answer == PromptAnswer::Ok);
     }
+}
+
+// "Filters" mode: the panels move in, the ticked filters make the text, Prepare leaves Encode off until
+// the text is applied into encode.avs, and the text goes to Tessera.ini; "Matrix" moves them out again.
+void PreviewTest::filterPanelsWriteTheEncodeScriptAndTesseraKeys() {
+    Project project;
+    writeBytes(project.folder / "Tessera/Work/D2VAVS" / kSegment,
+               "# AVS File Created by DVD Tessera\r\nMpeg2Source(\"a.d2v\")\r\nConvertToYV12()\r\n");
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    const QRect inside = window.rect();
+    QVERIFY(!inside.intersects(child(&window, "frmFilters")->geometry()));
+    clickItem(&window, "lstSegment2", kSegment);
+    click(&window, "optMode_1");
+    QVERIFY(inside.contains(child(&window, "frmFilters")->geometry()));
+    QVERIFY(inside.contains(child(&window, "Frame13")->geometry()));
+    checkWindowEnabled(window, {"chkFilter_0"}, {"cmdApplyAVS", "cmdApplyFilters", "cmdClearFilters"});
+    click(&window, "chkFilter_0");
+    click(&window, "chkFilter_1");
+    QCOMPARE(textOf(&window, "txtScript"), QStringLiteral("Undot() Deen() "));
+    QCOMPARE(window.fields.FilterName, std::string("Undot_Deen"));
+    checkWindowEnabled(window, {"cmdApplyAVS", "cmdApplyFilters", "cmdClearFilters", "Option4"}, {"btnEncode"});
+
+    // "Advanced" shows Deen's parameters; "Update" builds the call from them as typed.
+    QTest::mouseClick(child(&window, "Option4"), Qt::LeftButton, {}, QPoint(8, 10));
+    QVERIFY(child(&window, "frmDeen")->isVisible());
+    child<QComboBox>(&window, "cmbDMode")->setEditText(QStringLiteral("2d"));
+    child<QLineEdit>(&window, "thrY")->setText(QStringLiteral("7"));
+    click(&window, "cmdDeenRefresh");
+    QCOMPARE(textOf(&window, "txtScript"), QStringLiteral("Undot() Deen(\"c2d\",rad=1,thrY=7,thrUV=12,min=1.00) "));
+    // Leaving the "2d" mode disables the temporal thresholds; the radius list then offers 1 to 7, and an
+    // empty radius is reported when the list is left.
+    auto* radius = child<QComboBox>(&window, "cmbRad");
+    child(&window, "cmbDMode")->setFocus();
+    radius->setFocus();
+    checkWindowEnabled(window, {"thrY"}, {"tthY", "tthUV"});
+    QCOMPARE(radius->count(), 7);
+    QCOMPARE(radius->currentText(), QStringLiteral("1"));
+    radius->setEditText(QString());
+    project.prompter.expect("'RADIUS' value must be between 1 and 4!!!");
+    child(&window, "thrY")->setFocus();
+    QCOMPARE(radius->palette().color(QPalette::Window), QColor(255, 0, 0));
+
+    QTest::mouseClick(child(&window, "Option3"), Qt::LeftButton, {}, QPoint(8, 10));
+    click(&window, "btnPrepare");
+    QCOMPARE(window.Prepare, std::string("1"));
+    checkWindowEnabled(window, {"cmdApplyAVS"}, {"btnEncode"});
+    click(&window, "cmdApplyAVS");
+    QCOMPARE(readBytes(project.folder / "Preview" / "encode.avs"),
+             std::string("# AVS File Created by Quire\r\nMpeg2Source(\"a.d2v\")\r\nUndot() "
+                         "Deen(\"c2d\",rad=1,thrY=7,thrUV=12,min=1.00) \r\nConvertToYV12()\r\n\r\n"));
+    QCOMPARE(window.fields.filters.Filters, std::string("1"));
+    checkWindowEnabled(window, {"btnEncode", "cmdApplyFilters"}, {"cmdApplyAVS"});
+
+    // A second line typed by hand: two keys, the rest emptied.
+    const fs::path tesseraIni = project.folder / "Tessera" / "Tessera.ini";
+    ini::SetValue("Options", "AVSfilter03", "Old()", tesseraIni);
+    QTest::keyClick(child(&window, "txtScript"), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(child(&window, "txtScript"), Qt::Key_Return);
+    QTest::keyClicks(child(&window, "txtScript"), "Tweak(sat=1.1, hue=2)");
+    click(&window, "cmdApplyAVS");
+    click(&window, "cmdApplyFilters");
+    const std::string written = readBytes(tesseraIni);
+    for (const char* line : {"AVSfilter01=Undot() Deen(\"c2d\",rad=1,thrY=7,thrUV=12,min=1.00) \r\n",
+                             "AVSfilter02=Tweak(sat=1.1, hue=2)\r\n", "AVSfilter03=\r\n"})
+        QVERIFY2(written.find(line) != std::string::npos, line);
+    QCOMPARE(ini::GetValue("Options", "AVSfilter99", tesseraIni), std::string());
+    QVERIFY(written.starts_with("[Paths]\r\nWorking=Work\\\r\n"));
+    checkWindowEnabled(window, {}, {"cmdApplyFilters"});
+
+    click(&window, "optMode_0");
+    QVERIFY(!inside.intersects(child(&window, "frmFilters")->geometry()));
+    QVERIFY(!inside.intersects(child(&window, "Frame13")->geometry()));
+    QVERIFY(!child(&window, "frmDeen")->isVisible());
+}
+
+void PreviewTest::lowBitrateOptionWritesLowMatrixOnly() {
+    Project project;
+    const fs::path tesseraIni = project.folder / "Tessera" / "Tessera.ini";
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    clickItem(&window, "lstSegment2", kSegment);
+    clickItem(&window, "lstMatrix", kMatrix);
+    checkWindowEnabled(window, {"optApply_1"}, {"btnApply"});
+    click(&window, "optApply_1");
+    const std::string before = readBytes(tesseraIni);
+    click(&window, "btnApply");
+    std::string expected = before;
+    expected.insert(expected.find("[CCEOptions]"), "LowMatrix=1-high_high(4000+)\r\n");
+    QCOMPARE(readBytes(tesseraIni), expected);
+    checkWindowEnabled(window, {"btnApply"}, {});
+}
+
+void PreviewTest::actionCodeTwoBlocksPrepareAndEncode() {
+    Project project;
+    ini::SetValue("V010001_V001001", "Action", "2", project.inf());
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    clickItem(&window, "lstSegment2", kSegment);
+    clickItem(&window, "lstMatrix", kMatrix);
+    checkWindowEnabled(window, {"lstMatrix", "cmdClear"}, {"btnPrepare", "btnEncode"});
+}
+
+void PreviewTest::resetAllReturnsToTheOpenedState() {
+    Project project;
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    click(&window, "chkSegList_1");
+    clickItem(&window, "lstSegment2", kSegment);
+    clickItem(&window, "lstMatrix", kMatrix);
+    click(&window, "optApply_0");
+    click(&window, "optMode_1");
+    click(&window, "btnPrepare");
+    fs::remove(project.folder / "Preview" / "editor.avs");
+    click(&window, "cmdReset");
+    QVERIFY(checked(window, "optMode_0") && checked(window, "chkSegList_0") && checked(window, "chkSegList_1"));
+    QVERIFY(!window.rect().intersects(child(&window, "frmFilters")->geometry()));
+    QCOMPARE(window.Prepare, std::string("0"));
+    QCOMPARE(itemsOf(&window, "lstSegment2").size(), 3);
+    QVERIFY(child<QListWidget>(&window, "lstMatrix")->selectedItems().isEmpty());
+    QCOMPARE(textOf(&window, "txtMatDes"), QString());
+    QCOMPARE(textOf(&window, "lblAction2"),
+             QStringLiteral("Select the segment you want to test from the Segments List."));
+    QVERIFY(fs::exists(project.folder / "Preview" / "editor.avs"));
+    checkWindowEnabled(window, {"cmdReset", "cmdExit"},
+                       {"lstMatrix", "btnPrepare", "btnEncode", "optApply_0", "btnApply", "optMode_1"});
+}
+
+void PreviewTest::browseLoadsAnotherWorkFolder() {
+    Project project;
+    const fs::path other = project.folder / "Other Work";
+    fs::copy(project.folder / "Tessera/Work/D2VAVS", other);
+    fs::remove(other / "v020001_V002001.AVS");
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    clickItem(&window, "lstSegment2", kSegment);
+    QTest::mouseClick(child(&window, "Option3"), Qt::LeftButton, {}, QPoint(8, 10));
+    project.prompter.expectFolder(other.string());
+    click(&window, "cmdBrowse");
+    QCOMPARE(project.prompter.fileDialogTitles(), std::vector<std::string>({"Select the your Work Folder"}));
+    QCOMPARE(textOf(&window, "lblWPath"), QString::fromStdString(other.string() + "/"));
+    QCOMPARE(itemsOf(&window, "lstSegment2"), QStringList({"V010001_V001001.avs", "V010002_V001002.avs"}));
+    checkWindowEnabled(window, {"cmdBrowse"}, {"btnPrepare", "btnEncode"});
+}
+
+void PreviewTest::mainWindowButtonUnloadsExtractionAndOpensTheWindow() {
+    Project project;
+    Main main(project.folder.path(), project.prompter);
+    main.start();
+    QVERIFY(showActive(main));
+    project.prompter.expect(std::string(extract::kNotFoundBox));
+    click(&main, "cmdExtract");
+    QPointer<MatExt> extraction = main.findChild<MatExt*>();
+    QVERIFY(extraction && extraction->isVisible());
+    child<ccXPButton>(&main, "cmdPreview")->click();
+    QTRY_VERIFY(!extraction);
+    auto* window = main.findChild<Preview*>();
+    QVERIFY(window && window->isVisible() && window->isModal());
+    QCOMPARE(window->windowTitle(), QStringLiteral("  Quire -  Preview/Test Window"));
+    QCOMPARE(itemsOf(window, "lstSegment2").size(), 3);
+    window->close();
 }
 
 QTEST_MAIN(PreviewTest)
