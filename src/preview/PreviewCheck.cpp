@@ -73,7 +73,9 @@ void Preview::showMatrixChecks() {
 }
 
 void Preview::showCheckOf(const QListWidgetItem* item) {
+    // The tool tip repeats the words, for a matrix name too long for the label's lines.
     m_lblMatrixCheck->setText(item ? item->toolTip() : QString());
+    m_lblMatrixCheck->setToolTip(m_lblMatrixCheck->text());
 }
 
 } // namespace quire
