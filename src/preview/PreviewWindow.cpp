@@ -168,6 +168,7 @@ void Preview::buildControls() {
     auto* encoded = placed(new QGroupBox(QStringLiteral(" Encoded Segments (Double Click to View) "), this),
                            "frmEncoded", QRect(536, 318, 252, 176));
     m_lstM2V = placed(new QListWidget(encoded), "lstM2V", QRect(8, 20, 236, 148));
+    buildMatrixCheck();
     placed(new QLabel(QStringLiteral("Working Path:"), this), "lblWP", QRect(536, 498, 252, 16));
     m_lblWPath = placed(new QLabel(this), "lblWPath", QRect(536, 516, 216, 34));
     m_lblWPath->setWordWrap(true);
@@ -387,6 +388,7 @@ void Preview::advanceProgress() {
 
 void Preview::refreshEncodedFiles() {
     fillFileList(m_lstM2V, previewFolder(), "*.m2v");
+    showMatrixChecks();
 }
 
 void Preview::disableEncodedFiles() {
@@ -574,6 +576,7 @@ void Preview::encode() {
         EncodeWithQuEnc(m_context, fields, m_runner);
     else
         EncodeWithControlList(m_context, fields, m_runner);
+    checkEncodedFile();
     enterIdleState();
     if (fields.txtPlayer.empty())
         m_lstM2V->setEnabled(false);

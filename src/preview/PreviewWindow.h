@@ -107,6 +107,16 @@ private:
     bool isEncoder(preview::EncoderKind kind) const { return fields.encoder == kind; }
     std::filesystem::path previewFolder() const;
 
+    // --- Matrix read-back, the proof that the matrix went in (PreviewCheck.cpp).
+    // Makes room under the encoded-segments list for the label that says the selected file's verdict.
+    void buildMatrixCheck();
+    // After an Encode: reads back the matrices of the file it wrote and compares them with the choice.
+    void checkEncodedFile();
+    // Gives each listed file its kept verdict (icon and tool tip) and says the selected file's.
+    void showMatrixChecks();
+    void showCheckOf(const QListWidgetItem* item);
+    QLabel* m_lblMatrixCheck = nullptr;
+
     SharedState& m_state;
     Runner& m_runner;
     preview::PreviewContext m_context;
