@@ -1,5 +1,6 @@
 #include "preview/PlayerView.h"
 
+#include <QColor>
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -513,6 +514,7 @@ void PlayerView::start() {
     m_shown = 0;
     m_late = 0;
     m_childPid = 0;
+    m_message.clear();
     if (m_file.empty()) {
         fail(QStringLiteral("No file was given to play."));
         return;
@@ -637,14 +639,28 @@ void PlayerView::endOfStream() {
 
 void PlayerView::fail(const QString& message) {
     m_state = State::Stopped;
+    m_message = message;
+    update();
     emit failed(message);
 }
 
 void PlayerView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (m_image.isNull() || m_aspect <= 0.0)
+    if (!m_image.isNull() && m_aspect > 0.0)
+        paintFrame(painter);
+    if (m_message.isEmpty())
         return;
+    // The failure over the picture: white words on a dark band, wrapped to the view's width.
+    const QRect area = rect().adjusted(6, 6, -6, -6);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    const QRect used = painter.boundingRect(area, flags, m_message).intersected(area);
+    painter.fillRect(used.adjusted(-4, -4, 4, 4), QColor(0, 0, 0, 200));
+    painter.setPen(Qt::white);
+    painter.drawText(area, flags, m_message);
+}
+
+void PlayerView::paintFrame(QPainter& painter) {
     // The largest rectangle of the display aspect that fits, centred: bars above and below or at the sides.
     QSize target(width(), int(width() / m_aspect + 0.5));
     if (target.height() > height())

@@ -6,6 +6,8 @@
 // takes no frames, so the queue fills, the reader waits, the pipe fills and the child is held where it
 // is: memory stays flat however long the clip. Frames are painted at the clip's rate, scaled to the
 // display aspect inside a black frame; a frame that is not ready in time is shown late, never skipped.
+// A file that cannot be played, or a child that fails, is said in words inside the view itself (and by
+// the failed signal), so that nothing modal stops the window that holds it.
 // The child runs in a process group of its own, which Stop (and the destructor) kills and reaps, so no
 // zombie and no orphaned helper outlives a stop, a close or a crash of the child.
 #pragma once
@@ -18,6 +20,8 @@
 #include <QWidget>
 #include <filesystem>
 #include <memory>
+
+class QPainter;
 
 namespace quire {
 
@@ -59,6 +63,9 @@ public:
     long childPid() const { return m_childPid; }
     // The last picture shown (null when stopped).
     const QImage& currentFrame() const { return m_image; }
+    // Why the last play failed, in words, as the view shows it over its picture; empty from the next
+    // play on and while nothing went wrong.
+    const QString& message() const { return m_message; }
 
     QSize sizeHint() const override;
 
@@ -89,6 +96,7 @@ private:
     void scheduleNext();
     void endOfStream();
     void fail(const QString& message);
+    void paintFrame(QPainter& painter);
     bool taking() const { return m_state == State::Playing && isVisible(); }
 
     std::filesystem::path m_programFolder;
@@ -107,6 +115,7 @@ private:
     int m_late = 0;
     bool m_fast = false;
     long m_childPid = 0;
+    QString m_message;
 };
 
 } // namespace quire
