@@ -579,7 +579,7 @@ void PlayerView::start() {
     m_childPid = m_stream->pid();
     m_state = State::Playing;
     m_clock.start();
-    m_baseNs = 0;
+    m_baseNs = -1; // the first frame is due when it comes: the child's start-up is no lateness
     m_baseFrame = 0;
     updateGeometry();
 }
@@ -599,9 +599,13 @@ void PlayerView::tick() {
         return; // not ready: shown when it comes (the reader says so)
     }
     const qint64 periodNs = qint64(1e9 / m_rate);
-    const qint64 dueNs = m_baseNs + qint64(m_shown - m_baseFrame) * periodNs;
     const qint64 now = m_clock.nsecsElapsed();
-    if (!m_fast && now > dueNs + periodNs / 2) {
+    if (m_baseNs < 0) {
+        m_baseNs = now;
+        m_baseFrame = m_shown;
+    }
+    const qint64 dueNs = m_baseNs + qint64(m_shown - m_baseFrame) * periodNs;
+    if (!m_fast && now > dueNs + periodNs) {
         ++m_late;
         m_baseNs = now; // keep the rate from here rather than hurry to catch up
         m_baseFrame = m_shown;

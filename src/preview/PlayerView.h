@@ -51,7 +51,8 @@ public:
     int framesShown() const { return m_shown; }
     // Frames the reader has taken from the child so far (shown + queued, plus the one it may hold).
     int framesRead() const;
-    // Frames that were not ready when they were due (each shown as soon as it came).
+    // Frames shown more than one frame period after they were due (each shown as soon as it came); the
+    // first frame of a play is due when it comes.
     int lateFrames() const { return m_late; }
     // The size of the clip's frames, its rate in frames per second and its display aspect (width /
     // height); empty and 0 before a play.
@@ -104,7 +105,7 @@ private:
     std::unique_ptr<PlayerStream> m_stream;
     QTimer m_timer;
     QElapsedTimer m_clock;
-    qint64 m_baseNs = 0; // clock time at which frame m_baseFrame was due
+    qint64 m_baseNs = -1; // clock time at which frame m_baseFrame was due; -1 until the first frame
     int m_baseFrame = 0;
     QImage m_image;
     QSize m_size;
