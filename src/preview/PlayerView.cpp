@@ -1,5 +1,6 @@
 #include "preview/PlayerView.h"
 
+#include <QColor>
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -513,6 +514,7 @@ void PlayerView::start() {
     m_shown = 0;
     m_late = 0;
     m_childPid = 0;
+    m_message.clear();
     if (m_file.empty()) {
         fail(QStringLiteral("No file was given to play."));
         return;
@@ -577,7 +579,7 @@ void PlayerView::start() {
     m_childPid = m_stream->pid();
     m_state = State::Playing;
     m_clock.start();
-    m_baseNs = 0;
+    m_baseNs = -1; // the first frame is due when it comes: the child's start-up is no lateness
     m_baseFrame = 0;
     updateGeometry();
 }
@@ -597,9 +599,13 @@ void PlayerView::tick() {
         return; // not ready: shown when it comes (the reader says so)
     }
     const qint64 periodNs = qint64(1e9 / m_rate);
-    const qint64 dueNs = m_baseNs + qint64(m_shown - m_baseFrame) * periodNs;
     const qint64 now = m_clock.nsecsElapsed();
-    if (!m_fast && now > dueNs + periodNs / 2) {
+    if (m_baseNs < 0) {
+        m_baseNs = now;
+        m_baseFrame = m_shown;
+    }
+    const qint64 dueNs = m_baseNs + qint64(m_shown - m_baseFrame) * periodNs;
+    if (!m_fast && now > dueNs + periodNs) {
         ++m_late;
         m_baseNs = now; // keep the rate from here rather than hurry to catch up
         m_baseFrame = m_shown;
@@ -637,14 +643,28 @@ void PlayerView::endOfStream() {
 
 void PlayerView::fail(const QString& message) {
     m_state = State::Stopped;
+    m_message = message;
+    update();
     emit failed(message);
 }
 
 void PlayerView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (m_image.isNull() || m_aspect <= 0.0)
+    if (!m_image.isNull() && m_aspect > 0.0)
+        paintFrame(painter);
+    if (m_message.isEmpty())
         return;
+    // The failure over the picture: white words on a dark band, wrapped to the view's width.
+    const QRect area = rect().adjusted(6, 6, -6, -6);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    const QRect used = painter.boundingRect(area, flags, m_message).intersected(area);
+    painter.fillRect(used.adjusted(-4, -4, 4, 4), QColor(0, 0, 0, 200));
+    painter.setPen(Qt::white);
+    painter.drawText(area, flags, m_message);
+}
+
+void PlayerView::paintFrame(QPainter& painter) {
     // The largest rectangle of the display aspect that fits, centred: bars above and below or at the sides.
     QSize target(width(), int(width() / m_aspect + 0.5));
     if (target.height() > height())

@@ -6,6 +6,8 @@
 // takes no frames, so the queue fills, the reader waits, the pipe fills and the child is held where it
 // is: memory stays flat however long the clip. Frames are painted at the clip's rate, scaled to the
 // display aspect inside a black frame; a frame that is not ready in time is shown late, never skipped.
+// A file that cannot be played, or a child that fails, is said in words inside the view itself (and by
+// the failed signal), so that nothing modal stops the window that holds it.
 // The child runs in a process group of its own, which Stop (and the destructor) kills and reaps, so no
 // zombie and no orphaned helper outlives a stop, a close or a crash of the child.
 #pragma once
@@ -18,6 +20,8 @@
 #include <QWidget>
 #include <filesystem>
 #include <memory>
+
+class QPainter;
 
 namespace quire {
 
@@ -47,7 +51,8 @@ public:
     int framesShown() const { return m_shown; }
     // Frames the reader has taken from the child so far (shown + queued, plus the one it may hold).
     int framesRead() const;
-    // Frames that were not ready when they were due (each shown as soon as it came).
+    // Frames shown more than one frame period after they were due (each shown as soon as it came); the
+    // first frame of a play is due when it comes.
     int lateFrames() const { return m_late; }
     // The size of the clip's frames, its rate in frames per second and its display aspect (width /
     // height); empty and 0 before a play.
@@ -59,6 +64,9 @@ public:
     long childPid() const { return m_childPid; }
     // The last picture shown (null when stopped).
     const QImage& currentFrame() const { return m_image; }
+    // Why the last play failed, in words, as the view shows it over its picture; empty from the next
+    // play on and while nothing went wrong.
+    const QString& message() const { return m_message; }
 
     QSize sizeHint() const override;
 
@@ -89,6 +97,7 @@ private:
     void scheduleNext();
     void endOfStream();
     void fail(const QString& message);
+    void paintFrame(QPainter& painter);
     bool taking() const { return m_state == State::Playing && isVisible(); }
 
     std::filesystem::path m_programFolder;
@@ -96,7 +105,7 @@ private:
     std::unique_ptr<PlayerStream> m_stream;
     QTimer m_timer;
     QElapsedTimer m_clock;
-    qint64 m_baseNs = 0; // clock time at which frame m_baseFrame was due
+    qint64 m_baseNs = -1; // clock time at which frame m_baseFrame was due; -1 until the first frame
     int m_baseFrame = 0;
     QImage m_image;
     QSize m_size;
@@ -107,6 +116,7 @@ private:
     int m_late = 0;
     bool m_fast = false;
     long m_childPid = 0;
+    QString m_message;
 };
 
 } // namespace quire

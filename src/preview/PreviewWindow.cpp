@@ -9,6 +9,7 @@
 #include "preview/ControlList.h"
 #include "preview/Filters.h"
 #include "preview/MatrixCodes.h"
+#include "preview/PlayerView.h"
 #include "preview/PreviewScripts.h"
 #include "preview/RunAndWait.h"
 #include "preview/SegmentDetails.h"
@@ -152,9 +153,7 @@ void Preview::buildControls() {
     m_lblAction1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     // Right: the player, the encoded files and the work folder.
-    m_mediaPlayer1 = placed(new QWidget(this), "MediaPlayer1", QRect(536, 4, 252, 190));
-    m_mediaPlayer1->setAutoFillBackground(true);
-    setBackground(m_mediaPlayer1, Qt::black);
+    buildPlayer();
     m_cmdPlay = placed(new ccXPButton(QStringLiteral("Pl&ay"), this), "cmdPlay", QRect(536, 198, 124, 26));
     m_cmdPause = placed(new ccXPButton(QStringLiteral("Pa&use"), this), "cmdPause", QRect(664, 198, 124, 26));
     m_cmdContinue = placed(new ccXPButton(QStringLiteral("&Continue"), this), "cmdContinue", QRect(664, 198, 124, 26));
@@ -371,11 +370,11 @@ void Preview::showAspect(AspectChoice choice) {
 }
 
 void Preview::setPlayerFile(const fs::path& file) {
-    playerCalls << QStringLiteral("setFile ") + QString::fromStdString(file.string());
+    m_mediaPlayer1->setFile(file);
 }
 
 void Preview::play() {
-    playerCalls << QStringLiteral("play");
+    m_mediaPlayer1->play();
 }
 
 void Preview::enablePlayPause() {
@@ -398,7 +397,7 @@ void Preview::disableEncodedFiles() {
 // --- The user's steps.
 
 void Preview::stopPlayer() {
-    playerCalls << QStringLiteral("stop");
+    m_mediaPlayer1->stop();
 }
 
 void Preview::refreshMatrixList() {
@@ -594,13 +593,13 @@ void Preview::playPreview() {
 }
 
 void Preview::pausePlayer() {
-    playerCalls << QStringLiteral("pause");
+    m_mediaPlayer1->pause();
     m_cmdContinue->show();
     m_cmdPause->hide();
 }
 
 void Preview::continuePlayer() {
-    playerCalls << QStringLiteral("resume");
+    m_mediaPlayer1->resume();
     m_cmdContinue->hide();
     m_cmdPause->show();
 }

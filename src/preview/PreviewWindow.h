@@ -28,6 +28,7 @@ class QRadioButton;
 namespace quire {
 
 class ccXPButton;
+class PlayerView;
 
 class Preview : public QDialog, public preview::PreviewView {
     Q_OBJECT
@@ -48,10 +49,6 @@ public:
     std::string Prepare = "0";
     std::string txtPlaySegment;
     std::string Text1, Text2;
-
-    // What the embedded player was asked to do, in order ("setFile <path>", "play", "pause", "resume",
-    // "stop"), until the player widget itself takes its place.
-    QStringList playerCalls;
 
     // PreviewView.
     void disableEncoderIndicators() override;
@@ -149,7 +146,6 @@ private:
     QLabel* m_lblWPath = nullptr;
     ccXPButton* m_cmdBrowse = nullptr;
     QListWidget* m_lstM2V = nullptr;
-    QWidget* m_mediaPlayer1 = nullptr;
     QProgressBar* m_progressBar1 = nullptr;
     ccXPButton* m_btnPrepare = nullptr;
     ccXPButton* m_btnEncode = nullptr;
@@ -201,6 +197,14 @@ private:
     ccXPButton* m_cmdClearFilters = nullptr;
     ccXPButton* m_cmdApplyFilters = nullptr;
     ccXPButton* m_cmdApplyAVS = nullptr;
+    // The embedded player (PreviewPlayer.cpp): quire-avs of the program folder plays the scripts in
+    // MediaPlayer1; whatever closes the window stops it first, so no child outlives the window.
+public:
+    void done(int result) override;
+
+private:
+    void buildPlayer();
+    PlayerView* m_mediaPlayer1 = nullptr;
 };
 
 } // namespace quire

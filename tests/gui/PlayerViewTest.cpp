@@ -173,6 +173,18 @@ private slots:
         QVERIFY(!exists(pid));
     }
 
+    // The first frame is due when it comes: the child's start-up is no lateness. At a thousand frames a
+    // second any start-up is longer than a period, so a clock started with the child counts it late.
+    void firstFrameIsNotCountedLate() {
+        TempFolder folder;
+        Player p(folder.write("one.avs", "BlankClip(length=1, width=64, height=48, fps=1000)\r\n"));
+        p.view->setFrameIntervalZero(false);
+        p.view->play();
+        QVERIFY(p.finished.wait(20000));
+        QCOMPARE(p.view->framesShown(), 1);
+        QCOMPARE(p.view->lateFrames(), 0);
+    }
+
     void scriptTheRendererRefusesFailsInWords() {
         TempFolder folder;
         Player p(folder.write("bad.avs", "BlankClip(length=12\r\n"));

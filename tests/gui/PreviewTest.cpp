@@ -1,12 +1,14 @@
 // The Preview/Test window driven through its states on the prepared project of tests/data/preview:
 // open, segment, matrix, Prepare, Encode (through a recording runner), the player buttons, the encoded
-// file's player command line, and Exit's question.
+// file's player command line, and Exit's question. The embedded player runs the real renderer, linked
+// into the program folder as the build lays it out beside the program.
 #include "GuiSupport.h"
 
 #include "app/IniManager.h"
 #include "app/Main.h"
 #include "extract/MatExt.h"
 #include "extract/MatExtLogic.h"
+#include "preview/PlayerView.h"
 #include "preview/PreviewWindow.h"
 #include "support/RecordingRunner.h"
 
@@ -14,6 +16,9 @@
 #include <QComboBox>
 #include <QProgressBar>
 #include <QRadioButton>
+
+#include <cerrno>
+#include <csignal>
 
 using namespace quire;
 using namespace quire::test;
@@ -47,6 +52,7 @@ struct Project : Program {
             tessera = (folder / "Tessera").string();
         writeEditorIni("Player=" + player + "\r\nTesseraFolder=" + tessera + "\r\n");
         folder.write(std::string("Lib/") + kMatrix, matrixText());
+        fs::create_symlink(fs::path(QUIRE_BIN) / "quire-avs", folder / "quire-avs");
     }
     fs::path inf() const { return folder / "Tessera" / "Work" / "D2VAVS" / "Tessera.inf"; }
     fs::path procoderIni() const { return folder / "Tessera" / "eclpro.INI"; }
@@ -63,6 +69,18 @@ void checkWindowEnabled(const Preview& window, std::initializer_list<const char*
 
 bool checked(const Preview& window, const char* option) {
     return child<QAbstractButton>(&window, option)->isChecked();
+}
+
+PlayerView* playerOf(const Preview& window) {
+    return child<PlayerView>(&window, "MediaPlayer1");
+}
+
+// A black 720x576 clip of 25 frames a second, long enough to outlast any test.
+constexpr const char* kLongClip = "BlankClip(length=2500, width=720, height=576, fps=25)\r\n";
+
+// True once no process of the child's group is left, not even a zombie.
+bool groupGone(long pid) {
+    return ::kill(-pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -137,10 +155,11 @@ void PreviewTest::opensWithEveryControlAndLoadsTheProject() {
     QCOMPARE(child<QProgressBar>(&window, "ProgressBar1")->maximum(), std::stoi(window.fields.project.txtNumKeys));
     checkWindowEnabled(window, {"cmdReset", "cmdBrowse"},
                        {"btnPrepare", "btnEncode", "cmdClear", "btnApply", "cmdExit", "cmdPlay", "cmdPause"});
-    // The idle picture plays; the Preview folder exists.
-    QCOMPARE(window.playerCalls.last(), QStringLiteral("play"));
-    QVERIFY(window.playerCalls.contains("setFile " +
-                                        QString::fromStdString((project.folder / "Preview" / "editor.avs").string())));
+    // The idle picture plays (held back while the window is not shown); the Preview folder exists.
+    const PlayerView* player = playerOf(window);
+    QCOMPARE(player->file(), project.folder / "Preview" / "editor.avs");
+    QCOMPARE(player->message(), QString());
+    QCOMPARE(player->state(), PlayerView::State::Playing);
     const std::string log = project.log();
     QVERIFY(log.find(std::string(86, '-') + "\r\n\r\n") != std::string::npos);
     for (const char* line : {"PREVIEW: Form Dimensioning - Success!", "PREVIEW: Colors read with success",
@@ -181,6 +200,9 @@ void PreviewTest::segmentMatrixPrepareEncodeWalkTheStates() {
     QCOMPARE(window.fields.segment, std::string(kSegment));
     QCOMPARE(textOf(&window, "txtVTS"), QStringLiteral("VTS_01"));
     QVERIFY(fs::exists(project.folder / "Preview" / "preview.avs"));
+    // Its source is not in the test's project: the player says so in words and the window goes on.
+    QCOMPARE(playerOf(window)->file(), project.folder / "Preview" / "preview.avs");
+    QVERIFY2(playerOf(window)->message().contains("preview.avs"), qPrintable(playerOf(window)->message()));
     checkWindowEnabled(window, {"lstMatrix", "optMode_1"}, {"btnPrepare", "btnEncode", "optApply_0", "btnApply"});
 
     clickItem(&window, "lstMatrix", kMatrix);
@@ -273,19 +295,42 @@ void PreviewTest::procoderForcesNoMatrixAndMinimizesAroundTheRun() {
 
 void PreviewTest::playPauseContinueDriveThePlayer() {
     Project project;
+    project.folder.write(std::string("Tessera/Work/D2VAVS/") + kSegment, kLongClip);
     Preview window(project.state, project.runner);
     QVERIFY(showActive(window));
     clickItem(&window, "lstSegment2", kSegment);
-    window.playerCalls.clear();
+    PlayerView* player = playerOf(window);
+    QCOMPARE(player->file(), project.folder / "Preview" / "preview.avs");
+    QSignalSpy shown(player, &PlayerView::frameShown);
     click(&window, "cmdPlay");
+    // Frames of the preview script come from quire-avs, resized as the script says, at the clip's rate.
+    QVERIFY(shown.wait(10000));
+    QCOMPARE(player->state(), PlayerView::State::Playing);
+    QCOMPARE(player->currentFrame().size(), QSize(480, 273));
+    QCOMPARE(player->frameRate(), 25.0);
     click(&window, "cmdPause");
+    QCOMPARE(player->state(), PlayerView::State::Paused);
     QVERIFY(child(&window, "cmdContinue")->isVisible());
     QVERIFY(!child(&window, "cmdPause")->isVisible());
+    const int pausedAt = player->framesShown();
+    QTest::qWait(200);
+    QCOMPARE(player->framesShown(), pausedAt);
     click(&window, "cmdContinue");
+    QCOMPARE(player->state(), PlayerView::State::Playing);
     QVERIFY(!child(&window, "cmdContinue")->isVisible());
     QVERIFY(child(&window, "cmdPause")->isVisible());
-    const QString preview = QString::fromStdString((project.folder / "Preview" / "preview.avs").string());
-    QCOMPARE(window.playerCalls, QStringList({"setFile " + preview, "play", "pause", "resume"}));
+    QTRY_VERIFY_WITH_TIMEOUT(player->framesShown() > pausedAt, 5000);
+
+    // Reset All shows the idle picture; Play again, then closing the window leaves no child behind.
+    click(&window, "cmdReset");
+    QCOMPARE(player->file(), project.folder / "Preview" / "editor.avs");
+    click(&window, "cmdPlay");
+    QCOMPARE(player->state(), PlayerView::State::Playing);
+    const long pid = player->childPid();
+    QVERIFY(pid > 0);
+    window.close();
+    QCOMPARE(player->state(), PlayerView::State::Stopped);
+    QTRY_VERIFY_WITH_TIMEOUT(groupGone(pid), 5000);
 }
 
 void PreviewTest::doubleClickRunsThePlayerWithTheEncodedFile() {
@@ -294,6 +339,13 @@ void PreviewTest::doubleClickRunsThePlayerWithTheEncodedFile() {
     Preview window(project.state, project.runner);
     QVERIFY(showActive(window));
     project.runner.answer(RunResult::ran(0));
+    // Something long is playing when the encoded file is opened in the outside player.
+    project.folder.write("long.avs", kLongClip);
+    PlayerView* player = playerOf(window);
+    player->setFile(project.folder / "long.avs");
+    player->play();
+    QTRY_VERIFY_WITH_TIMEOUT(player->framesShown() > 0, 10000);
+    const long pid = player->childPid();
     auto* list = child<QListWidget>(&window, "lstM2V");
     QCOMPARE(list->count(), 1);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
@@ -302,7 +354,9 @@ void PreviewTest::doubleClickRunsThePlayerWithTheEncodedFile() {
         project.runner.commandLines(),
         std::vector<std::string>({"\"/usr/bin/player\" \"" + project.folder.path().string() + "/preview/a b.m2v\""}));
     QCOMPARE(project.runner.styles().front(), WindowStyle::Normal);
-    QCOMPARE(window.playerCalls.last(), QStringLiteral("stop"));
+    QCOMPARE(player->state(), PlayerView::State::Stopped);
+    QVERIFY(player->currentFrame().isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(groupGone(pid), 5000);
 }
 
 void PreviewTest::exitCancelKeepsFilesAndOkDeletesThem() {
