@@ -7,7 +7,7 @@
 namespace quire {
 
 void Preview::buildPlayer() {
-    m_mediaPlayer1 = placed(new PlayerView(this), "MediaPlayer1", QRect(536, 4, 252, 190));
+    m_mediaPlayer1 = placed(new PlayerView(this), "MediaPlayer1", QRect(536, 4, 252, 176));
     m_mediaPlayer1->setProgramFolder(m_state.programFolder);
 }
 

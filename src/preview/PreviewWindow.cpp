@@ -63,6 +63,11 @@ void enable(std::initializer_list<QWidget*> controls, bool enabled) {
 QLineEdit* field(QWidget* parent, const char* name, QRect place) {
     auto* edit = placed(new QLineEdit(parent), name, place);
     edit->setReadOnly(true);
+    // A text longer than the field shows its start, and the whole of it as the field's tool tip.
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+        edit->setCursorPosition(0);
+        edit->setToolTip(text);
+    });
     return edit;
 }
 
@@ -90,9 +95,9 @@ Preview::Preview(SharedState& state, Runner& runner, QWidget* parent)
 
 void Preview::buildControls() {
     // Left: the segments, the matrices and the host assignment.
-    placed(new QLabel(QStringLiteral("Movie's Segments List:"), this), "lblSegments", QRect(8, 6, 150, 18));
-    m_chkSegList[0] = placed(new QCheckBox(QStringLiteral("Movie"), this), "chkSegList_0", QRect(150, 6, 60, 18));
-    m_chkSegList[1] = placed(new QCheckBox(QStringLiteral("Extras"), this), "chkSegList_1", QRect(206, 6, 60, 18));
+    placed(new QLabel(QStringLiteral("Movie's Segments List:"), this), "lblSegments", QRect(8, 5, 138, 20));
+    m_chkSegList[0] = placed(new QCheckBox(QStringLiteral("Movie"), this), "chkSegList_0", QRect(146, 5, 62, 20));
+    m_chkSegList[1] = placed(new QCheckBox(QStringLiteral("Extras"), this), "chkSegList_1", QRect(208, 5, 64, 20));
     m_lstSegment2 = placed(new QListWidget(this), "lstSegment2", QRect(8, 26, 256, 170));
 
     auto* matrices =
@@ -123,8 +128,9 @@ void Preview::buildControls() {
         encoderGroup->addButton(m_option2[i], i);
         m_option2[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    m_option2[5]->setGeometry(68, 64, 90, 20);
-    m_option2[6]->setGeometry(158, 64, 80, 20);
+    m_option2[4]->setGeometry(8, 64, 66, 20);
+    m_option2[5]->setGeometry(74, 64, 98, 20);
+    m_option2[6]->setGeometry(172, 64, 80, 20);
     m_option2[7]->setGeometry(8, 88, 80, 20);
 
     auto* format = placed(new QGroupBox(QStringLiteral(" Video Format "), this), "frmFormat", QRect(272, 124, 256, 44));
@@ -138,36 +144,51 @@ void Preview::buildControls() {
     m_optMode[1] = placed(new QRadioButton(QStringLiteral("Filters"), m_frmMode), "optMode_1", QRect(120, 18, 100, 20));
     m_optMode[0]->setChecked(true);
 
-    auto* info = placed(new QGroupBox(QStringLiteral(" Segment Info "), this), "frmInfo", QRect(272, 216, 256, 150));
+    auto* info = placed(new QGroupBox(QStringLiteral(" Segment Info "), this), "frmInfo", QRect(272, 216, 256, 204));
     QLineEdit** infoFields[9] = {&m_txtVTS,       &m_txtVob,      &m_txtSegment, &m_txtTotalSize, &m_txtVideoSize,
                                  &m_txtAudioSize, &m_txtDuration, &m_txtVBR,     &m_txtFrameRate};
     const char* infoNames[9] = {"txtVTS",       "txtVob",      "txtSegment", "txtTotalSize", "txtVideoSize",
                                 "txtAudioSize", "txtDuration", "txtVBR",     "txtFrameRate"};
-    for (int i = 0; i < 9; ++i)
-        *infoFields[i] = field(info, infoNames[i], QRect(8 + 122 * (i % 2), 18 + 26 * (i / 2), 118, 22));
+    const char* infoLabels[9] = {
+        "VTS:",      "Vob:",     "Segment:",   "Total Size:", "Video Size:", "Audio and Subitles Size:",
+        "Duration:", "Bitrate:", "Frame Rate:"};
+    QFont labelFont = font();
+    labelFont.setPointSizeF(labelFont.pointSizeF() - 1);
+    for (int i = 0; i < 9; ++i) {
+        auto* label = placed(new QLabel(QString::fromLatin1(infoLabels[i]), info),
+                             qPrintable(QStringLiteral("lblInfo_%1").arg(i)), QRect(8, 18 + 20 * i, 134, 20));
+        label->setFont(labelFont);
+        *infoFields[i] = field(info, infoNames[i], QRect(142, 18 + 20 * i, 106, 20));
+    }
 
     auto* instructions =
-        placed(new QGroupBox(QStringLiteral(" Instructions "), this), "frmInstructions", QRect(272, 368, 256, 184));
-    m_lblAction1 = placed(new QLabel(instructions), "lblAction1", QRect(8, 18, 240, 158));
+        placed(new QGroupBox(QStringLiteral(" Instructions "), this), "frmInstructions", QRect(272, 422, 256, 140));
+    m_lblAction1 = placed(new QLabel(instructions), "lblAction1", QRect(8, 18, 240, 116));
     m_lblAction1->setWordWrap(true);
     m_lblAction1->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     // Right: the player, the encoded files and the work folder.
     buildPlayer();
-    m_cmdPlay = placed(new ccXPButton(QStringLiteral("Pl&ay"), this), "cmdPlay", QRect(536, 198, 124, 26));
-    m_cmdPause = placed(new ccXPButton(QStringLiteral("Pa&use"), this), "cmdPause", QRect(664, 198, 124, 26));
-    m_cmdContinue = placed(new ccXPButton(QStringLiteral("&Continue"), this), "cmdContinue", QRect(664, 198, 124, 26));
+    m_cmdPlay = placed(new ccXPButton(QStringLiteral("Pl&ay"), this), "cmdPlay", QRect(536, 184, 124, 26));
+    m_cmdPause = placed(new ccXPButton(QStringLiteral("Pa&use"), this), "cmdPause", QRect(664, 184, 124, 26));
+    m_cmdContinue = placed(new ccXPButton(QStringLiteral("&Continue"), this), "cmdContinue", QRect(664, 184, 124, 26));
     m_cmdContinue->hide();
-    m_progressBar1 = placed(new QProgressBar(this), "ProgressBar1", QRect(536, 230, 252, 12));
+    m_progressBar1 = placed(new QProgressBar(this), "ProgressBar1", QRect(536, 214, 252, 12));
     m_progressBar1->setTextVisible(false);
-    m_lblAction2 = placed(new QLabel(this), "lblAction2", QRect(536, 246, 252, 70));
+    m_lblAction2 = placed(new QLabel(this), "lblAction2", QRect(536, 230, 252, 86));
     m_lblAction2->setWordWrap(true);
     m_lblAction2->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     auto* encoded = placed(new QGroupBox(QStringLiteral(" Encoded Segments (Double Click to View) "), this),
                            "frmEncoded", QRect(536, 318, 252, 176));
+    // The frame's long caption in a point smaller type; its list keeps the window's.
+    QFont captionFont = encoded->font();
+    captionFont.setPointSizeF(captionFont.pointSizeF() - 1);
+    encoded->setFont(captionFont);
     m_lstM2V = placed(new QListWidget(encoded), "lstM2V", QRect(8, 20, 236, 148));
     buildMatrixCheck();
+    for (QWidget* inside : encoded->findChildren<QWidget*>())
+        inside->setFont(font());
     placed(new QLabel(QStringLiteral("Working Path:"), this), "lblWP", QRect(536, 498, 252, 16));
     m_lblWPath = placed(new QLabel(this), "lblWPath", QRect(536, 516, 216, 34));
     m_lblWPath->setWordWrap(true);

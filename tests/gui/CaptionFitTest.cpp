@@ -8,15 +8,22 @@
 #include "matrix/MatrixEdit.h"
 #include "matrix/MatrixImport.h"
 #include "matrix/MatrixWindow.h"
+#include "preview/ControlList.h"
+#include "preview/PreviewWindow.h"
+#include "support/RecordingRunner.h"
 #include "ui/Languages.h"
 #include "ui/Localisation.h"
 #include "ui/Setup.h"
 #include "ui/XPButton.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
+#include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
 #include <functional>
 
@@ -30,7 +37,7 @@ namespace {
 constexpr int kButtonMargin = 2 * 4;
 
 // What does not fit in one control, as "name: needs w x h, has w x h"; empty when it fits.
-QString misfit(QWidget* widget) {
+QString misfit(QWidget* widget, bool values) {
     QSize needed;
     if (auto* button = qobject_cast<ccXPButton*>(widget)) {
         if (button->displayedCaption().isEmpty())
@@ -42,7 +49,8 @@ QString misfit(QWidget* widget) {
         if (label->text().isEmpty())
             return {};
         needed = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
-    } else if (auto* option = qobject_cast<QRadioButton*>(widget)) {
+    } else if (auto* option = qobject_cast<QAbstractButton*>(widget);
+               option && (qobject_cast<QRadioButton*>(widget) || qobject_cast<QCheckBox*>(widget))) {
         if (option->text().isEmpty())
             return {};
         needed = option->sizeHint();
@@ -56,6 +64,16 @@ QString misfit(QWidget* widget) {
         if (frame->title().isEmpty() || frame->rect().contains(title))
             return {};
         needed = title.size();
+    } else if (auto* field = qobject_cast<QLineEdit*>(widget); values && field && field->isReadOnly()) {
+        // A shown value: its text inside the frame's contents with the edit's 2-pixel text margins.
+        QStyleOptionFrame options;
+        options.initFrom(field);
+        options.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &options, field);
+        const QRect inside = field->style()->subElementRect(QStyle::SE_LineEditContents, &options, field);
+        if (field->fontMetrics().horizontalAdvance(field->text()) + 4 <= inside.width())
+            return {};
+        needed = QSize(field->width() - inside.width() + field->fontMetrics().horizontalAdvance(field->text()) + 4,
+                       field->height());
     } else {
         return {};
     }
@@ -69,12 +87,13 @@ QString misfit(QWidget* widget) {
         .arg(widget->height());
 }
 
-// The misfits of a shown window and its visible children.
-QStringList misfits(QWidget* window) {
+// The misfits of a shown window and its visible children; with `values`, also of the values its read-only
+// fields show.
+QStringList misfits(QWidget* window, bool values = false) {
     QStringList found;
     for (QWidget* widget : window->findChildren<QWidget*>())
         if (widget->isVisibleTo(window))
-            if (const QString what = misfit(widget); !what.isEmpty())
+            if (const QString what = misfit(widget, values); !what.isEmpty())
                 found << window->objectName() + " " + what;
     return found;
 }
@@ -87,6 +106,7 @@ private slots:
     void initTestCase() { QApplication::setFont(programFont()); }
     void everyCaptionFitsInEveryLanguage_data();
     void everyCaptionFitsInEveryLanguage();
+    void previewCaptionsFitInBothModes();
 };
 
 void CaptionFitTest::everyCaptionFitsInEveryLanguage_data() {
@@ -121,6 +141,35 @@ void CaptionFitTest::everyCaptionFitsInEveryLanguage() {
         if (window != &main)
             delete window;
     }
+    QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+}
+
+// The Preview window's captions are its own (not localised): they fit with the filter panels out and in.
+void CaptionFitTest::previewCaptionsFitInBothModes() {
+    Program p;
+    fs::copy(fs::path(QUIRE_TEST_DATA) / "preview" / "Tessera", p.folder / "Tessera", fs::copy_options::recursive);
+    p.writeEditorIni("Player=/usr/bin/player\r\nTesseraFolder=" + (p.folder / "Tessera").string() + "\r\n");
+    RecordingRunner runner;
+    Preview window(p.state, runner);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // With a segment chosen its details fill the Segment Info fields.
+    auto* segments = child<QListWidget>(&window, "lstSegment2");
+    QTest::mouseClick(segments->viewport(), Qt::LeftButton, {}, segments->visualItemRect(segments->item(0)).center());
+    QVERIFY(!child<QLineEdit>(&window, "txtDuration")->text().isEmpty());
+    QStringList found = misfits(&window, true);
+    // The longest instructions, in both instruction labels.
+    for (const std::string_view caption :
+         {preview::kFilesReadyCaption, preview::kEncodedCaption,
+          std::string_view("Press the 'Prepare' button to create the necessary script files.\r\n\r\nAfter pressing "
+                           "the Button, please, wait a few seconds until you get the next message.")}) {
+        window.setActionCaptions(caption);
+        found << misfits(&window);
+    }
+    child<QAbstractButton>(&window, "optMode_1")->click();
+    child<QAbstractButton>(&window, "chkFilter_1")->click();
+    child<QAbstractButton>(&window, "Option4")->click();
+    found << misfits(&window);
     QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
 }
 
