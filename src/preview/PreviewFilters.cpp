@@ -27,14 +27,17 @@ namespace {
 constexpr std::string_view kRadiusMessage = "'RADIUS' value must be between 1 and 4!!!";
 constexpr std::string_view kHostFiltersFailed = "The filters could not be written into Tessera.ini!";
 
-// Places in pixels of the two frames that move with the mode (twips / 15): out of sight to the right
-// of the 11940-twip window in "Matrix" mode, over the right-hand side in "Filters" mode.
-const QRect kFiltersHidden(12135 / 15, 3630 / 15, 3240 / 15, 4755 / 15);
-const QRect kFiltersShown(8505 / 15, 435 / 15, 3240 / 15, 4755 / 15);
-constexpr int kScriptWidth = 279;
+// Places in pixels of the two frames that move with the mode: out of sight to the right of the
+// 11940-twip window in "Matrix" mode (12135 and 11940 twips), and in "Filters" mode in the place of the
+// player and the encoded files, the right-hand column, leaving the segment's details and the instructions
+// in sight.
+constexpr int kColumnLeft = 536, kColumnWidth = 252;
+constexpr int kScriptWidth = kColumnWidth;
 constexpr int kScriptHeight = 212;
+const QRect kFiltersHidden(12135 / 15, 3630 / 15, kColumnWidth, 342);
+const QRect kFiltersShown(kColumnLeft, 4, kColumnWidth, 342);
 const QRect kScriptHidden(11940 / 15, 5265 / 15, kScriptWidth, kScriptHeight);
-const QRect kScriptShown(7635 / 15, 5265 / 15, kScriptWidth, kScriptHeight);
+const QRect kScriptShown(kColumnLeft, 5265 / 15, kScriptWidth, kScriptHeight);
 
 // Calls back when the watched widget gains or loses the keyboard focus.
 class FocusWatch : public QObject {

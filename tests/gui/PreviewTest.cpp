@@ -390,8 +390,14 @@ void PreviewTest::filterPanelsWriteTheEncodeScriptAndTesseraKeys() {
     QVERIFY(!inside.intersects(child(&window, "frmFilters")->geometry()));
     clickItem(&window, "lstSegment2", kSegment);
     click(&window, "optMode_1");
-    QVERIFY(inside.contains(child(&window, "frmFilters")->geometry()));
-    QVERIFY(inside.contains(child(&window, "Frame13")->geometry()));
+    // The panels take the place of the player and the encoded files, and leave the segment's details and the
+    // instructions uncovered.
+    for (const char* panel : {"frmFilters", "Frame13"}) {
+        const QRect place = child(&window, panel)->geometry();
+        QVERIFY(inside.contains(place));
+        for (const char* uncovered : {"frmInfo", "frmInstructions", "frmEncoders", "frmMode"})
+            QVERIFY2(!place.intersects(child(&window, uncovered)->geometry()), uncovered);
+    }
     checkWindowEnabled(window, {"chkFilter_0"}, {"cmdApplyAVS", "cmdApplyFilters", "cmdClearFilters"});
     click(&window, "chkFilter_0");
     click(&window, "chkFilter_1");
