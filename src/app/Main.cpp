@@ -4,23 +4,29 @@
 #include "app/IniManager.h"
 #include "extract/MatExt.h"
 #include "matrix/Library.h"
+#include "matrix/MatrixCompare.h"
 #include "matrix/MatrixEdit.h"
+#include "matrix/MatrixExport.h"
 #include "matrix/MatrixImport.h"
 #include "matrix/MatrixWindow.h"
 #include "platform/QtRunner.h"
 #include "preview/PreviewWindow.h"
 #include "ui/About.h"
+#include "ui/GridColours.h"
 #include "ui/Languages.h"
 #include "ui/Localisation.h"
 #include "ui/Setup.h"
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -253,7 +259,32 @@ void Main::buildControls() {
     m_lblTranslator = new QLabel(this);
     m_lblTranslator->setObjectName("lblTranslator");
     m_lblTranslator->setGeometry(kGridLeft, 360, kGridWidth, 16);
+    buildMatrixMenu();
     ClearMatrixGrid();
+}
+
+void Main::buildMatrixMenu() {
+    m_colourScale = gridcolours::makeSwitch(this, m_state.editorIni(), [this](bool) { showGrid(); });
+    for (auto* cell : m_td)
+        gridcolours::offerSwitch(cell, m_colourScale);
+    const auto entry = [this](const char* name, const char* caption, void (Main::*run)()) {
+        auto* action = new QAction(QString::fromLatin1(caption), this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, run);
+        return action;
+    };
+    m_actCompare = entry("actCompare", "Compare with...", &Main::openCompare);
+    m_actCopyFfmpeg = entry("actCopyFfmpeg", "Copy as FFmpeg options", &Main::copyFfmpegOptions);
+    m_actExportCqm = entry("actExportCqm", "Export as .cqm...", &Main::exportCqm);
+    m_lstMatrix->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_lstMatrix, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu;
+        menu.addActions({m_actCompare, m_actCopyFfmpeg, m_actExportCqm});
+        menu.addSeparator();
+        menu.addAction(m_colourScale);
+        menu.exec(m_lstMatrix->viewport()->mapToGlobal(at));
+    });
 }
 
 void Main::start() {
@@ -283,8 +314,13 @@ void Main::ClearMatrixGrid() {
 }
 
 void Main::showGrid() {
-    for (std::size_t i = 0; i < kMatrixCells; ++i)
+    const bool scaled = m_colourScale && m_colourScale->isChecked();
+    const QColor back = QApplication::palette().color(QPalette::Base);
+    const QColor text = QApplication::palette().color(QPalette::Text);
+    for (std::size_t i = 0; i < kMatrixCells; ++i) {
         m_td[i]->setText(fromCp1252(m_cells[i]));
+        gridcolours::paintValue(m_td[i], m_td[i]->text(), scaled, back, text);
+    }
 }
 
 void Main::refreshMatrixList() {
@@ -300,6 +336,8 @@ void Main::resetViewKeepGrid() {
     m_txtMatrix->clear();
     m_cmdEdit->setEnabled(false);
     m_cmdDelete->setEnabled(false);
+    for (auto* action : {m_actCompare, m_actCopyFfmpeg, m_actExportCqm})
+        action->setEnabled(false);
 }
 
 void Main::resetView() {
@@ -370,6 +408,8 @@ void Main::selectMatrix(QListWidgetItem* item) {
         return;
     m_cmdDelete->setEnabled(true);
     m_cmdEdit->setEnabled(true);
+    for (auto* action : {m_actCompare, m_actCopyFfmpeg, m_actExportCqm})
+        action->setEnabled(true);
     m_shownMatrix = item->text();
     const auto description = library::select(m_state.matrixFolder(), m_shownMatrix.toStdString(), m_cells);
     m_text1 = description.info1;
@@ -422,6 +462,25 @@ void Main::openPreview() {
         return;
     }
     openModal(preview);
+}
+
+void Main::openCompare() {
+    if (!m_shownMatrix.isEmpty())
+        openModal(new MatrixCompare(m_state, m_shownMatrix, this));
+}
+
+void Main::copyFfmpegOptions() {
+    if (m_shownMatrix.isEmpty())
+        return;
+    const std::string options =
+        library::ffmpegOptionsOf(*m_state.prompter, m_state.matrixFolder(), m_shownMatrix.toStdString());
+    if (!options.empty())
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(options));
+}
+
+void Main::exportCqm() {
+    if (!m_shownMatrix.isEmpty())
+        library::exportCqm(*m_state.prompter, m_state.matrixFolder(), m_shownMatrix.toStdString());
 }
 
 void Main::openSetup() {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -78,6 +79,10 @@ private slots:
     void openLanguages();
     void openAbout();
     void exitProgram();
+    // The selected matrix for other tools: the compare window, FFmpeg's options on the clipboard, a .cqm.
+    void openCompare();
+    void copyFfmpegOptions();
+    void exportCqm();
 
 private:
     void buildControls();
@@ -112,6 +117,14 @@ private:
     QPointer<Setup> m_setup;
     QPointer<QDialog> m_matExt;
     std::unique_ptr<Runner> m_runner; // runs QuantDump for the extraction window
+
+    // The matrix pictures and exports: the colour scale's switch (in the grid's and the list's context
+    // menus) and the list's context menu entries for the selected matrix.
+    void buildMatrixMenu();
+    QAction* m_colourScale = nullptr;
+    QAction* m_actCompare = nullptr;
+    QAction* m_actCopyFfmpeg = nullptr;
+    QAction* m_actExportCqm = nullptr;
 };
 
 } // namespace quire

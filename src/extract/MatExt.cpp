@@ -7,10 +7,12 @@
 #include "extract/MatExtLogic.h"
 #include "extract/QuantDumpOutput.h"
 #include "preview/WorkFolders.h"
+#include "ui/GridColours.h"
 #include "ui/Localisation.h"
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -154,6 +156,13 @@ void MatExt::buildControls() {
     };
     std::tie(m_mat1, m_check1, m_text2) = column(8, "Mat1", "Check1", "Text2", "Matrix 1");
     std::tie(m_mat2, m_check2, m_text3) = column(238, "Mat2", "Check2", "Text3", "Matrix 2");
+    // The colour scale on the two matrices, switched from their context menu.
+    m_colourScale = gridcolours::makeSwitch(this, m_state.editorIni(), [this](bool on) {
+        gridcolours::paintNumbers(m_mat1, on);
+        gridcolours::paintNumbers(m_mat2, on);
+    });
+    gridcolours::offerSwitch(m_mat1, m_colourScale);
+    gridcolours::offerSwitch(m_mat2, m_colourScale);
 
     m_cmdSave = named(new ccXPButton(QStringLiteral("&Save"), this), "cmdSave", QRect(296, 490, 231, 30));
     m_cmdExit = named(new ccXPButton(QStringLiteral("E&xit"), this), "cmdExit", QRect(537, 490, 231, 30));
@@ -397,6 +406,7 @@ void MatExt::loadMatrices() {
     for (const auto& [raw, display, check, name, suffix] : each) {
         const ExtractedMatrix matrix = LoadExtractedMatrices(raw, stream, suffix);
         display->setPlainText(fromCp1252(matrix.display).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        gridcolours::paintNumbers(display, m_colourScale->isChecked());
         check->setChecked(matrix.usable());
         check->setEnabled(matrix.usable());
         name->setEnabled(matrix.usable());

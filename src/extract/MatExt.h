@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -112,6 +113,8 @@ private:
     QLineEdit* m_text2 = nullptr;
     QLineEdit* m_text3 = nullptr;
     QString m_folder; // the folder Dir1 shows
+    // The colour scale's switch ("actColourScale").
+    QAction* m_colourScale = nullptr;
 };
 
 } // namespace quire

@@ -4,10 +4,12 @@
 
 #include "matrix/DescriptionBox.h"
 #include "matrix/MatrixGrid.h"
+#include "ui/GridColours.h"
 #include "ui/Localisation.h"
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +30,11 @@ EditorWindow::EditorWindow(SharedState& state, const QString& title, int height,
     buildControls(height);
     m_grid->attachChecks(*m_state.prompter, {text("MESSAGES", "MatrixWarning1"), text("MESSAGES", "MatrixWarning2")});
     connect(m_grid, &MatrixGrid::saveEnabled, this, [this] { m_cmdSave->setEnabled(true); });
+    // The colour scale, switched from the boxes' context menu.
+    QAction* colourScale =
+        gridcolours::makeSwitch(this, m_state.editorIni(), [this](bool on) { m_grid->setColourScale(on); });
+    m_grid->setColourScale(colourScale->isChecked());
+    m_grid->offerColourScale(colourScale);
     m_grid->firstBox()->setFocus();
 }
 

@@ -1,6 +1,7 @@
 // The value grid: its boxes at their places in twips, their colours, focus handling and checks.
 #include "matrix/MatrixGrid.h"
 
+#include "ui/GridColours.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
@@ -167,21 +168,37 @@ void MatrixGrid::setBoxText(std::size_t box, const std::string& text) {
 }
 
 void MatrixGrid::setBoxBackground(std::size_t box, grid::BoxBackground colour) {
-    QColor shade = Qt::white;
-    if (colour == grid::BoxBackground::Focus)
-        shade = kPaleYellow;
-    else if (colour == grid::BoxBackground::Highlight)
-        shade = QApplication::palette().color(QPalette::Highlight);
-    QPalette palette = m_boxes[box]->palette();
-    palette.setColor(QPalette::Base, shade);
-    m_boxes[box]->setPalette(palette);
+    m_background[box] = colour;
+    paintBox(box);
 }
 
 void MatrixGrid::setBoxTextColour(std::size_t box, grid::BoxTextColour colour) {
-    QPalette palette = m_boxes[box]->palette();
-    palette.setColor(QPalette::Text,
-                     colour == grid::BoxTextColour::Green ? kGreen : QApplication::palette().color(QPalette::Text));
-    m_boxes[box]->setPalette(palette);
+    m_textColour[box] = colour;
+    paintBox(box);
+}
+
+void MatrixGrid::setColourScale(bool on) {
+    m_colourScale = on;
+    for (std::size_t i = 0; i < kMatrixCells; ++i)
+        paintBox(i);
+}
+
+void MatrixGrid::offerColourScale(QAction* colourScaleSwitch) {
+    for (auto* box : m_boxes)
+        gridcolours::offerSwitch(box, colourScaleSwitch);
+}
+
+void MatrixGrid::paintBox(std::size_t index) {
+    QColor shade = Qt::white;
+    if (m_background[index] == grid::BoxBackground::Focus)
+        shade = kPaleYellow;
+    else if (m_background[index] == grid::BoxBackground::Highlight)
+        shade = QApplication::palette().color(QPalette::Highlight);
+    const QColor text =
+        m_textColour[index] == grid::BoxTextColour::Green ? kGreen : QApplication::palette().color(QPalette::Text);
+    // A focused or highlighted box keeps its state's colour, so that the checks stay visible.
+    const bool scaled = m_colourScale && m_background[index] == grid::BoxBackground::White;
+    gridcolours::paintValue(m_boxes[index], m_boxes[index]->text(), scaled, shade, text);
 }
 
 void MatrixGrid::focusBox(std::size_t box) {
@@ -241,6 +258,8 @@ void MatrixGrid::focusLeft(std::size_t index, Qt::FocusReason reason) {
 }
 
 void MatrixGrid::textChanged(std::size_t index, const QString& text) {
+    if (m_colourScale)
+        paintBox(index);
     if (m_checks && !m_readOnly)
         m_checks->changed(index, boxCp1252(text));
     emit boxChanged(static_cast<int>(index), text);

@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 
+class QAction;
 class QGroupBox;
 class QLineEdit;
 
@@ -53,6 +54,12 @@ public:
     // (each change runs the change check when the checks are attached).
     void setCells(const MatrixCells& cells, std::size_t count = kMatrixCells);
 
+    // The colour scale: the boxes not focused or highlighted show their values' colours.
+    void setColourScale(bool on);
+    bool colourScale() const { return m_colourScale; }
+    // A right-click on any box offers the switch below the box's own menu.
+    void offerColourScale(QAction* colourScaleSwitch);
+
     // The frames' background and caption colours.
     void applyColours(const QColor& back, const QColor& text);
 
@@ -80,6 +87,8 @@ private:
     void focusEntered(std::size_t index, Qt::FocusReason reason);
     void focusLeft(std::size_t index, Qt::FocusReason reason);
     void textChanged(std::size_t index, const QString& text);
+    // Paints the box as its background state, text colour state and the colour scale say.
+    void paintBox(std::size_t index);
 
     std::array<QGroupBox*, 2> m_frames{};
     std::array<QLineEdit*, kMatrixCells> m_boxes{};
@@ -87,6 +96,9 @@ private:
     std::array<bool, kMatrixCells> m_entered{};
     std::unique_ptr<grid::BoxChecks> m_checks;
     bool m_readOnly = false;
+    std::array<grid::BoxBackground, kMatrixCells> m_background{};
+    std::array<grid::BoxTextColour, kMatrixCells> m_textColour{};
+    bool m_colourScale = false;
 };
 
 } // namespace quire

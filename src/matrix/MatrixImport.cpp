@@ -5,6 +5,7 @@
 #include "matrix/DescriptionBox.h"
 #include "matrix/MatrixGrid.h"
 #include "matrix/MatrixSave.h"
+#include "ui/ColourScale.h"
 #include "ui/Localisation.h"
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
@@ -43,6 +44,7 @@ void MatrixImport::buildControls() {
     m_grid = new MatrixGrid(this);
     m_grid->move(12, kGridTop);
     m_grid->setReadOnly(true);
+    m_grid->setColourScale(scale::isOn(m_state.editorIni()));
 
     m_frmFileType = placed(new QGroupBox(QStringLiteral("File Type"), this), "frmFileType",
                            QRect(12, kGridTop + MatrixGrid::kHeight + 8, MatrixGrid::kWidth, 50));

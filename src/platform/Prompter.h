@@ -37,6 +37,13 @@ public:
     // and a cancel gives empty text.
     virtual std::string browseFolder(std::string_view title, std::string_view startFolder) = 0;
 
+    // Asks for a file to write, offering the start path (a folder, or a file in one); its native path,
+    // or empty text when the user cancels. A prompter that cannot ask answers as cancelled.
+    virtual std::string saveFile(std::string_view /*title*/, const std::vector<FileFilter>& /*filters*/,
+                                 std::string_view /*startPath*/) {
+        return {};
+    }
+
     // Shorthand for a box with only an OK button.
     void inform(std::string_view text, std::string_view title, PromptIcon icon = PromptIcon::None) {
         message(text, title, PromptButtons::Ok, icon);

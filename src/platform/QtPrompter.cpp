@@ -81,6 +81,16 @@ std::string QtPrompter::openFile(std::string_view title, const std::vector<FileF
     return chosen.isEmpty() ? std::string() : QDir::toNativeSeparators(chosen).toStdString();
 }
 
+std::string QtPrompter::saveFile(std::string_view title, const std::vector<FileFilter>& filters,
+                                 std::string_view startPath) {
+    QStringList parts;
+    for (const auto& f : filters)
+        parts << fromCp1252(f.description) + " (" + QString::fromStdString(f.patterns).replace(';', ' ') + ")";
+    const QString chosen = QFileDialog::getSaveFileName(
+        m_parent, fromCp1252(title), QString::fromStdString(std::string(startPath)), parts.join(";;"));
+    return chosen.isEmpty() ? std::string() : QDir::toNativeSeparators(chosen).toStdString();
+}
+
 std::string QtPrompter::browseFolder(std::string_view title, std::string_view startFolder) {
     const QString chosen = QFileDialog::getExistingDirectory(m_parent, fromCp1252(title),
                                                              QString::fromStdString(std::string(startFolder)));

@@ -17,6 +17,8 @@ public:
     std::string openFile(std::string_view title, const std::vector<FileFilter>& filters,
                          std::string_view startFolder) override;
     std::string browseFolder(std::string_view title, std::string_view startFolder) override;
+    std::string saveFile(std::string_view title, const std::vector<FileFilter>& filters,
+                         std::string_view startPath) override;
 
 private:
     QWidget* m_parent;

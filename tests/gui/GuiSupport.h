@@ -11,12 +11,17 @@
 #include "ui/WindowLook.h"
 #include "ui/XPButton.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <initializer_list>
@@ -122,6 +127,30 @@ inline void clickItem(const QObject* root, const char* list, const QString& text
     QVERIFY2(!found.isEmpty(), qPrintable(text));
     l->setCurrentItem(found.first());
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(found.first()).center());
+}
+
+// Right-clicks the widget and picks the entry of the context menu that opens; the entries the menu
+// showed, in order (separators as empty text).
+inline QStringList chooseFromContextMenu(QWidget* widget, const QString& entry) {
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            shown << action->text();
+            if (action->text() == entry)
+                chosen = action;
+        }
+        menu->close();
+        if (chosen)
+            chosen->trigger();
+    });
+    const QPoint at = widget->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
+    return shown;
 }
 
 // A program folder: the language files, the matrix folder "Lib" with an index holding one

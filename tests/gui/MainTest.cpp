@@ -7,10 +7,13 @@
 #include "matrix/Library.h"
 #include "matrix/MatrixEdit.h"
 #include "platform/Text1252.h"
+#include "support/CellText.h"
 #include "ui/Setup.h"
 #include "ui/SetupLogic.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -57,6 +60,7 @@ private slots:
     void lastRowHidUnderTheScrollBar();
     void listDidNotShowTheKeyboardFocus();
     void brokenEditorIniNeverCrashes();
+    void matrixPicturesAndExports();
 };
 
 void MainTest::firstRunCancelOrApply_data() {
@@ -297,6 +301,42 @@ void MainTest::brokenEditorIniNeverCrashes() {
         QTRY_COMPARE(started.count(), 1);
         QVERIFY(fs::exists(program / "BUG.DEB"));
     }
+}
+
+// The colour scale from a cell's context menu, the compare window, FFmpeg's options and the .cqm export.
+void MainTest::matrixPicturesAndExports() {
+    Ordinary p;
+    p.folder.write("Lib/A.mtx", numberedText(" ", "\r\n", 8));
+    p.folder.write("Lib/B.mtx", numberedText(" ", "\r\n", 10));
+    Main window(p.folder.path(), p.prompter);
+    window.start();
+    QVERIFY(showActive(window));
+    clickItem(&window, "lstMatrix", "A.mtx");
+    const QColor plain = box(&window, 0)->palette().color(QPalette::Base);
+    const QStringList entries = chooseFromContextMenu(box(&window, 0), "Colour scale");
+    QVERIFY2(entries.contains("Colour scale"), qPrintable(entries.join('|')));
+    QCOMPARE(box(&window, 0)->palette().color(QPalette::Base), QColor(44, 114, 142)); // 8 on the scale
+    QVERIFY(box(&window, 0)->palette().color(QPalette::Base) != plain);
+    QCOMPARE(ini::GetValue("Config", "ColourScale", p.folder / "Editor.ini"), std::string("1"));
+
+    chooseFromContextMenu(child<QListWidget>(&window, "lstMatrix")->viewport(), "Compare with...");
+    auto* compare = window.findChild<QDialog*>("MatrixCompare");
+    QVERIFY(compare);
+    QCOMPARE(child<QComboBox>(compare, "cboMatrixA")->currentText(), QStringLiteral("A.mtx"));
+    QCOMPARE(child<QComboBox>(compare, "cboMatrixB")->currentText(), QStringLiteral("B.mtx"));
+    checkTexts(compare, {"A_0", "8", "B_0", "10", "D_0", "2", "D_127", "2"});
+    const QColor raised = child<QLineEdit>(compare, "D_0")->palette().color(QPalette::Base);
+    QVERIFY(raised.red() > raised.blue() && raised != QColor(Qt::white)); // B above A: reddish
+    compare->close();
+
+    window.findChild<QAction*>("actCopyFfmpeg")->trigger();
+    QVERIFY(QGuiApplication::clipboard()->text().startsWith("-intra_matrix 8,9,10,"));
+    QVERIFY(QGuiApplication::clipboard()->text().endsWith(",134,135"));
+
+    p.prompter.expectFile((p.folder / "out.cqm").string());
+    window.findChild<QAction*>("actExportCqm")->trigger();
+    QCOMPARE(p.folder.read("out.cqm").size(), std::size_t(128));
+    QCOMPARE(int(p.folder.read("out.cqm")[64]), 72);
 }
 
 QTEST_MAIN(MainTest)

@@ -118,6 +118,7 @@ private slots:
     void matrixFieldsShowEveryColumnAndRow();
     void mainWindowExtractButtonOpensTheWindow();
     void realQuantDumpOnAnFFmpegStream();
+    void colourScaleColoursTheNumbersOfBothMatrices();
 };
 
 void MatExtTest::opensOnTheLastFolderAndFollowsFolderAndDrive() {
@@ -407,6 +408,26 @@ void MatExtTest::realQuantDumpOnAnFFmpegStream() {
     QVERIFY(codes);
     QCOMPARE(std::vector<int>(codes->begin(), codes->end()), expected);
     QVERIFY(s.read("Matrix_Info.ini").find("[custom_m1.mtx]\r\nInfo1=\r\nInfo2=\r\n") != std::string::npos);
+}
+
+void MatExtTest::colourScaleColoursTheNumbersOfBothMatrices() {
+    Setting s;
+    s.folder.write("TempMatrix/VTS_01_1.VOB.txt", sixtyLineOutput());
+    MatExt window(s.state, s.runner);
+    QVERIFY(showActive(window));
+    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+    click(&window, "cmdRestore");
+    auto* mat1 = child<QPlainTextEdit>(&window, "Mat1");
+    QVERIFY(mat1->extraSelections().isEmpty());
+    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
+    const auto marks = mat1->extraSelections();
+    QCOMPARE(marks.size(), 128);
+    QCOMPARE(marks.first().cursor.selectedText(), QStringLiteral("8")); // the first number, 8
+    QCOMPARE(marks.first().format.background().color(), QColor(44, 114, 142));
+    QVERIFY(!child<QPlainTextEdit>(&window, "Mat2")->extraSelections().isEmpty());
+    // Off again: no colours; a window opened later starts as the switch was left.
+    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
+    QVERIFY(mat1->extraSelections().isEmpty());
 }
 
 QTEST_MAIN(MatExtTest)

@@ -2,6 +2,7 @@
 // left, Multiple Edit, both saves and the files they leave, and the main window's New and Edit.
 #include "GuiSupport.h"
 
+#include "app/IniManager.h"
 #include "app/Main.h"
 #include "matrix/DescriptionBox.h"
 #include "matrix/MatrixEdit.h"
@@ -60,6 +61,7 @@ private slots:
     void unvisitedBoxInvalidNameAndUnrepresentableTextAreRefused();
     void multipleEditRefusesABadAmountAndSubtractingTenFromEightSavesMinusTwo();
     void mainWindowOpensBothEditorsAndEditLoadsTheSelectedMatrix();
+    void colourScaleFromABoxMenuPaintsTheBoxesNotTheFocusedOne();
 };
 
 void MatrixEditorTest::newWindowShowsItsGridTabWalksItAndSaves() {
@@ -274,6 +276,23 @@ void MatrixEditorTest::mainWindowOpensBothEditorsAndEditLoadsTheSelectedMatrix()
         QTRY_COMPARE(QApplication::activeWindow(), &main);
     }
     QVERIFY(!child(&main, "cmdEdit")->isEnabled());
+}
+
+void MatrixEditorTest::colourScaleFromABoxMenuPaintsTheBoxesNotTheFocusedOne() {
+    Program p;
+    Matrix window(p.state);
+    QVERIFY(showActive(window));
+    QTRY_COMPARE(focused(), box(&window, 0));
+    box(&window, 5)->setText(QStringLiteral("8"));
+    QCOMPARE(drawnBaseOf(&window, 5), QColor(Qt::white));
+    chooseFromContextMenu(box(&window, 5), QStringLiteral("Colour scale"));
+    QCOMPARE(drawnBaseOf(&window, 5), QColor(44, 114, 142));
+    QCOMPARE(box(&window, 5)->palette().color(QPalette::Text), QColor(Qt::white));
+    QCOMPARE(drawnBaseOf(&window, 0), kPaleYellow); // the focused box keeps its colour
+    box(&window, 5)->setText(QStringLiteral("1"));
+    QCOMPARE(drawnBaseOf(&window, 5), QColor(68, 1, 84));
+    QCOMPARE(box(&window, 5)->palette().color(QPalette::Text), QColor(Qt::white));
+    QCOMPARE(ini::GetValue("Config", "ColourScale", p.state.editorIni()), std::string("1"));
 }
 
 QTEST_MAIN(MatrixEditorTest)

@@ -65,6 +65,14 @@ std::string ScriptedPrompter::openFile(std::string_view title, const std::vector
     return step ? step->text : std::string();
 }
 
+std::string ScriptedPrompter::saveFile(std::string_view title, const std::vector<FileFilter>& filters,
+                                       std::string_view /*startPath*/) {
+    m_fileTitles.emplace_back(title);
+    m_fileFilters.push_back(filters);
+    const auto step = next(Kind::File, "unexpected save-file dialog: \"" + std::string(title) + "\"");
+    return step ? step->text : std::string();
+}
+
 std::string ScriptedPrompter::browseFolder(std::string_view title, std::string_view /*startFolder*/) {
     m_fileTitles.emplace_back(title);
     const auto step = next(Kind::Folder, "unexpected folder dialog: \"" + std::string(title) + "\"");

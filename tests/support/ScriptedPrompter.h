@@ -31,7 +31,7 @@ public:
 
     // The next box must show this text (exact bytes; empty text accepts any) and gets this answer.
     ScriptedPrompter& expect(std::string text, PromptAnswer answer = PromptAnswer::Ok);
-    // The next open-file or folder request gets this answer (empty text: the user cancelled).
+    // The next open-file, save-file or folder request gets this answer (empty text: the user cancelled).
     ScriptedPrompter& expectFile(std::string answer);
     ScriptedPrompter& expectFolder(std::string answer);
 
@@ -40,6 +40,8 @@ public:
     std::string openFile(std::string_view title, const std::vector<FileFilter>& filters,
                          std::string_view startFolder) override;
     std::string browseFolder(std::string_view title, std::string_view startFolder) override;
+    std::string saveFile(std::string_view title, const std::vector<FileFilter>& filters,
+                         std::string_view startPath) override;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     std::vector<std::string> fileDialogTitles() const { return m_fileTitles; }
