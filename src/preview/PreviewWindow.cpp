@@ -168,6 +168,7 @@ void Preview::buildControls() {
                            "frmEncoded", QRect(536, 318, 252, 176));
     m_lstM2V = placed(new QListWidget(encoded), "lstM2V", QRect(8, 20, 236, 148));
     buildMatrixCheck();
+    buildCompare();
     placed(new QLabel(QStringLiteral("Working Path:"), this), "lblWP", QRect(536, 498, 252, 16));
     m_lblWPath = placed(new QLabel(this), "lblWPath", QRect(536, 516, 216, 34));
     m_lblWPath->setWordWrap(true);
@@ -577,6 +578,7 @@ void Preview::encode() {
         EncodeWithControlList(m_context, fields, m_runner);
     checkEncodedFile();
     enterIdleState();
+    measureEncodedFile();
     if (fields.txtPlayer.empty())
         m_lstM2V->setEnabled(false);
     fields.txtShellMode = "5";
@@ -685,6 +687,7 @@ void Preview::applyToHost() {
 
 void Preview::exitWindow() {
     stopPlayer();
+    m_measure.reset(); // a measure still going is cancelled before its folder may go
     if (m_lstM2V->count() > 0 || !fields.segment.empty()) {
         const std::string question = caption(m_state.programFolder, m_state.txtLang, "MESSAGES", "DeletePreviewFiles");
         if (m_state.prompter->message(question, kAppTitle, PromptButtons::OkCancel, PromptIcon::Question) ==
