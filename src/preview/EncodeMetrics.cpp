@@ -78,6 +78,7 @@ void closeFd(int& fd) {
 // (0: a new group led by the child). Returns the pid, or -1.
 pid_t spawnInGroup(const std::vector<std::string>& argv, int inFd, int outFd, int errFd, pid_t group) {
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -345,11 +346,11 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
     std::vector<std::string> ffmpeg{tools.ffmpeg, "-hide_banner", "-nostdin", "-nostats"};
     if (tools.threads > 0)
         ffmpeg.insert(ffmpeg.end(), {"-filter_threads", threads, "-filter_complex_threads", threads});
+    const std::string graph = "[0:v]settb=AVTB,setpts=N,format=yuv420p,split[r1][r2];"
+                              "[1:v]settb=AVTB,setpts=N,format=yuv420p[d];"
+                              "[d][r1]psnr=shortest=1[p];[p][r2]ssim=shortest=1";
     ffmpeg.insert(ffmpeg.end(), {"-f", "yuv4mpegpipe", "-i", "pipe:0", "-i", encodedFile.string(), "-filter_complex",
-                                 "[0:v]settb=AVTB,setpts=N,format=yuv420p,split[r1][r2];"
-                                 "[1:v]settb=AVTB,setpts=N,format=yuv420p[d];"
-                                 "[d][r1]psnr=shortest=1[p];[p][r2]ssim=shortest=1",
-                                 "-f", "null", "-progress", "pipe:1", "-"});
+                                 graph, "-f", "null", "-progress", "pipe:1", "-"});
 
     int video[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
     if (::pipe2(video, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {

@@ -66,8 +66,7 @@ void Preview::measureEncodedFile() {
         return;
     const double target = std::atof(fields.project.BitrateFinal.c_str());
     m_state.log.BugLog("PREVIEW: Measuring " + fileio::pathToText(file.filename()));
-    m_measureEncodeEnabled = m_btnEncode->isEnabled();
-    m_btnEncode->setEnabled(false);
+    m_measure.reset(); // a measure of an earlier encode still going gives way
     m_cmdCancelMeasure->setEnabled(true);
     m_progressBar1->setRange(0, 1);
     m_progressBar1->setValue(0);
@@ -88,7 +87,6 @@ void Preview::pollMeasure() {
                        (result.metrics ? "Measured " + fileio::pathToText(m_measure->file().filename()) : result.why));
     m_measure.reset();
     m_cmdCancelMeasure->setEnabled(false);
-    m_btnEncode->setEnabled(m_measureEncodeEnabled);
     if (m_tblCompare)
         fillCompareTable();
 }

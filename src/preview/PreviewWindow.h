@@ -122,7 +122,7 @@ private:
     // The "Compare..." and "Cancel" buttons under the progress bar, and the timer that polls a measure.
     void buildCompare();
     // After an Encode (after the read-back): keeps the encode script beside the file and measures it
-    // off the window's thread, with the progress bar; Encode waits until it is done or cancelled.
+    // off the window's thread, with the progress bar; a new Encode replaces a measure still going.
     void measureEncodedFile();
     void pollMeasure();
     void cancelMeasure();
@@ -130,7 +130,6 @@ private:
     void showCompare();
     void fillCompareTable();
     std::unique_ptr<preview::MeasureJob> m_measure;
-    bool m_measureEncodeEnabled = false;
     QTimer* m_measureTimer = nullptr;
     ccXPButton* m_cmdCompare = nullptr;
     ccXPButton* m_cmdCancelMeasure = nullptr;
