@@ -187,6 +187,7 @@ void Preview::buildControls() {
     encoded->setFont(captionFont);
     m_lstM2V = placed(new QListWidget(encoded), "lstM2V", QRect(8, 20, 236, 148));
     buildMatrixCheck();
+    buildCompare();
     for (QWidget* inside : encoded->findChildren<QWidget*>())
         inside->setFont(font());
     placed(new QLabel(QStringLiteral("Working Path:"), this), "lblWP", QRect(536, 498, 252, 16));
@@ -598,6 +599,7 @@ void Preview::encode() {
         EncodeWithControlList(m_context, fields, m_runner);
     checkEncodedFile();
     enterIdleState();
+    measureEncodedFile();
     if (fields.txtPlayer.empty())
         m_lstM2V->setEnabled(false);
     fields.txtShellMode = "5";
@@ -706,6 +708,7 @@ void Preview::applyToHost() {
 
 void Preview::exitWindow() {
     stopPlayer();
+    m_measure.reset(); // a measure still going is cancelled before its folder may go
     if (m_lstM2V->count() > 0 || !fields.segment.empty()) {
         const std::string question = caption(m_state.programFolder, m_state.txtLang, "MESSAGES", "DeletePreviewFiles");
         if (m_state.prompter->message(question, kAppTitle, PromptButtons::OkCancel, PromptIcon::Question) ==

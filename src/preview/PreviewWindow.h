@@ -5,12 +5,14 @@
 
 #include "app/SharedState.h"
 #include "platform/Runner.h"
+#include "preview/EncodeMetrics.h"
 #include "preview/HostProject.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 class QButtonGroup;
@@ -24,6 +26,8 @@ class QListWidgetItem;
 class QPlainTextEdit;
 class QProgressBar;
 class QRadioButton;
+class QTableWidget;
+class QTimer;
 
 namespace quire {
 
@@ -113,6 +117,24 @@ private:
     void showMatrixChecks();
     void showCheckOf(const QListWidgetItem* item);
     QLabel* m_lblMatrixCheck = nullptr;
+
+    // --- Measures of the encoded files against their source and the comparison table (PreviewCompare.cpp).
+    // The "Compare..." and "Cancel" buttons under the progress bar, and the timer that polls a measure.
+    void buildCompare();
+    // After an Encode (after the read-back): keeps the encode script beside the file and measures it
+    // off the window's thread, with the progress bar; a new Encode replaces a measure still going.
+    void measureEncodedFile();
+    void pollMeasure();
+    void cancelMeasure();
+    // The small window over this one with a row per encoded file of the selected segment.
+    void showCompare();
+    void fillCompareTable();
+    std::unique_ptr<preview::MeasureJob> m_measure;
+    QTimer* m_measureTimer = nullptr;
+    ccXPButton* m_cmdCompare = nullptr;
+    ccXPButton* m_cmdCancelMeasure = nullptr;
+    QDialog* m_frmCompare = nullptr;
+    QTableWidget* m_tblCompare = nullptr;
 
     SharedState& m_state;
     Runner& m_runner;

@@ -1,0 +1,444 @@
+#include "preview/EncodeMetrics.h"
+
+#include "platform/FileIo.h"
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace quire::preview {
+
+namespace {
+
+// A capped PSNR for identical frames, which FFmpeg logs as "inf".
+constexpr double kIdenticalPsnr = 100.0;
+
+std::string numberText(double value) {
+    std::array<char, 32> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return ec == std::errc() ? std::string(buffer.data(), end) : std::string("0");
+}
+
+std::optional<double> numberOf(std::string_view text) {
+    if (text == "inf")
+        return kIdenticalPsnr;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// The value after "key:" up to the next blank in a summary line.
+std::optional<double> fieldOf(std::string_view line, std::string_view key) {
+    const std::size_t at = line.find(key);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::string_view rest = line.substr(at + key.size());
+    rest = rest.substr(0, rest.find_first_of(" \r\n"));
+    return numberOf(rest);
+}
+
+// The last line of the log that holds the marker.
+std::string_view lastLineWith(std::string_view log, std::string_view marker) {
+    const std::size_t at = log.rfind(marker);
+    if (at == std::string_view::npos)
+        return {};
+    const std::size_t end = log.find('\n', at);
+    return log.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+}
+
+std::optional<std::pair<std::uintmax_t, std::int64_t>> stampOf(const fs::path& file) {
+    std::error_code sizeError, timeError;
+    const auto size = fs::file_size(file, sizeError);
+    const auto time = fs::last_write_time(file, timeError);
+    if (sizeError || timeError)
+        return std::nullopt;
+    return std::pair{size, static_cast<std::int64_t>(time.time_since_epoch().count())};
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+// Starts argv[0] with the given standard descriptors (-1: the null device) in process group `group`
+// (0: a new group led by the child). Returns the pid, or -1.
+pid_t spawnInGroup(const std::vector<std::string>& argv, int inFd, int outFd, int errFd, pid_t group) {
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::array<std::pair<int, int>, 3> wanted{
+        {{inFd, STDIN_FILENO}, {outFd, STDOUT_FILENO}, {errFd, STDERR_FILENO}}};
+    for (const auto& [fd, target] : wanted) {
+        if (fd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, fd, target);
+        else
+            posix_spawn_file_actions_addopen(&actions, target, "/dev/null",
+                                             target == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
+    }
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setpgroup(&attr, group);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+int reap(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The renderer's --info line: width height num/den frames pixfmt.
+bool readInfo(const MeasureTools& tools, const fs::path& script, double& rate, int& frames, std::string& why) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        why = "No pipe could be made for the renderer.";
+        return false;
+    }
+    const pid_t pid = spawnInGroup({tools.renderer.string(), script.string(), "--info"}, -1, fds[1], -1, 0);
+    closeFd(fds[1]);
+    std::string out;
+    char buffer[512];
+    for (ssize_t n; pid > 0 && ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR));)
+        if (n > 0)
+            out.append(buffer, static_cast<std::size_t>(n));
+    closeFd(fds[0]);
+    if (pid < 0 || reap(pid) != 0) {
+        why = "The renderer could not read the encode script " + script.filename().string() + ".";
+        return false;
+    }
+    std::array<std::string_view, 5> fields{};
+    std::string_view rest = out;
+    for (auto& f : fields) {
+        const std::size_t start = rest.find_first_not_of(" \r\n");
+        if (start == std::string_view::npos)
+            break;
+        rest = rest.substr(start);
+        const std::size_t end = rest.find_first_of(" \r\n");
+        f = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+    }
+    const std::size_t slash = fields[2].find('/');
+    const auto num = numberOf(fields[2].substr(0, slash));
+    const auto den = slash == std::string_view::npos ? std::optional<double>() : numberOf(fields[2].substr(slash + 1));
+    const auto count = numberOf(fields[3]);
+    if (!num || !den || *den <= 0 || *num <= 0 || !count) {
+        why = "The renderer gave no frame rate and count for " + script.filename().string() + ".";
+        return false;
+    }
+    rate = *num / *den;
+    frames = static_cast<int>(*count);
+    return true;
+}
+
+// Reads "frame=N" lines of FFmpeg's -progress output as they come.
+void takeProgress(std::string& pending, MeasureProgress& progress) {
+    for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+        const std::string_view line(pending.data(), end);
+        if (line.starts_with("frame="))
+            if (const auto n = numberOf(line.substr(6)))
+                progress.framesDone = static_cast<int>(*n);
+    }
+}
+
+} // namespace
+
+fs::path scriptCopyOf(const fs::path& encodedFile) {
+    fs::path file = encodedFile;
+    file += kScriptCopyExtension;
+    return file;
+}
+
+fs::path metricsFileOf(const fs::path& encodedFile) {
+    fs::path file = encodedFile;
+    file += kMetricsExtension;
+    return file;
+}
+
+std::optional<EncodedName> splitEncodedName(std::string_view segment, std::string_view fileName) {
+    const std::string_view base = segment.substr(0, segment.size() >= 4 ? segment.size() - 4 : 0);
+    if (base.empty() || !fileName.starts_with(base) || !fileName.ends_with(".m2v") ||
+        fileName.size() < base.size() + 5 || fileName[base.size()] != '_')
+        return std::nullopt;
+    const std::string_view rest = fileName.substr(base.size() + 1, fileName.size() - base.size() - 5);
+    // The filter names hold underscores of their own: the longest that ends the name wins.
+    for (const std::string_view filter : {"Undot_Deen", "No_Filter", "Undot", "Deen"})
+        if (rest.size() > filter.size() + 1 && rest.ends_with(filter) && rest[rest.size() - filter.size() - 1] == '_')
+            return EncodedName{std::string(rest.substr(0, rest.size() - filter.size() - 1)), std::string(filter)};
+    const std::size_t last = rest.rfind('_');
+    if (last == std::string_view::npos)
+        return std::nullopt;
+    return EncodedName{std::string(rest.substr(0, last)), std::string(rest.substr(last + 1))};
+}
+
+bool keepEncodeScript(const fs::path& encodeScript, const fs::path& encodedFile) {
+    const auto bytes = fileio::readFile(encodeScript);
+    return bytes && fileio::writeFileAtomic(scriptCopyOf(encodedFile), *bytes);
+}
+
+bool parseMeasureSummary(std::string_view ffmpegLog, EncodeMetrics& metrics) {
+    const std::string_view psnr = lastLineWith(ffmpegLog, "PSNR y:");
+    const std::string_view ssim = lastLineWith(ffmpegLog, "SSIM Y:");
+    const auto y = fieldOf(psnr, "y:");
+    const auto average = fieldOf(psnr, "average:");
+    const auto worst = fieldOf(psnr, "min:");
+    const auto all = fieldOf(ssim, "All:");
+    if (!y || !average || !worst || !all)
+        return false;
+    metrics.psnrY = *y;
+    metrics.psnrAll = *average;
+    metrics.psnrMin = *worst;
+    metrics.ssim = *all;
+    return true;
+}
+
+std::string metricsText(const EncodeMetrics& m, std::int64_t fileTime) {
+    std::string out;
+    const auto line = [&out](std::string_view key, const std::string& value) {
+        out.append(key).append("=").append(value).append("\r\n");
+    };
+    line("size", std::to_string(m.size));
+    line("time", std::to_string(fileTime));
+    line("frames", std::to_string(m.frames));
+    line("sourceframes", std::to_string(m.sourceFrames));
+    line("rate", numberText(m.rate));
+    line("bitrate", numberText(m.bitrate));
+    line("target", numberText(m.target));
+    line("psnr_y", numberText(m.psnrY));
+    line("psnr_all", numberText(m.psnrAll));
+    line("psnr_min", numberText(m.psnrMin));
+    line("ssim", numberText(m.ssim));
+    return out;
+}
+
+std::optional<EncodeMetrics> parseMetricsText(std::string_view text, std::int64_t& fileTime) {
+    const std::string_view original = text;
+    EncodeMetrics m;
+    struct Field {
+        std::string_view key;
+        double* number;
+        bool seen = false;
+    };
+    double size = 0, time = 0, frames = 0, sourceFrames = 0;
+    std::array<Field, 11> fields{{{"size", &size},
+                                  {"time", &time},
+                                  {"frames", &frames},
+                                  {"sourceframes", &sourceFrames},
+                                  {"rate", &m.rate},
+                                  {"bitrate", &m.bitrate},
+                                  {"target", &m.target},
+                                  {"psnr_y", &m.psnrY},
+                                  {"psnr_all", &m.psnrAll},
+                                  {"psnr_min", &m.psnrMin},
+                                  {"ssim", &m.ssim}}};
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        const std::size_t eq = line.find('=');
+        for (Field& f : fields)
+            if (eq != std::string_view::npos && line.substr(0, eq) == f.key)
+                if (const auto value = numberOf(line.substr(eq + 1))) {
+                    *f.number = *value;
+                    f.seen = true;
+                }
+    }
+    for (const Field& f : fields)
+        if (!f.seen)
+            return std::nullopt;
+    // The size and the time are whole numbers too large for a double's exact range.
+    const auto whole = [&text = original](std::string_view key) -> std::optional<std::int64_t> {
+        const std::size_t at = text.find(std::string(key) + "=");
+        if (at != 0 && (at == std::string_view::npos || text[at - 1] != '\n'))
+            return std::nullopt;
+        const std::string_view digits = text.substr(at + key.size() + 1);
+        std::int64_t value = 0;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return ec == std::errc() ? std::optional(value) : std::nullopt;
+    };
+    const auto wholeSize = whole("size");
+    const auto wholeTime = whole("time");
+    if (!wholeSize || !wholeTime)
+        return std::nullopt;
+    time = static_cast<double>(*wholeTime);
+    m.size = static_cast<std::uintmax_t>(*wholeSize);
+    m.frames = static_cast<int>(frames);
+    m.sourceFrames = static_cast<int>(sourceFrames);
+    fileTime = *wholeTime;
+    return m;
+}
+
+bool saveMetrics(const fs::path& encodedFile, const EncodeMetrics& metrics) {
+    const auto stamp = stampOf(encodedFile);
+    if (!stamp)
+        return false;
+    EncodeMetrics kept = metrics;
+    kept.size = stamp->first;
+    return fileio::writeFileAtomic(metricsFileOf(encodedFile), metricsText(kept, stamp->second));
+}
+
+std::optional<EncodeMetrics> savedMetrics(const fs::path& encodedFile) {
+    const auto stamp = stampOf(encodedFile);
+    const auto content = fileio::readFile(metricsFileOf(encodedFile));
+    if (!stamp || !content)
+        return std::nullopt;
+    std::int64_t time = 0;
+    auto metrics = parseMetricsText(*content, time);
+    if (!metrics || metrics->size != stamp->first || time != stamp->second)
+        return std::nullopt;
+    return metrics;
+}
+
+MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& encodedFile, double target,
+                                 MeasureProgress& progress) {
+    MeasureResult result;
+    const fs::path script = scriptCopyOf(encodedFile);
+    const auto stamp = stampOf(encodedFile);
+    if (!stamp || !fs::exists(script)) {
+        result.why = !stamp ? "The encoded file " + encodedFile.filename().string() + " is missing."
+                            : "The encode script of " + encodedFile.filename().string() + " was not kept.";
+        return result;
+    }
+    EncodeMetrics metrics;
+    metrics.size = stamp->first;
+    metrics.target = target;
+    if (!readInfo(tools, script, metrics.rate, metrics.sourceFrames, result.why))
+        return result;
+    progress.framesTotal = metrics.sourceFrames;
+    progress.framesDone = 0;
+
+    // Both inputs get index timestamps in one time base, so frame N is compared with frame N whatever
+    // the stream's own times; the frames pass the psnr filter into the ssim filter.
+    const std::string threads = std::to_string(tools.threads);
+    std::vector<std::string> ffmpeg{tools.ffmpeg, "-hide_banner", "-nostdin", "-nostats"};
+    if (tools.threads > 0)
+        ffmpeg.insert(ffmpeg.end(), {"-filter_threads", threads, "-filter_complex_threads", threads});
+    const std::string graph = "[0:v]settb=AVTB,setpts=N,format=yuv420p,split[r1][r2];"
+                              "[1:v]settb=AVTB,setpts=N,format=yuv420p[d];"
+                              "[d][r1]psnr=shortest=1[p];[p][r2]ssim=shortest=1";
+    ffmpeg.insert(ffmpeg.end(), {"-f", "yuv4mpegpipe", "-i", "pipe:0", "-i", encodedFile.string(), "-filter_complex",
+                                 graph, "-f", "null", "-progress", "pipe:1", "-"});
+
+    int video[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+    if (::pipe2(video, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+        for (int* p : {video, out, err}) {
+            closeFd(p[0]);
+            closeFd(p[1]);
+        }
+        result.why = "No pipes could be made for the measure.";
+        return result;
+    }
+    const pid_t renderer = spawnInGroup({tools.renderer.string(), script.string(), "--y4m", "-"}, -1, video[1], -1, 0);
+    const pid_t measurer = renderer > 0 ? spawnInGroup(ffmpeg, video[0], out[1], err[1], renderer) : -1;
+    for (int* fd : {&video[0], &video[1], &out[1], &err[1]})
+        closeFd(*fd);
+    if (renderer < 0 || measurer < 0) {
+        if (renderer > 0) {
+            ::kill(-renderer, SIGKILL);
+            reap(renderer);
+        }
+        closeFd(out[0]);
+        closeFd(err[0]);
+        result.why = renderer < 0 ? "The renderer " + tools.renderer.string() + " could not be started."
+                                  : "FFmpeg could not be started.";
+        return result;
+    }
+
+    std::string pending, log;
+    std::array<pollfd, 2> fds{{{out[0], POLLIN, 0}, {err[0], POLLIN, 0}}};
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        if (progress.cancel) {
+            ::kill(-renderer, SIGKILL);
+            break;
+        }
+        const int ready = ::poll(fds.data(), fds.size(), 100);
+        if (ready < 0 && errno != EINTR)
+            break;
+        for (int i = 0; i < 2 && ready > 0; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0)
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? pending : log).append(buffer, static_cast<std::size_t>(n));
+                if (i == 0)
+                    takeProgress(pending, progress);
+            } else if (n == 0 || errno != EINTR) {
+                closeFd(fds[i].fd);
+            }
+        }
+    }
+    closeFd(out[0]);
+    closeFd(err[0]);
+    const int measured = reap(measurer);
+    const int rendered = reap(renderer);
+    if (progress.cancel) {
+        result.cancelled = true;
+        result.why = "The measure was cancelled.";
+        return result;
+    }
+    if (measured != 0 || !parseMeasureSummary(log, metrics)) {
+        result.why = rendered != 0 ? "The renderer could not give the frames of " + script.filename().string() + "."
+                                   : "FFmpeg could not measure " + encodedFile.filename().string() + ".";
+        return result;
+    }
+    metrics.frames = progress.framesDone;
+    if (metrics.frames > 0 && metrics.rate > 0)
+        metrics.bitrate = static_cast<double>(metrics.size) * 8.0 / (metrics.frames / metrics.rate) / 1000.0;
+    saveMetrics(encodedFile, metrics);
+    result.metrics = metrics;
+    return result;
+}
+
+struct MeasureJob::Thread {
+    std::thread thread;
+};
+
+MeasureJob::MeasureJob(MeasureTools tools, fs::path encodedFile, double target)
+    : m_file(std::move(encodedFile)), m_thread(std::make_unique<Thread>()) {
+    m_thread->thread = std::thread([this, tools = std::move(tools), target] {
+        m_result = MeasureEncodedFile(tools, m_file, target, m_progress);
+        m_finished = true;
+    });
+}
+
+MeasureJob::~MeasureJob() {
+    m_progress.cancel = true;
+    if (m_thread->thread.joinable())
+        m_thread->thread.join();
+}
+
+} // namespace quire::preview
