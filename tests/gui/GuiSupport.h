@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -103,6 +105,17 @@ inline QColor foreOf(const QObject* root, const char* name) {
     return child(root, name)->palette().color(QPalette::WindowText);
 }
 
+// The window wears the program folder's colours: its background, a label's text, the stripes and every
+// button's caption.
+inline void checkColours(const QWidget* window, const char* label, std::initializer_list<const char*> stripes) {
+    QCOMPARE(window->palette().color(QPalette::Window), colourOf("16737808"));
+    QCOMPARE(foreOf(window, label), colourOf("16777215"));
+    for (const char* stripe : stripes)
+        QCOMPARE(backOf(window, stripe), colourOf("14306832"));
+    for (const ccXPButton* button : window->findChildren<ccXPButton*>())
+        QCOMPARE(button->foreColor(), colourOf("4210752"));
+}
+
 // Shows the window and waits until it is active, so that its buttons take clicks.
 inline bool showActive(QWidget& window) {
     window.show();
@@ -151,6 +164,11 @@ inline QStringList chooseFromContextMenu(QWidget* widget, const QString& entry) 
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
     QApplication::sendEvent(widget, &event);
     return shown;
+}
+
+// True once no process of the child's group is left, not even a zombie.
+inline bool groupGone(long pid) {
+    return ::kill(-pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 // A program folder: the language files, the matrix folder "Lib" with an index holding one

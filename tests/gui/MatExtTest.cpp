@@ -4,17 +4,14 @@
 #include "GuiSupport.h"
 
 #include "app/IniManager.h"
-#include "app/Main.h"
 #include "extract/MatExt.h"
 #include "extract/MatExtLogic.h"
 #include "extract/QuantDumpOutput.h"
 #include "matrix/DefaultSet.h"
 #include "matrix/MatrixFile.h"
 #include "platform/QtRunner.h"
-#include "platform/Text1252.h"
 #include "support/RecordingRunner.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QProcess>
@@ -68,11 +65,10 @@ std::string sixtyLineOutput(bool withMatrix1 = true) {
 
 // A program folder with QuantDump, remembering as LastDVD a DVD folder with streams.
 struct Setting : Program {
-    explicit Setting(bool withQuantDump = true) {
+    Setting() {
         writeEditorIni("LastDVD=" + dvd.path().string() + "\r\n");
         folder.write("Lib/Matrix_Info.ini", std::string(defaultMatrixInfo()));
-        if (withQuantDump)
-            folder.write("QuantumDump/QuantDump", "stand-in");
+        folder.write("QuantumDump/QuantDump", "stand-in");
         for (const char* name : {"VTS_01_1.VOB", "vts_01_0.vob", "Film.m2v", "b.MPEG", "notes.txt", "VTS_01_0.IFO"})
             dvd.write(name, "stream");
         dvd.write("sub/Other.mpg", "stream");
@@ -116,7 +112,6 @@ private slots:
     void escapeAndCloseBoxTakeTheExitPath();
     void opensOnTheRootVolumeWhenNoMountListsIt();
     void matrixFieldsShowEveryColumnAndRow();
-    void mainWindowExtractButtonOpensTheWindow();
     void realQuantDumpOnAnFFmpegStream();
     void colourScaleColoursTheNumbersOfBothMatrices();
 };
@@ -169,6 +164,7 @@ void MatExtTest::opensOnTheLastFolderAndFollowsFolderAndDrive() {
     checkEnabled(&window, {"Dir1", "lstVOB", "btnExtract", "cmdRestore"}, false);
     drive1->setCurrentIndex(0);
     checkEnabled(&window, {"Dir1", "lstVOB"}, true);
+    checkEnabled(&window, {"btnExtract"}, false);
     QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
     QCOMPARE(s.lastDvd(), s.dvd.path().string());
 }
@@ -345,27 +341,6 @@ void MatExtTest::matrixFieldsShowEveryColumnAndRow() {
         QVERIFY2(display->horizontalScrollBar()->maximum() == 0, name);
         QVERIFY2(display->verticalScrollBar()->maximum() == 0, name);
     }
-}
-
-void MatExtTest::mainWindowExtractButtonOpensTheWindow() {
-    Setting s(false);
-    WriteDefaultMatrices(s.folder / "Lib");
-    Main main(s.folder.path(), s.prompter);
-    main.start();
-    QVERIFY(showActive(main));
-    s.prompter.expect(std::string(extract::kNotFoundBox));
-    click(&main, "cmdExtract");
-    auto* window = main.findChild<MatExt*>();
-    QVERIFY(window && window->isVisible() && window->isModal());
-    QVERIFY(window->testAttribute(Qt::WA_DeleteOnClose));
-    QCOMPARE(itemsOf(window, "lstVOB"), kStreams);
-    QCOMPARE(textOf(window, "Message"),
-             QStringLiteral("QuantDump wasn't found on your system!!! Make sure you have it on Quire's folder or under "
-                            "a folder named 'QuantumDump' on Quire's directory"));
-    checkEnabled(window, {"cmdRestore"}, false);
-    selectStream(*window, QStringLiteral("Film.m2v"));
-    checkEnabled(window, {"btnExtract"}, false);
-    window->close();
 }
 
 void MatExtTest::realQuantDumpOnAnFFmpegStream() {

@@ -10,15 +10,13 @@
 #include "extract/MatExtLogic.h"
 #include "preview/PlayerView.h"
 #include "preview/PreviewWindow.h"
+#include "support/CellText.h"
 #include "support/RecordingRunner.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QProgressBar>
 #include <QRadioButton>
-
-#include <cerrno>
-#include <csignal>
 
 using namespace quire;
 using namespace quire::test;
@@ -30,16 +28,7 @@ constexpr const char* kMatrix = "1-high_high(4000+).mtx";
 constexpr const char* kSegment = "V010001_V001001.avs";
 // Its ILVU is "1" and its action code "1".
 constexpr const char* kBlockedSegment = "V010002_V001002.avs";
-
-// The 16 rows of a matrix file: the value 16 to 143, eight to a row.
-std::string matrixText() {
-    std::string text;
-    for (int row = 0; row < 16; ++row) {
-        for (int column = 0; column < 8; ++column)
-            text += std::to_string(16 + row * 8 + column) + (column < 7 ? " " : "\r\n");
-    }
-    return text;
-}
+const QString kSelectSegment = QStringLiteral("Select the segment you want to test from the Segments List.");
 
 // A program folder whose Editor.ini names the copied Tessera project and a player.
 struct Project : Program {
@@ -51,12 +40,17 @@ struct Project : Program {
         if (tessera == "<copy>")
             tessera = (folder / "Tessera").string();
         writeEditorIni("Player=" + player + "\r\nTesseraFolder=" + tessera + "\r\n");
-        folder.write(std::string("Lib/") + kMatrix, matrixText());
+        folder.write(std::string("Lib/") + kMatrix, numberedText(" ", "\r\n", 16)); // 16 to 143
         fs::create_symlink(fs::path(QUIRE_BIN) / "quire-avs", folder / "quire-avs");
     }
     fs::path inf() const { return folder / "Tessera" / "Work" / "D2VAVS" / "Tessera.inf"; }
     fs::path procoderIni() const { return folder / "Tessera" / "eclpro.INI"; }
-    std::string log() const { return readBytes(state.log.file()); }
+    // Every line is in the log.
+    void checkLogged(std::initializer_list<std::string> lines) const {
+        const std::string log = readBytes(state.log.file());
+        for (const std::string& line : lines)
+            QVERIFY2(log.find(line) != std::string::npos, line.c_str());
+    }
 
     RecordingRunner runner;
 };
@@ -78,80 +72,37 @@ PlayerView* playerOf(const Preview& window) {
 // A black 720x576 clip of 25 frames a second, long enough to outlast any test.
 constexpr const char* kLongClip = "BlankClip(length=2500, width=720, height=576, fps=25)\r\n";
 
-// True once no process of the child's group is left, not even a zombie.
-bool groupGone(long pid) {
-    return ::kill(-pid_t(pid), 0) != 0 && errno == ESRCH;
-}
-
 } // namespace
 
 class PreviewTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensWithEveryControlAndLoadsTheProject();
-    void withoutTesseraFolderSendsTheUserToSetup();
-    void workFolderWithoutScriptsSaysSoAndStaysOpen();
-    void segmentMatrixPrepareEncodeWalkTheStates();
-    void blockedSegmentTakesNoMatrixAndNoEncode();
+    void opensAndLoadsTheProject();
+    void withoutTesseraFolderOrScriptsSaysSo();
+    void segmentsMatricesPrepareEncodeWalkTheStates();
     void quencWritesTempCqmAndSkipsPrepare();
     void procoderForcesNoMatrixAndMinimizesAroundTheRun();
     void playPauseContinueDriveThePlayer();
     void doubleClickRunsThePlayerWithTheEncodedFile();
     void exitCancelKeepsFilesAndOkDeletesThem();
     void filterPanelsWriteTheEncodeScriptAndTesseraKeys();
-    void lowBitrateOptionWritesLowMatrixOnly();
-    void actionCodeTwoBlocksPrepareAndEncode();
-    void resetAllReturnsToTheOpenedState();
-    void browseLoadsAnotherWorkFolder();
-    void mainWindowButtonUnloadsExtractionAndOpensTheWindow();
+    void resetAllReturnsToTheOpenedStateAndBrowseLoadsAnotherFolder();
+    void mainWindowOpensExtractionThenPreviewUnloadsIt();
 };
 
-void PreviewTest::opensWithEveryControlAndLoadsTheProject() {
+void PreviewTest::opensAndLoadsTheProject() {
     Project project;
     Preview window(project.state, project.runner);
     QVERIFY(window.loaded());
     QCOMPARE(window.windowTitle(), QStringLiteral("  Quire -  Preview/Test Window"));
     QCOMPARE(window.size(), QSize(11940 / 15, 9230 / 15));
-    checkTexts(&window, {"btnPrepare",      "&Prepare",
-                         "btnEncode",       "&Encode",
-                         "cmdPlay",         "Pl&ay",
-                         "cmdPause",        "Pa&use",
-                         "cmdContinue",     "&Continue",
-                         "cmdReset",        "&Reset All",
-                         "cmdClear",        "C&lear",
-                         "cmdExit",         "E&xit",
-                         "btnWorks",        "CCE &Works",
-                         "cmdBrowse",       "...",
-                         "btnApply",        "&Update DVD Tessera",
-                         "Option3",         "No Matrix",
-                         "chkSegList_0",    "Movie",
-                         "chkSegList_1",    "Extras",
-                         "Option1_0",       "16:9",
-                         "Option1_1",       "4:3",
-                         "Option1_2",       "2.21:1",
-                         "optMode_0",       "Matrix",
-                         "optMode_1",       "Filters",
-                         "frmMatrices",     " Custom Matrices List ",
-                         "frmEncoders",     " Encoders ",
-                         "frmFormat",       " Video Format ",
-                         "frmInfo",         " Segment Info ",
-                         "frmInstructions", " Instructions ",
-                         "frmEncoded",      " Encoded Segments (Double Click to View) ",
-                         "lblSegments",     "Movie's Segments List:",
-                         "lblWP",           "Working Path:",
-                         "optApply_1",      "Low Bitrate (<3Mbs)"});
-    for (const char* name : {"lstSegment2", "lstMatrix", "lstM2V", "MediaPlayer1", "ProgressBar1", "txtMatDes",
-                             "lblAction1", "lblAction2", "lblWPath", "txtVTS", "txtFrameRate"})
-        child(&window, name);
     QCOMPARE(itemsOf(&window, "lstSegment2"),
              QStringList({"V010001_V001001.avs", "V010002_V001002.avs", "v020001_V002001.AVS"}));
     QCOMPARE(itemsOf(&window, "lstMatrix"), QStringList({kMatrix}));
     // CCE SP, as Tessera.inf says; the instructions ask for a segment.
     QVERIFY(checked(window, "Option2_2"));
-    QCOMPARE(textOf(&window, "lblAction1"),
-             QStringLiteral("Select the segment you want to test from the Segments List."));
-    QCOMPARE(textOf(&window, "lblAction2"), textOf(&window, "lblAction1"));
-    QCOMPARE(textOf(&window, "lblWPath"), QString::fromStdString((project.folder / "Tessera/Work/D2VAVS/").string()));
+    checkTexts(&window, {"lblAction1", kSelectSegment, "lblAction2", kSelectSegment, "lblWPath",
+                         QString::fromStdString((project.folder / "Tessera/Work/D2VAVS/").string())});
     QCOMPARE(child<QProgressBar>(&window, "ProgressBar1")->maximum(), std::stoi(window.fields.project.txtNumKeys));
     checkWindowEnabled(window, {"cmdReset", "cmdBrowse"},
                        {"btnPrepare", "btnEncode", "cmdClear", "btnApply", "cmdExit", "cmdPlay", "cmdPause"});
@@ -160,25 +111,22 @@ void PreviewTest::opensWithEveryControlAndLoadsTheProject() {
     QCOMPARE(player->file(), project.folder / "Preview" / "editor.avs");
     QCOMPARE(player->message(), QString());
     QCOMPARE(player->state(), PlayerView::State::Playing);
-    const std::string log = project.log();
-    QVERIFY(log.find(std::string(86, '-') + "\r\n\r\n") != std::string::npos);
-    for (const char* line : {"PREVIEW: Form Dimensioning - Success!", "PREVIEW: Colors read with success",
-                             "Player Defined", "PREVIEW: Tessera Folder read", "PREVIEW: 'Preview' folder created",
-                             "PREVIEW: Matrices path read OK", "PREVIEW: M2V Folder definition OK",
-                             "PREVIEW: All DATA collected with success.", "PREVIEW: Progress bar values reset"})
-        QVERIFY2(log.find(line) != std::string::npos, line);
+    project.checkLogged({std::string(86, '-') + "\r\n\r\n", "PREVIEW: Form Dimensioning - Success!",
+                         "PREVIEW: Colors read with success", "Player Defined", "PREVIEW: Tessera Folder read",
+                         "PREVIEW: 'Preview' folder created", "PREVIEW: Matrices path read OK",
+                         "PREVIEW: M2V Folder definition OK", "PREVIEW: All DATA collected with success.",
+                         "PREVIEW: Progress bar values reset"});
 }
 
-void PreviewTest::withoutTesseraFolderSendsTheUserToSetup() {
-    Project project("");
-    project.prompter.expect("The path to DVD Tessera's folder isn't defined!!! Please, point it on Setup dialog.");
-    Preview window(project.state, project.runner);
-    QVERIFY(!window.loaded());
-    QVERIFY(project.log().find("WARNING: Tessera Folder NOT VALID!!!") != std::string::npos);
-    QVERIFY(project.log().find("PREVIEW: Setup Launched") != std::string::npos);
-}
-
-void PreviewTest::workFolderWithoutScriptsSaysSoAndStaysOpen() {
+void PreviewTest::withoutTesseraFolderOrScriptsSaysSo() {
+    {
+        Project project("");
+        project.prompter.expect("The path to DVD Tessera's folder isn't defined!!! Please, point it on Setup dialog.");
+        Preview window(project.state, project.runner);
+        QVERIFY(!window.loaded());
+        project.checkLogged({"WARNING: Tessera Folder NOT VALID!!!", "PREVIEW: Setup Launched"});
+    }
+    // No scripts in the work folder: said so, and the window stays open; no player: no encoded files to open.
     Project project("<copy>", "");
     for (const char* name : {"V010001_V001001.avs", "V010002_V001002.avs", "v020001_V002001.AVS"})
         fs::remove(project.folder / "Tessera/Work/D2VAVS" / name);
@@ -186,16 +134,24 @@ void PreviewTest::workFolderWithoutScriptsSaysSoAndStaysOpen() {
                             "using this feature.");
     Preview window(project.state, project.runner);
     QVERIFY(window.loaded());
-    QVERIFY(project.log().find("WARNING: No '.avs' Files found on Work Folder!") != std::string::npos);
-    // No player: the encoded files cannot be opened.
-    QVERIFY(project.log().find("WARNING: No Player defined!!!") != std::string::npos);
+    project.checkLogged({"WARNING: No '.avs' Files found on Work Folder!", "WARNING: No Player defined!!!"});
     checkWindowEnabled(window, {"cmdBrowse", "cmdReset"}, {"lstM2V", "btnPrepare", "btnEncode"});
 }
 
-void PreviewTest::segmentMatrixPrepareEncodeWalkTheStates() {
+void PreviewTest::segmentsMatricesPrepareEncodeWalkTheStates() {
     Project project;
+    ini::SetValue("V020001_V002001", "Action", "2", project.inf());
+    const fs::path tesseraIni = project.folder / "Tessera" / "Tessera.ini";
     Preview window(project.state, project.runner);
     QVERIFY(showActive(window));
+    // A segment of ILVU "1" and action code "1" takes no matrix; one of action code "2" takes one, but
+    // neither Prepare nor Encode.
+    clickItem(&window, "lstSegment2", kBlockedSegment);
+    checkWindowEnabled(window, {}, {"lstMatrix", "btnPrepare", "btnEncode"});
+    clickItem(&window, "lstSegment2", "v020001_V002001.AVS");
+    clickItem(&window, "lstMatrix", kMatrix);
+    checkWindowEnabled(window, {"lstMatrix", "cmdClear"}, {"btnPrepare", "btnEncode"});
+
     clickItem(&window, "lstSegment2", kSegment);
     QCOMPARE(window.fields.segment, std::string(kSegment));
     QCOMPARE(textOf(&window, "txtVTS"), QStringLiteral("VTS_01"));
@@ -208,7 +164,14 @@ void PreviewTest::segmentMatrixPrepareEncodeWalkTheStates() {
     clickItem(&window, "lstMatrix", kMatrix);
     QCOMPARE(textOf(&window, "txtMatDes"), QStringLiteral("High More"));
     QCOMPARE(window.fields.matrixName, std::string("1-high_high(4000+)"));
-    checkWindowEnabled(window, {"btnPrepare", "cmdClear", "optApply_0", "optApply_3"}, {"btnEncode"});
+    checkWindowEnabled(window, {"btnPrepare", "cmdClear", "optApply_0", "optApply_1", "optApply_3"},
+                       {"btnEncode", "btnApply"});
+    // "Low Bitrate" names the matrix in Tessera.ini's one key.
+    click(&window, "optApply_1");
+    std::string expected = readBytes(tesseraIni);
+    click(&window, "btnApply");
+    expected.insert(expected.find("[CCEOptions]"), "LowMatrix=1-high_high(4000+)\r\n");
+    QCOMPARE(readBytes(tesseraIni), expected);
 
     click(&window, "btnPrepare");
     QCOMPARE(window.Prepare, std::string("1"));
@@ -233,19 +196,10 @@ void PreviewTest::segmentMatrixPrepareEncodeWalkTheStates() {
     project.prompter.expect("Encoding process Completed!");
     click(&window, "btnEncode");
     QVERIFY(lockedWhileRunning);
-    QCOMPARE(project.runner.styles().size(), std::size_t(1));
-    QCOMPARE(project.runner.styles().front(), WindowStyle::Minimised);
+    QCOMPARE(project.runner.styles(), std::vector<WindowStyle>{WindowStyle::Minimised});
     QCOMPARE(window.fields.txtShellMode, std::string("5"));
     QCOMPARE(itemsOf(&window, "lstM2V"), QStringList({QString::fromStdString(m2v.filename().string())}));
     checkWindowEnabled(window, {"btnEncode", "btnPrepare", "cmdExit", "lstSegment2", "lstM2V"}, {"cmdPause"});
-}
-
-void PreviewTest::blockedSegmentTakesNoMatrixAndNoEncode() {
-    Project project;
-    Preview window(project.state, project.runner);
-    QVERIFY(showActive(window));
-    clickItem(&window, "lstSegment2", kBlockedSegment);
-    checkWindowEnabled(window, {}, {"lstMatrix", "btnPrepare", "btnEncode"});
 }
 
 void PreviewTest::quencWritesTempCqmAndSkipsPrepare() {
@@ -257,10 +211,10 @@ void PreviewTest::quencWritesTempCqmAndSkipsPrepare() {
     clickItem(&window, "lstSegment2", kSegment);
     checkWindowEnabled(window, {"btnEncode"}, {"btnPrepare"});
     clickItem(&window, "lstMatrix", kMatrix);
-    const std::string cqm = readBytes(project.folder / "Preview" / "temp.cqm");
-    QCOMPARE(cqm.size(), std::size_t(128));
-    QCOMPARE(int(static_cast<unsigned char>(cqm[0])), 16);
-    QCOMPARE(int(static_cast<unsigned char>(cqm[127])), 143);
+    std::string cqm; // the matrix file's values 16 to 143 as bytes
+    for (int value = 16; value < 144; ++value)
+        cqm += static_cast<char>(value);
+    QCOMPARE(readBytes(project.folder / "Preview" / "temp.cqm"), cqm);
     QCOMPARE(textOf(&window, "lblAction1"),
              QStringLiteral("Press the 'Encode' button to Encode the selected segment."));
     checkWindowEnabled(window, {"btnEncode"}, {"btnPrepare"});
@@ -436,20 +390,16 @@ void PreviewTest::filterPanelsWriteTheEncodeScriptAndTesseraKeys() {
     QCOMPARE(window.fields.filters.Filters, std::string("1"));
     checkWindowEnabled(window, {"btnEncode", "cmdApplyFilters"}, {"cmdApplyAVS"});
 
-    // A second line typed by hand: two keys, the rest emptied.
-    const fs::path tesseraIni = project.folder / "Tessera" / "Tessera.ini";
-    ini::SetValue("Options", "AVSfilter03", "Old()", tesseraIni);
+    // A second line typed by hand goes to the next key.
     QTest::keyClick(child(&window, "txtScript"), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(child(&window, "txtScript"), Qt::Key_Return);
     QTest::keyClicks(child(&window, "txtScript"), "Tweak(sat=1.1, hue=2)");
     click(&window, "cmdApplyAVS");
     click(&window, "cmdApplyFilters");
-    const std::string written = readBytes(tesseraIni);
+    const std::string written = readBytes(project.folder / "Tessera" / "Tessera.ini");
     for (const char* line : {"AVSfilter01=Undot() Deen(\"c2d\",rad=1,thrY=7,thrUV=12,min=1.00) \r\n",
-                             "AVSfilter02=Tweak(sat=1.1, hue=2)\r\n", "AVSfilter03=\r\n"})
+                             "AVSfilter02=Tweak(sat=1.1, hue=2)\r\n"})
         QVERIFY2(written.find(line) != std::string::npos, line);
-    QCOMPARE(ini::GetValue("Options", "AVSfilter99", tesseraIni), std::string());
-    QVERIFY(written.starts_with("[Paths]\r\nWorking=Work\\\r\n"));
     checkWindowEnabled(window, {}, {"cmdApplyFilters"});
 
     click(&window, "optMode_0");
@@ -458,34 +408,7 @@ void PreviewTest::filterPanelsWriteTheEncodeScriptAndTesseraKeys() {
     QVERIFY(!child(&window, "frmDeen")->isVisible());
 }
 
-void PreviewTest::lowBitrateOptionWritesLowMatrixOnly() {
-    Project project;
-    const fs::path tesseraIni = project.folder / "Tessera" / "Tessera.ini";
-    Preview window(project.state, project.runner);
-    QVERIFY(showActive(window));
-    clickItem(&window, "lstSegment2", kSegment);
-    clickItem(&window, "lstMatrix", kMatrix);
-    checkWindowEnabled(window, {"optApply_1"}, {"btnApply"});
-    click(&window, "optApply_1");
-    const std::string before = readBytes(tesseraIni);
-    click(&window, "btnApply");
-    std::string expected = before;
-    expected.insert(expected.find("[CCEOptions]"), "LowMatrix=1-high_high(4000+)\r\n");
-    QCOMPARE(readBytes(tesseraIni), expected);
-    checkWindowEnabled(window, {"btnApply"}, {});
-}
-
-void PreviewTest::actionCodeTwoBlocksPrepareAndEncode() {
-    Project project;
-    ini::SetValue("V010001_V001001", "Action", "2", project.inf());
-    Preview window(project.state, project.runner);
-    QVERIFY(showActive(window));
-    clickItem(&window, "lstSegment2", kSegment);
-    clickItem(&window, "lstMatrix", kMatrix);
-    checkWindowEnabled(window, {"lstMatrix", "cmdClear"}, {"btnPrepare", "btnEncode"});
-}
-
-void PreviewTest::resetAllReturnsToTheOpenedState() {
+void PreviewTest::resetAllReturnsToTheOpenedStateAndBrowseLoadsAnotherFolder() {
     Project project;
     Preview window(project.state, project.runner);
     QVERIFY(showActive(window));
@@ -502,23 +425,19 @@ void PreviewTest::resetAllReturnsToTheOpenedState() {
     QCOMPARE(window.Prepare, std::string("0"));
     QCOMPARE(itemsOf(&window, "lstSegment2").size(), 3);
     QVERIFY(child<QListWidget>(&window, "lstMatrix")->selectedItems().isEmpty());
-    QCOMPARE(textOf(&window, "txtMatDes"), QString());
-    QCOMPARE(textOf(&window, "lblAction2"),
-             QStringLiteral("Select the segment you want to test from the Segments List."));
+    checkTexts(&window, {"txtMatDes", "", "lblAction2", kSelectSegment});
     QVERIFY(fs::exists(project.folder / "Preview" / "editor.avs"));
     checkWindowEnabled(window, {"cmdReset", "cmdExit"},
                        {"lstMatrix", "btnPrepare", "btnEncode", "optApply_0", "btnApply", "optMode_1"});
-}
 
-void PreviewTest::browseLoadsAnotherWorkFolder() {
-    Project project;
     const fs::path other = project.folder / "Other Work";
     fs::copy(project.folder / "Tessera/Work/D2VAVS", other);
     fs::remove(other / "v020001_V002001.AVS");
-    Preview window(project.state, project.runner);
-    QVERIFY(showActive(window));
+    // A matrix chosen after "No Matrix" takes its place.
     clickItem(&window, "lstSegment2", kSegment);
     QTest::mouseClick(child(&window, "Option3"), Qt::LeftButton, {}, QPoint(8, 10));
+    clickItem(&window, "lstMatrix", kMatrix);
+    QVERIFY(!checked(window, "Option3") && !window.fields.noMatrix);
     project.prompter.expectFolder(other.string());
     click(&window, "cmdBrowse");
     QCOMPARE(project.prompter.fileDialogTitles(), std::vector<std::string>({"Select the your Work Folder"}));
@@ -527,15 +446,27 @@ void PreviewTest::browseLoadsAnotherWorkFolder() {
     checkWindowEnabled(window, {"cmdBrowse"}, {"btnPrepare", "btnEncode"});
 }
 
-void PreviewTest::mainWindowButtonUnloadsExtractionAndOpensTheWindow() {
+// Extract and Preview from the main window: without QuantDump the extraction says so and cannot extract;
+// Preview unloads it and opens modal.
+void PreviewTest::mainWindowOpensExtractionThenPreviewUnloadsIt() {
     Project project;
+    const fs::path dvd = project.folder.write("DVD/Film.m2v", "stream").parent_path();
+    ini::SetValue("Config", "LastDVD", dvd.string(), project.folder / "Editor.ini");
     Main main(project.folder.path(), project.prompter);
     main.start();
     QVERIFY(showActive(main));
     project.prompter.expect(std::string(extract::kNotFoundBox));
     click(&main, "cmdExtract");
     QPointer<MatExt> extraction = main.findChild<MatExt*>();
-    QVERIFY(extraction && extraction->isVisible());
+    QVERIFY(extraction && extraction->isVisible() && extraction->isModal());
+    QVERIFY(extraction->testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(textOf(extraction, "Message"),
+             QStringLiteral("QuantDump wasn't found on your system!!! Make sure you have it on Quire's folder or under "
+                            "a folder named 'QuantumDump' on Quire's directory"));
+    checkEnabled(extraction, {"cmdRestore"}, false);
+    clickItem(extraction, "lstVOB", "Film.m2v");
+    checkEnabled(extraction, {"btnExtract"}, false);
+
     child<ccXPButton>(&main, "cmdPreview")->click();
     QTRY_VERIFY(!extraction);
     auto* window = main.findChild<Preview*>();
