@@ -12,16 +12,9 @@
 #include "preview/PreviewWindow.h"
 #include "support/RecordingRunner.h"
 #include "ui/Languages.h"
-#include "ui/Localisation.h"
 #include "ui/Setup.h"
-#include "ui/XPButton.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QRadioButton>
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
@@ -79,12 +72,8 @@ QString misfit(QWidget* widget, bool values) {
     }
     if (needed.width() <= widget->width() && needed.height() <= widget->height())
         return {};
-    return QStringLiteral("%1: needs %2 x %3, has %4 x %5")
-        .arg(widget->objectName())
-        .arg(needed.width())
-        .arg(needed.height())
-        .arg(widget->width())
-        .arg(widget->height());
+    return QString::asprintf("%s: needs %d x %d, has %d x %d", qPrintable(widget->objectName()), needed.width(),
+                             needed.height(), widget->width(), widget->height());
 }
 
 // The misfits of a shown window and its visible children; with `values`, also of the values its read-only

@@ -8,6 +8,7 @@
 #include "platform/QtRunner.h"
 #include "preview/MatrixCheck.h"
 #include "preview/PreviewWindow.h"
+#include "support/CellText.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -22,13 +23,8 @@ constexpr const char* kMatrix = "1-high_high(4000+).mtx";
 constexpr const char* kMatrixName = "1-high_high(4000+)";
 constexpr const char* kSegment = "V010000_V001001.avs";
 
-// The 16 rows of a matrix file from its 128 values.
-std::string matrixText(int first, int changedCell = -1, int changedValue = 0) {
-    std::string text;
-    for (int i = 0; i < 128; ++i)
-        text += std::to_string(i == changedCell ? changedValue : first + i) + (i % 8 == 7 ? "\r\n" : " ");
-    return text;
-}
+// The matrix file of the values 16 to 143, eight to a row.
+const std::string kMatrixText = numberedText(" ", "\r\n", 16);
 
 QString encodedName(const char* matrixName) {
     return QStringLiteral("V010000_V001001_%1_No_Filter.m2v").arg(QString::fromLatin1(matrixName));
@@ -41,9 +37,9 @@ class PreviewEncodeTest : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void controlListEncodeCarriesTheMatrix();
-    void hcSettingsEncodeCarriesTheMatrix();
-    void quencEncodeCarriesTheMatrixAndAStaleCqmIsCaught();
+    void encodeCarriesTheMatrix_data();
+    void encodeCarriesTheMatrix();
+    void staleCqmIsCaught();
     void noMatrixKeepsTheDefaultsAndTheVerdictSurvivesReopening();
 
 private:
@@ -86,7 +82,7 @@ void PreviewEncodeTest::init() {
     fs::create_directories(quantDump.parent_path());
     fs::copy_file(fs::path(QUIRE_BIN) / "QuantumDump" / "QuantDump", quantDump, fs::copy_options::skip_existing);
     fs::remove_all(m_program->folder / "Preview");
-    m_program->folder.write(std::string("Lib/") + kMatrix, matrixText(16));
+    m_program->folder.write(std::string("Lib/") + kMatrix, kMatrixText);
 }
 
 void PreviewEncodeTest::setMode(const char* mode) {
@@ -120,42 +116,40 @@ QListWidgetItem* PreviewEncodeTest::encode(Preview& window, const char* matrix, 
         QCOMPARE(textOf(&(window), "lblMatrixCheck"), QStringLiteral(words));                                          \
     } while (false)
 
-void PreviewEncodeTest::controlListEncodeCarriesTheMatrix() {
-    setMode("1"); // Cinema Craft Encoder SP: the control list preview.ecl
-    Preview window(m_program->state, m_runner);
-    QVERIFY(showActive(window));
-    QVERIFY(child<QRadioButton>(&window, "Option2_2")->isChecked());
-    QListWidgetItem* row = encode(window, kMatrix, true);
-    CHECK_VERDICT(window, row, preview::CheckVerdict::Matches,
-                  "Its matrices are the chosen ones (1-high_high(4000+)).");
-    QVERIFY(fs::exists(m_program->folder / "Preview" / "preview.ecl"));
+void PreviewEncodeTest::encodeCarriesTheMatrix_data() {
+    // Tessera's mode, the encoder's option and the file the encode reads besides the script.
+    QTest::addColumn<QStringList>("row");
+    QTest::newRow("Cinema Craft Encoder SP: the control list") << QStringList{"1", "Option2_2", "preview.ecl"};
+    QTest::newRow("QuEnc: the command line and temp.cqm, no Prepare") << QStringList{"2", "Option2_4", "temp.cqm"};
+    QTest::newRow("HC Encoder: the settings file") << QStringList{"5", "Option2_5", "preview.ini"};
 }
 
-void PreviewEncodeTest::hcSettingsEncodeCarriesTheMatrix() {
-    setMode("5"); // HC Encoder: the settings file preview.ini
+void PreviewEncodeTest::encodeCarriesTheMatrix() {
+    QFETCH(QStringList, row);
+    setMode(qPrintable(row[0]));
     Preview window(m_program->state, m_runner);
     QVERIFY(showActive(window));
-    QListWidgetItem* row = encode(window, kMatrix, true);
-    CHECK_VERDICT(window, row, preview::CheckVerdict::Matches,
+    QVERIFY(child<QRadioButton>(&window, row[1])->isChecked());
+    QListWidgetItem* encoded = encode(window, kMatrix, row[0] != "2");
+    CHECK_VERDICT(window, encoded, preview::CheckVerdict::Matches,
                   "Its matrices are the chosen ones (1-high_high(4000+)).");
-    QVERIFY(fs::exists(m_program->folder / "Preview" / "preview.ini"));
+    QVERIFY(fs::exists(m_program->folder / "Preview" / row[2].toStdString()));
 }
 
-void PreviewEncodeTest::quencEncodeCarriesTheMatrixAndAStaleCqmIsCaught() {
-    setMode("2"); // QuEnc: the command line and temp.cqm
+// temp.cqm is written when the matrix is chosen; a library file changed afterwards never reaches QuEnc, and
+// the read-back says so.
+void PreviewEncodeTest::staleCqmIsCaught() {
+    setMode("2");
     Preview window(m_program->state, m_runner);
     QVERIFY(showActive(window));
-    QListWidgetItem* row = encode(window, kMatrix, false);
-    CHECK_VERDICT(window, row, preview::CheckVerdict::Matches,
-                  "Its matrices are the chosen ones (1-high_high(4000+)).");
-
-    // temp.cqm is written when the matrix is chosen; a library file changed afterwards never reaches
-    // QuEnc, and the read-back says so.
+    clickItem(&window, "lstSegment2", kSegment);
     clickItem(&window, "lstMatrix", kMatrix);
-    m_program->folder.write(std::string("Lib/") + kMatrix, matrixText(16, 100, 99));
+    std::string changed = kMatrixText;
+    m_program->folder.write(std::string("Lib/") + kMatrix, changed.replace(changed.find("116"), 3, "99"));
     m_program->prompter.expect("Encoding process Completed!");
     click(&window, "btnEncode");
-    row = child<QListWidget>(&window, "lstM2V")->currentItem();
+    QListWidgetItem* row = child<QListWidget>(&window, "lstM2V")->currentItem();
+    QVERIFY(row);
     QCOMPARE(row->text(), encodedName(kMatrixName));
     CHECK_VERDICT(window, row, preview::CheckVerdict::Differs,
                   "Its matrices are not the chosen ones (1-high_high(4000+)): the non-intra matrix differs at row 5, "
@@ -170,8 +164,7 @@ void PreviewEncodeTest::noMatrixKeepsTheDefaultsAndTheVerdictSurvivesReopening()
         QVERIFY(showActive(window));
         QListWidgetItem* row = encode(window, nullptr, true);
         CHECK_VERDICT(window, row, preview::CheckVerdict::Matches,
-                      "Its matrices are the MPEG defaults that \"No "
-                      "Matrix\" asks for.");
+                      "Its matrices are the MPEG defaults that \"No Matrix\" asks for.");
         window.close();
     }
     // Reopened without QuantDump: the kept result is shown, nothing is read again.

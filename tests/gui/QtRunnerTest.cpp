@@ -4,8 +4,6 @@
 
 #include "platform/QtRunner.h"
 
-#include <QTimer>
-
 using namespace quire;
 using namespace quire::test;
 namespace fs = std::filesystem;
