@@ -370,7 +370,7 @@ void PreviewTest::abViewShowsTheSameFrameOfTwoSelectedFiles() {
     fs::create_directories(project.folder / "Preview");
     for (const auto& [file, quality] : {std::pair{"a.m2v", "2"}, std::pair{"b.m2v", "31"}}) {
         const std::string command = "ffmpeg -loglevel error -y -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v 25 "
-                                    "-c:v mpeg2video -q:v " +
+                                    "-aspect 4:3 -c:v mpeg2video -q:v " +
                                     std::string(quality) + " '" + (project.folder / "Preview" / file).string() + "'";
         QCOMPARE(std::system(command.c_str()), 0);
     }
@@ -394,7 +394,7 @@ void PreviewTest::abViewShowsTheSameFrameOfTwoSelectedFiles() {
     QCOMPARE(textOf(view, "lblFrame"), QStringLiteral("Frame 1 of 25"));
     const auto shown = [view](const char* label) { return child<QLabel>(view, label)->pixmap().toImage(); };
     const QImage first = shown("picA");
-    // 176x144 at the display aspect 4:3 fits the picture's 480x360.
+    // 176x144 shown at the files' display aspect 4:3, not at its pixels' 11:9: the whole 480x360.
     QCOMPARE(first.size(), QSize(480, 360));
     QVERIFY(first != shown("picB"));
 
