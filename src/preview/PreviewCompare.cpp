@@ -1,8 +1,10 @@
 // The preview window's comparison of test encodes: after an Encode (and the matrix read-back) the file
 // is measured against the frames it was encoded from, off the window's thread with the progress bar and
 // a Cancel button; "Compare..." opens a small window over the Preview window with one row per encoded
-// file of the selected segment, sortable by any column, the best value of each measure in bold.
+// file of the selected segment, sortable by any column, the best value of each measure in bold; "A/B
+// View..." shows the same frame of two selected encoded files.
 #include "platform/FileIo.h"
+#include "preview/ABView.h"
 #include "preview/EncodeMetrics.h"
 #include "preview/EncoderCommand.h"
 #include "preview/MatrixCheck.h"
@@ -47,19 +49,48 @@ QString number(double value, int decimals) {
 } // namespace
 
 void Preview::buildCompare() {
-    // The two buttons sit at the foot of the encoded-files frame, under the read-back verdict.
+    // The three buttons sit at the foot of the encoded-files frame, under the read-back verdict. Two files
+    // are chosen for the A/B view with Ctrl or Shift held, as in any list.
     QWidget* frame = m_lstM2V->parentWidget();
     m_lstM2V->setGeometry(8, 20, 236, 72);
+    m_lstM2V->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_lblMatrixCheck->setGeometry(8, 94, 236, 50);
-    m_cmdCompare = placed(new ccXPButton(QStringLiteral("Co&mpare..."), frame), "cmdCompare", QRect(8, 148, 116, 22));
+    m_cmdCompare = placed(new ccXPButton(QStringLiteral("Co&mpare..."), frame), "cmdCompare", QRect(8, 148, 76, 22));
+    m_cmdAB = placed(new ccXPButton(QStringLiteral("A/&B View..."), frame), "cmdAB", QRect(88, 148, 84, 22));
+    m_cmdAB->setEnabled(false);
     m_cmdCancelMeasure =
-        placed(new ccXPButton(QStringLiteral("Cancel"), frame), "cmdCancelMeasure", QRect(128, 148, 116, 22));
+        placed(new ccXPButton(QStringLiteral("Cancel"), frame), "cmdCancelMeasure", QRect(176, 148, 68, 22));
     m_cmdCancelMeasure->setEnabled(false);
     m_measureTimer = new QTimer(this);
     m_measureTimer->setInterval(100);
     connect(m_measureTimer, &QTimer::timeout, this, &Preview::pollMeasure);
     connect(m_cmdCompare, &ccXPButton::clicked, this, &Preview::showCompare);
     connect(m_cmdCancelMeasure, &ccXPButton::clicked, this, &Preview::cancelMeasure);
+    connect(m_cmdAB, &ccXPButton::clicked, this, &Preview::showABView);
+    connect(m_lstM2V, &QListWidget::itemSelectionChanged, this, &Preview::updateABButton);
+}
+
+void Preview::updateABButton() {
+    m_cmdAB->setEnabled(m_lstM2V->selectedItems().size() == 2);
+}
+
+void Preview::showABView() {
+    QList<QListWidgetItem*> chosen = m_lstM2V->selectedItems();
+    if (chosen.size() != 2)
+        return;
+    // A above B as the list shows them.
+    std::sort(chosen.begin(), chosen.end(),
+              [this](QListWidgetItem* x, QListWidgetItem* y) { return m_lstM2V->row(x) < m_lstM2V->row(y); });
+    const auto path = [this](const QListWidgetItem* item) {
+        return previewFolder() / fileio::textToPath(toCp1252(item->text()).value_or(std::string()));
+    };
+    if (m_frmAB)
+        m_frmAB->close(); // one view at a time: an earlier one goes, and its decoding with it
+    m_frmAB = new ABView(path(chosen[0]), path(chosen[1]), this);
+    m_frmAB->setAttribute(Qt::WA_DeleteOnClose);
+    m_frmAB->setModal(false);
+    m_frmAB->show();
+    m_frmAB->raise();
 }
 
 void Preview::measureEncodedFile() {

@@ -410,6 +410,7 @@ void Preview::advanceProgress() {
 void Preview::refreshEncodedFiles() {
     fillFileList(m_lstM2V, previewFolder(), "*.m2v");
     showMatrixChecks();
+    updateABButton();
 }
 
 void Preview::disableEncodedFiles() {

@@ -9,6 +9,7 @@
 #include "preview/HostProject.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
 #include <array>
 #include <filesystem>
@@ -31,6 +32,7 @@ class QTimer;
 
 namespace quire {
 
+class ABView;
 class ccXPButton;
 class PlayerView;
 
@@ -135,6 +137,11 @@ private:
     ccXPButton* m_cmdCancelMeasure = nullptr;
     QDialog* m_frmCompare = nullptr;
     QTableWidget* m_tblCompare = nullptr;
+    // "A/B View...", enabled while exactly two encoded files are selected: the same frame of both.
+    void updateABButton();
+    void showABView();
+    ccXPButton* m_cmdAB = nullptr;
+    QPointer<ABView> m_frmAB;
 
     SharedState& m_state;
     Runner& m_runner;

@@ -8,6 +8,7 @@
 #include "app/Main.h"
 #include "extract/MatExt.h"
 #include "extract/MatExtLogic.h"
+#include "preview/ABView.h"
 #include "preview/PlayerView.h"
 #include "preview/PreviewWindow.h"
 #include "support/CellText.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSlider>
 
 using namespace quire;
 using namespace quire::test;
@@ -84,6 +86,7 @@ private slots:
     void procoderForcesNoMatrixAndMinimizesAroundTheRun();
     void playPauseContinueDriveThePlayer();
     void doubleClickRunsThePlayerWithTheEncodedFile();
+    void abViewShowsTheSameFrameOfTwoSelectedFiles();
     void exitCancelKeepsFilesAndOkDeletesThem();
     void filterPanelsWriteTheEncodeScriptAndTesseraKeys();
     void resetAllReturnsToTheOpenedStateAndBrowseLoadsAnotherFolder();
@@ -311,6 +314,56 @@ void PreviewTest::doubleClickRunsThePlayerWithTheEncodedFile() {
     QCOMPARE(player->state(), PlayerView::State::Stopped);
     QVERIFY(player->currentFrame().isNull());
     QTRY_VERIFY_WITH_TIMEOUT(groupGone(pid), 5000);
+}
+
+// Two encodes of one moving clip, one at a far lower quality: picked together they open the A/B view,
+// whose slider and view choice change what it shows.
+void PreviewTest::abViewShowsTheSameFrameOfTwoSelectedFiles() {
+    Project project;
+    fs::create_directories(project.folder / "Preview");
+    for (const auto& [file, quality] : {std::pair{"a.m2v", "2"}, std::pair{"b.m2v", "31"}}) {
+        const std::string command = "ffmpeg -loglevel error -y -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v 25 "
+                                    "-aspect 4:3 -c:v mpeg2video -q:v " +
+                                    std::string(quality) + " '" + (project.folder / "Preview" / file).string() + "'";
+        QCOMPARE(std::system(command.c_str()), 0);
+    }
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    auto* list = child<QListWidget>(&window, "lstM2V");
+    QCOMPARE(itemsOf(&window, "lstM2V"), QStringList({"a.m2v", "b.m2v"}));
+    checkWindowEnabled(window, {}, {"cmdAB"});
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    checkWindowEnabled(window, {}, {"cmdAB"});
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualItemRect(list->item(0)).center());
+    checkWindowEnabled(window, {"cmdAB"}, {});
+    click(&window, "cmdAB");
+
+    auto* view = child<ABView>(&window, "frmAB");
+    QVERIFY(view && QTest::qWaitForWindowActive(view));
+    QCOMPARE(textOf(view, "lblA"), QStringLiteral("A: a.m2v"));
+    QCOMPARE(textOf(view, "lblB"), QStringLiteral("B: b.m2v"));
+    QTRY_COMPARE_WITH_TIMEOUT(view->shownFrame(), 0, 10000);
+    QCOMPARE(textOf(view, "lblFrame"), QStringLiteral("Frame 1 of 25"));
+    const auto shown = [view](const char* label) { return child<QLabel>(view, label)->pixmap().toImage(); };
+    const QImage first = shown("picA");
+    // 176x144 shown at the files' display aspect 4:3, not at its pixels' 11:9: the whole 480x360.
+    QCOMPARE(first.size(), QSize(480, 360));
+    QVERIFY(first != shown("picB"));
+
+    QTest::keyClick(child(view, "sldFrame"), Qt::Key_End);
+    QCOMPARE(textOf(view, "lblFrame"), QStringLiteral("Frame 25 of 25"));
+    QTRY_COMPARE_WITH_TIMEOUT(view->shownFrame(), 24, 10000);
+    QVERIFY(shown("picA") != first);
+    QVERIFY(textOf(view, "lblPSNR").startsWith("PSNR of the pair: "));
+
+    QTest::mouseClick(child(view, "optView_1"), Qt::LeftButton, {}, QPoint(8, 10));
+    QVERIFY(child(view, "picDiff")->isVisible() && !child(view, "picA")->isVisible());
+    const QImage difference = shown("picDiff");
+    QCOMPARE(difference.size(), QSize(480, 360));
+    QVERIFY(difference != shown("picA") && difference != shown("picB"));
+    view->close();
+    QTRY_VERIFY(!window.findChild<ABView*>("frmAB"));
 }
 
 void PreviewTest::exitCancelKeepsFilesAndOkDeletesThem() {

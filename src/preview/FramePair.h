@@ -1,0 +1,102 @@
+// The same frame of two encoded files, for looking at them side by side: each file's size, rate, display
+// aspect and frame count from ffprobe, frame N of both decoded by FFmpeg as BGRA pictures (frames counted
+// as the renderer counts them: every coded picture, none dropped or repeated), the difference of two
+// pictures amplified, and their PSNR. The decoding runs two FFmpeg children at once, on a thread of its
+// own that a window polls.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quire::preview {
+
+namespace fs = std::filesystem;
+
+// The PSNR given to identical pictures, as FFmpeg caps an identical frame.
+inline constexpr double kIdenticalPicturePsnr = 100.0;
+
+struct ClipInfo {
+    int width = 0;
+    int height = 0;
+    double rate = 0;   // frames per second
+    double aspect = 0; // display width / height
+    int frames = 0;    // video packets: one per coded picture, as the renderer counts a file's frames
+    bool operator==(const ClipInfo&) const = default;
+};
+
+// ffprobe's key=value lines (width, height, r_frame_rate, sample_aspect_ratio, display_aspect_ratio,
+// nb_read_packets). The aspect is the display aspect when given, else the size times the sample aspect.
+// Empty when the size or the frame count is missing.
+std::optional<ClipInfo> parseClipInfo(std::string_view probeOutput);
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bgra; // width * height * 4 bytes, rows top to bottom
+    bool empty() const { return bgra.empty(); }
+};
+
+// Each colour sample |a - b| * gain, clamped to 255, alpha opaque; empty when the sizes differ.
+Picture differencePicture(const Picture& a, const Picture& b, int gain);
+// PSNR of the colour samples (alpha left out) against the peak 255; kIdenticalPicturePsnr for identical
+// pictures; empty when either is empty or their sizes differ.
+std::optional<double> picturePsnr(const Picture& a, const Picture& b);
+
+// FFmpeg's arguments that write frame `index` of the file (counted from 0 in display order) as one raw
+// BGRA picture of width x height to its standard output.
+std::vector<std::string> decodeFrameArguments(const std::string& ffmpeg, const fs::path& file, int index, int width,
+                                              int height);
+
+struct FrameTools {
+    std::string ffmpeg = "ffmpeg";
+    std::string ffprobe = "ffprobe";
+};
+
+struct FramePair {
+    ClipInfo infoA, infoB;
+    int index = 0; // the frame decoded: the one asked for, within both files
+    Picture a, b;  // b at a's size when the files' sizes differ
+    bool cancelled = false;
+    std::string why; // when a picture is missing: what went wrong, one sentence for the user
+};
+
+// The frame count both files have: the smaller of the two.
+int pairedFrames(const ClipInfo& a, const ClipInfo& b);
+
+// Probes both files unless their infos are given, then decodes frame `index` (brought within both) of
+// each with one FFmpeg child per file, each in a process group of its own. Blocks until both are done or
+// `cancel` is set, which kills and reaps them.
+FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::path& b, int index,
+                          const std::optional<std::pair<ClipInfo, ClipInfo>>& known, const std::atomic<bool>& cancel);
+
+// One decodeFramePair on a thread of its own, for a window that polls it.
+class FramePairJob {
+public:
+    FramePairJob(FrameTools tools, fs::path a, fs::path b, int index,
+                 std::optional<std::pair<ClipInfo, ClipInfo>> known);
+    ~FramePairJob(); // cancels a run still going and waits for it
+    FramePairJob(const FramePairJob&) = delete;
+    FramePairJob& operator=(const FramePairJob&) = delete;
+
+    int index() const { return m_index; }
+    void cancel() { m_cancel = true; }
+    bool finished() const { return m_finished; }
+    // Valid once finished() is true.
+    const FramePair& result() const { return m_result; }
+
+private:
+    struct Thread;
+    int m_index;
+    std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_finished{false};
+    FramePair m_result;
+    std::unique_ptr<Thread> m_thread;
+};
+
+} // namespace quire::preview

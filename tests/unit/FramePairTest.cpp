@@ -1,0 +1,172 @@
+// Frame N of two encoded files: the pictures' difference and PSNR on small pictures made here, and real
+// MPEG-2 made by FFmpeg during the run whose frames say their own index in their grey level.
+#include "preview/FramePair.h"
+
+#include "support/TempFolder.h"
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+
+namespace quire::preview {
+namespace {
+
+using test::TempFolder;
+
+// A picture of one colour (blue, green, red), alpha 255.
+Picture plain(int width, int height, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+    Picture p{width, height, {}};
+    for (int i = 0; i < width * height; ++i)
+        p.bgra.insert(p.bgra.end(), {b, g, r, 255});
+    return p;
+}
+
+TEST(FramePictures, DifferenceIsAmplifiedAndClampedAndPsnrFollowsTheError) {
+    struct Row {
+        const char* name;
+        Picture a, b;
+        int gain;
+        std::optional<std::array<int, 4>> lastPixel; // of the difference; empty: no difference picture
+        std::optional<double> psnr;
+    };
+    Picture oneChanged = plain(2, 2, 10, 20, 30);
+    oneChanged.bgra[4 * 3 + 2] = 31; // the red of the last pixel
+    const Row rows[] = {
+        {"identical", plain(2, 2, 10, 20, 30), plain(2, 2, 10, 20, 30), 8, {{0, 0, 0, 255}}, kIdenticalPicturePsnr},
+        // Every colour sample off by 1: MSE 1.
+        {"off by one", plain(2, 2, 10, 20, 30), plain(2, 2, 11, 19, 31), 8, {{8, 8, 8, 255}}, 48.1308036},
+        // 1 of 12 samples off by 1: MSE 1/12.
+        {"one sample off", plain(2, 2, 10, 20, 30), oneChanged, 8, {{0, 0, 8, 255}}, 58.9226161},
+        // 40 * 8 = 320 is clamped to 255.
+        {"clamped", plain(1, 1, 0, 100, 50), plain(1, 1, 40, 100, 60), 8, {{255, 0, 80, 255}}, 20.5975269},
+        {"black and white", plain(3, 1, 0, 0, 0), plain(3, 1, 255, 255, 255), 8, {{255, 255, 255, 255}}, 0.0},
+        {"other size", plain(2, 2, 0, 0, 0), plain(2, 1, 0, 0, 0), 8, std::nullopt, std::nullopt},
+        {"empty", Picture{}, Picture{}, 8, std::nullopt, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Picture d = differencePicture(row.a, row.b, row.gain);
+        if (!row.lastPixel) {
+            EXPECT_TRUE(d.empty());
+        } else {
+            ASSERT_EQ(d.bgra.size(), row.a.bgra.size());
+            EXPECT_EQ(d.width, row.a.width);
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(d.bgra[d.bgra.size() - 4 + i], (*row.lastPixel)[i]) << "sample " << i;
+        }
+        const auto psnr = picturePsnr(row.a, row.b);
+        ASSERT_EQ(psnr.has_value(), row.psnr.has_value());
+        if (psnr) {
+            EXPECT_NEAR(*psnr, *row.psnr, 1e-6);
+        }
+    }
+}
+
+TEST(FramePictures, ProbeLinesGiveSizeRateAspectAndCount) {
+    const struct {
+        const char* name;
+        const char* text;
+        std::optional<ClipInfo> info;
+    } rows[] = {
+        {"display aspect",
+         "width=720\r\nheight=576\r\nr_frame_rate=25/1\r\nsample_aspect_ratio=16:15\r\n"
+         "display_aspect_ratio=4:3\r\nnb_read_packets=250\r\n",
+         ClipInfo{720, 576, 25.0, 4.0 / 3, 250}},
+        {"sample aspect only",
+         "width=720\nheight=480\nr_frame_rate=30000/1001\nsample_aspect_ratio=32:27\n"
+         "display_aspect_ratio=N/A\nnb_read_packets=3\n",
+         ClipInfo{720, 480, 30000.0 / 1001, 720.0 / 480 * 32 / 27, 3}},
+        {"square pixels", "width=176\nheight=144\nr_frame_rate=25/1\nnb_read_packets=0\n",
+         ClipInfo{176, 144, 25.0, 176.0 / 144, 0}},
+        {"no count", "width=720\nheight=576\nr_frame_rate=25/1\n", std::nullopt},
+        {"no size", "height=576\nnb_read_packets=9\n", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto info = parseClipInfo(row.text);
+        ASSERT_EQ(info.has_value(), row.info.has_value());
+        if (!info)
+            continue;
+        EXPECT_EQ(info->width, row.info->width);
+        EXPECT_EQ(info->height, row.info->height);
+        EXPECT_EQ(info->frames, row.info->frames);
+        EXPECT_NEAR(info->rate, row.info->rate, 1e-9);
+        EXPECT_NEAR(info->aspect, row.info->aspect, 1e-9);
+    }
+}
+
+void run(const std::string& command) {
+    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
+}
+
+// The grey level (red sample of the middle pixel) of a picture.
+int greyOf(const Picture& p) {
+    return p.bgra[(std::size_t(p.height / 2) * p.width + p.width / 2) * 4 + 2];
+}
+
+// Two encodes with B pictures of clips whose frame N has the luma 16 + 8 N, shown as the grey
+// 8 N * 255 / 219: a.m2v of 20 frames, b.m2v of 25 whose first frame is white instead.
+TEST(FramePairing, FrameNOfBothFilesIsTheNthFrameShown) {
+    TempFolder temp;
+    const auto encode = [&temp](const char* name, const char* luma, int frames) {
+        run("ffmpeg -y -f lavfi -i color=c=black:s=64x48:r=25 -vf \"geq=lum='" + std::string(luma) +
+            "':cb=128:cr=128\" -frames:v " + std::to_string(frames) + " -c:v mpeg2video -bf 2 -g 12 -q:v 1 '" +
+            (temp / name).string() + "'");
+        return temp / name;
+    };
+    const fs::path a = encode("a.m2v", "16+8*N", 20);
+    const fs::path b = encode("b.m2v", "if(eq(N,0),235,16+8*N)", 25);
+    const std::atomic<bool> keepGoing{false};
+    std::optional<std::pair<ClipInfo, ClipInfo>> known;
+    const auto grey = [](int n) { return n * 8 * 255 / 219; };
+    for (const int index : {0, 2, 7, 24}) {
+        SCOPED_TRACE(index);
+        const FramePair pair = decodeFramePair(FrameTools{}, a, b, index, known, keepGoing);
+        ASSERT_TRUE(pair.why.empty()) << pair.why;
+        EXPECT_EQ(pair.infoA.frames, 20);
+        EXPECT_EQ(pair.infoB.frames, 25);
+        EXPECT_DOUBLE_EQ(pair.infoA.rate, 25.0);
+        const int shown = std::min(index, 19); // within both files
+        EXPECT_EQ(pair.index, shown);
+        ASSERT_EQ(pair.a.bgra.size(), 64u * 48 * 4);
+        ASSERT_EQ(pair.b.bgra.size(), 64u * 48 * 4);
+        EXPECT_NEAR(greyOf(pair.a), grey(shown), 3);
+        EXPECT_NEAR(greyOf(pair.b), shown == 0 ? 255 : grey(shown), 3);
+        const double psnr = picturePsnr(pair.a, pair.b).value_or(-1);
+        EXPECT_TRUE(shown == 0 ? psnr < 10.0 : psnr > 35.0) << psnr;
+        known = std::pair{pair.infoA, pair.infoB}; // later frames skip the probe
+    }
+}
+
+TEST(FramePairing, AMissingFileSaysSoAndACancelledJobLeavesNoChild) {
+    TempFolder temp;
+    const std::atomic<bool> keepGoing{false};
+    const FramePair missing = decodeFramePair(FrameTools{}, temp / "a.m2v", temp / "b.m2v", 0, std::nullopt, keepGoing);
+    EXPECT_EQ(missing.why, "ffprobe could not read the video of a.m2v.");
+    EXPECT_TRUE(missing.a.empty());
+
+    // A decoder that never ends.
+    const fs::path slow = temp.write("slow-ffmpeg", "#!/bin/sh\nsleep 60\n");
+    fs::permissions(slow, fs::perms::owner_all);
+    const ClipInfo info{64, 48, 25, 4.0 / 3, 10};
+    const auto start = std::chrono::steady_clock::now();
+    {
+        FramePairJob job(FrameTools{slow.string(), "ffprobe"}, temp / "a.m2v", temp / "b.m2v", 3,
+                         std::pair{info, info});
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_FALSE(job.finished());
+        job.cancel();
+        while (!job.finished() && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(job.finished());
+        EXPECT_TRUE(job.result().cancelled);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1); // no child left, running or unreaped
+}
+
+} // namespace
+} // namespace quire::preview
