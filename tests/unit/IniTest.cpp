@@ -62,12 +62,7 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
         {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing},
         {"section case", "[Config]\r\nMatrixFolder=x\r\n", "CONFIG", "MatrixFolder", "x"},
         {"key case", "[Config]\r\nMatrixFolder=x\r\n", "config", "MATRIXFOLDER", "x"},
-        {"Windows-1252 letters",
-         "[\xC0"
-         "B]\r\nk=v\r\n",
-         "\xE0"
-         "b",
-         "k", "v"},
+        {"Windows-1252 letters", "[\xC0Z]\r\nk=v\r\n", "\xE0z", "k", "v"},
         {"outer spaces of arguments", "[Config]\r\nLanguage=English.lng\r\n", "  Config ", " Language  ",
          "English.lng"},
         {"inner spaces count", "[My Section]\r\nk=v\r\n", "MySection", "k", missing},
@@ -102,14 +97,7 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
         {"first of duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "s", "b", "3",
          "[S]\r\na=1\r\nb=3\r\n[S]\r\nb=2\r\n"},
         {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "K", "3", "[S]\r\nk=3\r\nk=2\r\n"},
-        {"Windows-1252 names",
-         "[\xC0"
-         "B]\r\nk=1\r\n",
-         "\xE0"
-         "b",
-         "K", "2",
-         "[\xC0"
-         "B]\r\nk=2\r\n"},
+        {"Windows-1252 names", "[\xC0Z]\r\nk=1\r\n", "\xE0z", "K", "2", "[\xC0Z]\r\nk=2\r\n"},
         {"other lines untouched", "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=2"s, "T", "b", "3",
          "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=3"s},
         {"before closing comment and blank", "[A]\r\na=1\r\n; note\r\n\r\n[B]\r\nb=2\r\n", "A", "n", "5",
@@ -187,7 +175,7 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
         EXPECT_EQ(withoutSection(c.content, c.section), c.expected) << c.what;
 }
 
-TEST(ProfileRobustness, BinaryJunkHugeLinesAndThousandsOfSections) {
+TEST(ProfileRobustness, BinaryJunkAndHugeLines) {
     std::mt19937 random(1252);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int round = 0; round < 6; ++round) {
@@ -209,13 +197,6 @@ TEST(ProfileRobustness, BinaryJunkHugeLinesAndThousandsOfSections) {
     EXPECT_EQ(findValue(big, "S", "k"), missing);
     EXPECT_EQ(findValue("[" + big, big, "k"), missing);
     EXPECT_EQ(withValue(big, "S", "k", "v"), big + "\r\n[S]\r\nk=v\r\n");
-    std::string content;
-    for (int i = 0; i < 3000; ++i)
-        content += "[Section" + std::to_string(i) + "]\r\nInfo1=first " + std::to_string(i) + "\r\nInfo2=second\r\n";
-    EXPECT_EQ(findValue(content, "section2999", "info1"), "first 2999");
-    const std::string many = withValue(content, "Section2500", "Info3", "third");
-    EXPECT_EQ(findValue(many, "Section2500", "Info3"), "third");
-    EXPECT_EQ(withoutKey(many, "Section2500", "Info3"), content);
 }
 
 TEST(ProfileFiles, ReadWriteAndDeleteWithDefaultsAndBufferCut) {

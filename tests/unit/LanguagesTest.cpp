@@ -127,10 +127,7 @@ TEST(RebuildIndex, BuiltInLanguagesRebuildDefaultsThenCustom) {
         IndexRebuild result;
         std::string index;
     } rows[] = {{"English.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
-                {"Deutch.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
-                {"Francais.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
                 {"Italiano.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
-                {"Portugues.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
                 {"English.lng", false, IndexRebuild::Done, defaults + "\r\n"},
                 {"Klingon.lng", true, IndexRebuild::NotBuiltIn, old},
                 {"english.lng", true, IndexRebuild::NotBuiltIn, old},

@@ -59,7 +59,6 @@ TEST(XPButtonFace, PaintsEachStateWithItsPalette) {
             colours += (colours.empty() ? "" : " ") + describe(at(xpButtonFace(state, 75, 23), p.x, p.y));
         EXPECT_EQ(colours, p.colours) << p.role;
     }
-    EXPECT_EQ(kXPDisabledTextColour, (Rgb{161, 161, 146}));
     EXPECT_FALSE(xpButtonColours(XPButtonState::Disabled).edgeBand.has_value());
     EXPECT_FALSE(xpButtonColours(XPButtonState::Pressed).edgeBand.has_value());
 }
@@ -112,23 +111,13 @@ TEST(XPCaptionParse, MarksTheAccessKey) {
         std::u32string caption, text;
         int underline;
         char32_t key;
-    } cases[] = {{U"&OK", U"OK", 0, U'o'},
-                 {U"E&xit", U"Exit", 1, U'x'},
-                 {U"&Preview/Test", U"Preview/Test", 0, U'p'},
-                 {U"Cancel", U"Cancel", -1, 0},
-                 {U"", U"", -1, 0},
-                 {U"Save && Exit", U"Save & Exit", -1, 0},
-                 {U"A&&B&C", U"A&BC", 3, U'c'},
-                 {U"&&&Go", U"&Go", 1, U'g'},
-                 {U"&A&B", U"AB", 0, U'a'},
-                 {U"Tail&", U"Tail", -1, 0},
-                 {U"&", U"", -1, 0},
-                 {U"&&", U"&", -1, 0},
-                 {U"&1 step", U"1 step", 0, U'1'},
-                 {U"\u00C9&\u00C9", U"\u00C9\u00C9", 1, U'\u00E9'},
-                 {U"&\u0160", U"\u0160", 0, U'\u0161'},
-                 {U"&\u0178", U"\u0178", 0, U'\u00FF'},
-                 {U"&\u00D7", U"\u00D7", 0, U'\u00D7'}};
+    } cases[] = {
+        {U"&OK", U"OK", 0, 'o'},         {U"E&xit", U"Exit", 1, 'x'}, {U"&Preview/Test", U"Preview/Test", 0, 'p'},
+        {U"Cancel", U"Cancel", -1, 0},   {U"", U"", -1, 0},           {U"Save && Exit", U"Save & Exit", -1, 0},
+        {U"A&&B&C", U"A&BC", 3, 'c'},    {U"&&&Go", U"&Go", 1, 'g'},  {U"&A&B", U"AB", 0, 'a'},
+        {U"Tail&", U"Tail", -1, 0},      {U"&", U"", -1, 0},          {U"&&", U"&", -1, 0},
+        {U"&1 step", U"1 step", 0, '1'}, {U"É&É", U"ÉÉ", 1, 0xE9},    {U"&Š", U"Š", 0, 0x161},
+        {U"&Ÿ", U"Ÿ", 0, 0xFF},          {U"&×", U"×", 0, 0xD7}};
     for (const auto& c : cases) {
         const XPCaption parsed = parseCaption(c.caption);
         const std::string label(c.caption.begin(), c.caption.end());
