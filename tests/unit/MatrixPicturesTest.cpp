@@ -139,15 +139,13 @@ TEST(MatrixExport, CqmIsWrittenWholeOrNotAtAll) {
         std::string chosen;  // the dialog's answer
         std::string written; // the path written ("" nothing)
         std::string message; // the box shown ("" none)
-    } cases[] = {
-        {"as chosen", target, target, ""},
-        {"extension added", (lib / "plain").string(), (lib / "plain.cqm").string(), ""},
-        {"cancelled", "", "", ""},
-        {"no such folder", (lib / "none/x.cqm").string(), "",
-         "The file " + (lib / "none/x.cqm").string() + " could not be written. Nothing was saved."},
-        {"a folder", lib.path().string() + "/folder.cqm", "",
-         "The file " + lib.path().string() + "/folder.cqm could not be written. Nothing was saved."},
-    };
+    } cases[] = {{"as chosen", target, target, ""},
+                 {"extension added", (lib / "plain").string(), (lib / "plain.cqm").string(), ""},
+                 {"cancelled", "", "", ""},
+                 {"no such folder", (lib / "none/x.cqm").string(), "",
+                  "The file " + (lib / "none/x.cqm").string() + " could not be written. Nothing was saved."},
+                 {"a folder", lib.path().string() + "/folder.cqm", "",
+                  "The file " + lib.path().string() + "/folder.cqm could not be written. Nothing was saved."}};
     fs::create_directory(lib / "folder.cqm");
     for (const auto& c : cases) {
         ScriptedPrompter prompter;

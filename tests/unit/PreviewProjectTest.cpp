@@ -33,11 +33,11 @@ TEST_F(PreviewProjectTest, ReadsTheProjectInOrderWithEveryLogLine) {
 
 // The bitrate line of the log: Bitrate | txtDif | Percent.
 TEST_F(PreviewProjectTest, BitrateDifferenceAndPercent) {
-    const std::array<std::string, 5> cases[] = {
-        {"1", "2400", "5000", "900", "818 | 82 | 10.02"},   {"3", "2048", "4000", "900", "800 | 100 | 12.5"},
-        {"3", "2048", "4000", "824", "800 | 24 | 3."},      {"3", "2048", "4000", "802", "800 | 2 | .25"},
-        {"3", "2048", "4000", "830.4", "800 | 30.4 | 3.8"},
-    };
+    const std::array<std::string, 5> cases[] = {{"1", "2400", "5000", "900", "818 | 82 | 10.02"},
+                                                {"3", "2048", "4000", "900", "800 | 100 | 12.5"},
+                                                {"3", "2048", "4000", "824", "800 | 24 | 3."},
+                                                {"3", "2048", "4000", "802", "800 | 2 | .25"},
+                                                {"3", "2048", "4000", "830.4", "800 | 30.4 | 3.8"}};
     for (const auto& [code, frames, sectors, average, line] : cases) {
         PreviewProject f;
         set(f.inf(), "V010001_V001001", "Frame_Rate_Code", code);
@@ -133,12 +133,10 @@ TEST_F(PreviewProjectTest, FilterBoxesPickTheSegments) {
         std::vector<std::string> list;
         std::string log;
     };
-    const Case cases[] = {
-        {true, true, all, "SEGL00005: List All Segments"},
-        {true, false, {all[0], all[1]}, "SEGL00003: List 'Main Movie' Only"},
-        {false, true, {all[2]}, "SEGL00002: List 'Extras' Only"},
-        {false, false, all, "SEGL00004: List All Segments"},
-    };
+    const Case cases[] = {{true, true, all, "SEGL00005: List All Segments"},
+                          {true, false, {all[0], all[1]}, "SEGL00003: List 'Main Movie' Only"},
+                          {false, true, {all[2]}, "SEGL00002: List 'Extras' Only"},
+                          {false, false, all, "SEGL00004: List All Segments"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.movie) + std::to_string(c.extras));
         state.movie = c.movie;
@@ -182,8 +180,7 @@ TEST_F(PreviewProjectTest, SelectionsFillTheFields) {
     const std::tuple<std::string, std::string, std::string, char> cases[] = {
         {"V010001_V001001.avs", "81", "9.89", '.'}, {"V010002_V001002.avs", "81", "9.89", '.'},
         {"v020001_V002001.AVS", "-5", "-20.", ','}, {"v020001_V002001.AVS", "0", ".", '.'},
-        {"V090009_V009009.avs", "0", ".", '.'},     {"V.avs", "0", ".", '.'},
-    };
+        {"V090009_V009009.avs", "0", ".", '.'},     {"V.avs", "0", ".", '.'}};
     std::vector<std::string> lines;
     for (const auto& [item, dif, percent, point] : cases) {
         state.project.txtDif = dif;
@@ -215,15 +212,13 @@ TEST_F(PreviewProjectTest, BasicKeepsTheIndexDigitsAndHoursWrapAtADay) {
 
 // Each case in one line: success, indicator (-1: none), HC profile, CCE group labels enabled, the log.
 TEST(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
-    const std::array<std::string, 4> cases[] = {
-        {"0", "", "1", "You can't use Matrices on ReJig Mode"},
-        {"2", "", "3", ""},
-        {"3", "", "2", "Canopus ProCoder doesn't support custom matrices!!!"},
-        {"1", "0", "2", "CCE 2.50 doesn't support custom matrices!!!"},
-        {"1", "9", "2", ""},
-        {"1", "", "1", ""},
-        {"5", "", "", ""},
-    };
+    const std::array<std::string, 4> cases[] = {{"0", "", "1", "You can't use Matrices on ReJig Mode"},
+                                                {"2", "", "3", ""},
+                                                {"3", "", "2", "Canopus ProCoder doesn't support custom matrices!!!"},
+                                                {"1", "0", "2", "CCE 2.50 doesn't support custom matrices!!!"},
+                                                {"1", "9", "2", ""},
+                                                {"1", "", "1", ""},
+                                                {"5", "", "", ""}};
     std::vector<std::string> lines;
     for (const auto& [mode, cce, quality, box] : cases) {
         PreviewProject f;
@@ -251,8 +246,7 @@ TEST_F(PreviewProjectTest, EachKindGetsItsExecutableAndForm) {
         {EncoderKind::Hc, "\"/opt/enc/hcenc.exe\" -ini \"<P>/Preview/preview.ini\""},
         {EncoderKind::CceSp, "\"/opt/enc/cce.exe\"" + ecl},
         {EncoderKind::Cce250, "\"\"" + ecl},
-        {std::nullopt, "\"as before\"" + ecl},
-    };
+        {std::nullopt, "\"as before\"" + ecl}};
     set(ini(), "Paths", "CCE250", "");
     for (const auto& [kind, line] : cases) {
         state.encoder = kind;
@@ -279,8 +273,7 @@ TEST(QuEncCommandTest, GoldenCommandLines) {
           {Ini, "Options", "DCPREC", ""},
           {Inf, segment, "Aspect_Ratio", ""}},
          false},
-        {{{Ini, "Options", "QuEncodeType", "1"}, {Ini, "Options", "DCPREC", "3"}}, false},
-    };
+        {{{Ini, "Options", "QuEncodeType", "1"}, {Ini, "Options", "DCPREC", "3"}}, false}};
     std::vector<std::string> lines;
     for (const auto& [changes, analysed] : cases) {
         PreviewProject f;
@@ -307,8 +300,7 @@ TEST(HostNumbers, FormatsWithOptionalDigits) {
         {0.25, "", ".25", "0.25"},         {9.890109, "10", "9.89", "9.89"},
         {-20, "-20", "-20.", "-20.00"},    {0, "", ".", "0.00"},
         {819.2, "819", "819.2", "819.20"}, {1234567.891, "1234568", "1234567.89", "1,234,567.89"},
-        {0.005, "", ".01", "0.01"},        {-0.4, "", "-.4", "-0.40"},
-    };
+        {0.005, "", ".01", "0.01"},        {-0.4, "", "-.4", "-0.40"}};
     for (const auto& [value, whole, percent, grouped] : cases) {
         EXPECT_EQ(preview::formatWhole(value), whole) << value;
         EXPECT_EQ(preview::formatPercent(value), percent) << value;

@@ -104,11 +104,9 @@ TEST(QuantDumpOutput, ItemsAndTheEndOfFileRules) {
     const std::string full = sixBlocks(kNonIntra, kNonIntra) + "extra\r\n";
     for (const std::size_t lines : {0, 1, 19, 20, 21, 25, 28, 29, 30, 40, 45, 59, 60, 61})
         EXPECT_EQ(readOutputItems(firstLines(full, lines)).has_value(), lines >= 60) << lines << " lines";
-    const std::pair<std::size_t, OutputReach> reaches[] = {{19, OutputReach::EndsBefore20},
-                                                           {20, OutputReach::EndsIn30To60},
-                                                           {29, OutputReach::EndsIn30To60},
-                                                           {59, OutputReach::EndsIn30To60},
-                                                           {60, OutputReach::Complete}};
+    const std::pair<std::size_t, OutputReach> reaches[] = {
+        {0, OutputReach::EndsBefore20},  {19, OutputReach::EndsBefore20}, {20, OutputReach::EndsIn30To60},
+        {29, OutputReach::EndsIn30To60}, {59, OutputReach::EndsIn30To60}, {60, OutputReach::Complete}};
     for (const auto& [count, reach] : reaches)
         EXPECT_EQ(reachOf(count), reach) << count;
     // A last line without its line break still counts; an empty one without it is no line at all.
