@@ -2,6 +2,7 @@
 // CCE mark, Multiple Edit and its refusals, and the save's box refusal.
 #include "matrix/BoxChecks.h"
 
+#include "support/CellText.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 using namespace quire;
 using namespace quire::grid;
+using quire::test::filled;
 using quire::test::ScriptedPrompter;
 
 namespace {
@@ -71,12 +73,6 @@ protected:
     BoxChecks checks{prompter, {kWarning1, kWarning2}, grid};
 };
 
-MatrixCells filled(const std::string& value) {
-    MatrixCells cells;
-    cells.fill(value);
-    return cells;
-}
-
 } // namespace
 
 TEST(BoxNumber, SignAndDigitsOnlyAndBoxNamesCountFromOneInEachTable) {
@@ -94,23 +90,6 @@ TEST(BoxNumber, SignAndDigitsOnlyAndBoxNamesCountFromOneInEachTable) {
         {70, "Non Intra box in row 1, column 7"}, {127, "Non Intra box in row 8, column 8"}};
     for (const auto& [index, name] : names)
         EXPECT_EQ(boxName(index), "the " + name);
-}
-
-TEST(FirstBoxWithoutNumber, NamesTheFirstEmptyOrNonNumericBox) {
-    MatrixCells boxes = filled("16");
-    const auto first = [&] {
-        const auto bad = firstBoxWithoutNumber(boxes);
-        return bad ? std::to_string(bad->index) + " " + bad->message : "none";
-    };
-    EXPECT_EQ(first(), "none");
-    boxes[0] = "-2"; // out of range, but a whole number: saved as it stands
-    boxes[127] = "300";
-    EXPECT_EQ(first(), "none");
-    boxes[70] = "abc";
-    const std::string start = "Please give every box a whole number: the ";
-    EXPECT_EQ(first(), "70 " + start + "Non Intra box in row 1, column 7 holds \"abc\".");
-    boxes[2] = "";
-    EXPECT_EQ(first(), "2 " + start + "Intra box in row 1, column 3 is empty.");
 }
 
 TEST_F(BoxChecksTest, ChangeCheckTable) {

@@ -104,7 +104,7 @@ TEST_F(MeasureEncode, FramePairingShowsFirstFramesThatDifferOrAreMissing) {
 
 TEST_F(MeasureEncode, CancelKillsAndReapsTheChildrenAndKeepsNothing) {
     // A long clip, so the run is still going when it is cancelled.
-    run("ffmpeg -y -f lavfi -i testsrc2=size=720x576:rate=25 -frames:v 1500 -pix_fmt yuv420p '" +
+    run("ffmpeg -y -f lavfi -i testsrc2=size=352x288:rate=25 -frames:v 1500 -pix_fmt yuv420p '" +
         (temp / "long.y4m").string() + "'");
     temp.write("long.avs", "FFVideoSource(\"long.y4m\")\r\n");
     const fs::path file = temp / "long.m2v";

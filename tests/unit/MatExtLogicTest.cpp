@@ -76,10 +76,9 @@ TEST(MatExtLogic, QuantDumpIsLookedForInItsFolderThenBesideTheProgram) {
         for (const char* file : c.files)
             program.write(file, "#!/bin/sh\n");
         const QuantDumpLookup lookup = findQuantDump(program.path());
-        EXPECT_EQ(lookup.folderMissing, c.folderMissing);
-        EXPECT_EQ(lookup.found, c.found);
-        EXPECT_EQ(quantDumpProgram(program.path()), program / c.program);
-        EXPECT_EQ(quantDumpFallback(program.path()), program / c.fallback);
+        EXPECT_EQ(std::pair(lookup.folderMissing, lookup.found), std::pair(c.folderMissing, c.found));
+        EXPECT_EQ(std::pair(quantDumpProgram(program.path()), quantDumpFallback(program.path())),
+                  std::pair(program / c.program, program / c.fallback));
     }
 }
 
@@ -178,10 +177,10 @@ TEST(MatExtLogic, SaveWritesTheFileAndEmptyDescriptionsInBothIndexes) {
     ScriptedPrompter prompter;
     EXPECT_EQ(lib.save(prompter, {first("Film_M1"), second("Film_M2")}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Film_M1.mtx") + lib.read("Film_M2.mtx"), kMatrix + "\r\n" + kMatrix + "\r\n");
-    for (const char* index : {"Matrix_Info.ini", "Matrix_Info_Custom.ini"}) {
-        EXPECT_TRUE(lib.hasEmptyDescription(index, "film_m1.mtx") && lib.hasEmptyDescription(index, "film_m2.mtx"));
-        EXPECT_EQ(ini::GetValue("old.mtx", "Info1", lib / index), "An old one");
-    }
+    for (const char* index : {"Matrix_Info.ini", "Matrix_Info_Custom.ini"})
+        EXPECT_TRUE(lib.hasEmptyDescription(index, "film_m1.mtx") && lib.hasEmptyDescription(index, "film_m2.mtx") &&
+                    ini::GetValue("old.mtx", "Info1", lib / index) == "An old one")
+            << index;
 }
 
 TEST(MatExtLogic, SaveRefusalsStopTheWholeSave) {
@@ -224,15 +223,14 @@ TEST(MatExtLogic, OverwriteQuestionCancelSkipsOnlyThatMatrixAndOkReplacesAnyLett
     EXPECT_EQ(lib.save(prompter, {first("Old"), second("New")}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Old.mtx") + lib.read("New.mtx"), "old values\r\n" + kMatrix + "\r\n");
     EXPECT_EQ(ini::GetValue("old.mtx", "Info1", lib / "Matrix_Info.ini"), "An old one");
-    EXPECT_EQ(prompter.shown().at(0).buttons, PromptButtons::OkCancel);
-    EXPECT_EQ(prompter.shown().at(0).icon, PromptIcon::Question);
+    EXPECT_TRUE(prompter.shown().at(0).buttons == PromptButtons::OkCancel &&
+                prompter.shown().at(0).icon == PromptIcon::Question);
     // Windows, where Tessera reads the folder, takes Old.mtx and OLD.mtx for one file.
     ScriptedPrompter again;
     again.expect("OLD\n\n" + kOverwrite, PromptAnswer::Ok);
     EXPECT_EQ(lib.save(again, {first("OLD"), kUnticked}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Old.mtx"), kMatrix + "\r\n");
-    EXPECT_FALSE(fs::exists(lib / "OLD.mtx"));
-    EXPECT_TRUE(lib.hasEmptyDescription("Matrix_Info.ini", "old.mtx"));
+    EXPECT_TRUE(!fs::exists(lib / "OLD.mtx") && lib.hasEmptyDescription("Matrix_Info.ini", "old.mtx"));
     // A file that cannot be written stops the save.
     fs::create_directories(lib / "Blocked.mtx");
     ScriptedPrompter blocked;
@@ -272,9 +270,9 @@ TEST(MatExtLogic, DeleteWorkFoldersRecreatesBothFolders) {
     EXPECT_TRUE(fs::is_directory(program / "Preview") && fs::is_empty(program / "Preview"));
     EXPECT_TRUE(fs::is_directory(program / "TempMatrix"));
     program.write("TempMatrix/.hidden", "x");
-    EXPECT_FALSE(folderHoldsFiles(program / "TempMatrix"));
+    const bool hidden = folderHoldsFiles(program / "TempMatrix");
     program.write("TempMatrix/out.txt", "x");
-    EXPECT_TRUE(folderHoldsFiles(program / "TempMatrix"));
+    EXPECT_TRUE(!hidden && folderHoldsFiles(program / "TempMatrix"));
     // A file where TempMatrix should be: Preview is still made again, and the reset says it failed.
     fs::remove_all(program / "TempMatrix");
     program.write("TempMatrix", "a file");
@@ -298,8 +296,7 @@ TEST(MatExtLogic, StartFoldersComeFromEditorIniAndTesseraIni) {
     // Without Tessera's folder nothing is read from a Tessera.ini that happens to lie around.
     TempFolder bare;
     bare.write("Editor.ini", "[Config]\r\nLanguage=English.lng\r\n");
-    EXPECT_EQ(text(readStartFolders(bare / "Editor.ini")), "||");
-    EXPECT_EQ(text(readStartFolders(bare / "missing.ini")), "||");
+    EXPECT_EQ(text(readStartFolders(bare / "Editor.ini")) + text(readStartFolders(bare / "missing.ini")), "||||");
 }
 
 TEST(MatExtLogic, FolderChainRunsFromTheRootToTheFolder) {

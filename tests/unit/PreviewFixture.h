@@ -11,9 +11,24 @@
 
 #include <gtest/gtest.h>
 
+#include <locale>
+
 namespace quire::test {
 
 namespace fs = std::filesystem;
+
+// Sets a global locale that writes "1.234,5" for as long as it lives.
+class CommaDecimalLocale {
+    struct Comma : std::numpunct<char> {
+        char do_decimal_point() const override { return ','; }
+        char do_thousands_sep() const override { return '.'; }
+        std::string do_grouping() const override { return "\3"; }
+    };
+    std::locale m_previous = std::locale::global(std::locale(std::locale::classic(), new Comma));
+
+public:
+    ~CommaDecimalLocale() { std::locale::global(m_previous); }
+};
 
 class PreviewProject {
 public:

@@ -1,7 +1,11 @@
-// Reading QuantDump's output by item positions: the end-of-file rules, the five rules that cut
-// matrix 1, matrix 2, the files mat1.txt and mat2.txt, the display and the proposed names.
+// Reading QuantDump's output: by item positions for the extraction window (the end-of-file rules, the
+// five rules that cut matrix 1, matrix 2, mat1.txt and mat2.txt, the display and the proposed names),
+// and as the read-back of an encoded file compared with the chosen matrix or the MPEG defaults.
 #include "extract/QuantDumpOutput.h"
+#include "preview/MatrixCheck.h"
 
+#include "platform/CommandLine.h"
+#include "support/RecordingRunner.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -9,8 +13,11 @@
 
 using namespace quire;
 using namespace quire::extract;
+using namespace quire::preview;
+using quire::test::RecordingRunner;
 using quire::test::ScriptedPrompter;
 using quire::test::TempFolder;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -51,6 +58,38 @@ std::string sixBlocks(const std::string& third, const std::string& fourth) {
     return output({kIntra, kNonIntra, third, fourth, kIntra, kNonIntra});
 }
 
+// A library matrix: 20 to 147, row by row; in its file, or changed in one cell.
+MatrixValues libraryValues() {
+    MatrixValues values{};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = 20 + static_cast<int>(i);
+    return values;
+}
+std::string mtxText(const MatrixValues& values) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        text += std::to_string(values[i]) + (i % 8 == 7 ? "\r\n" : " ");
+    return text;
+}
+MatrixValues changed(MatrixValues values, std::size_t cell, int value) {
+    values[cell] = value;
+    return values;
+}
+
+// QuantDump's output for a stream: the defaults alone, or the defaults, the first matrices and the last;
+// each matrix a block of the header, eight rows of values and an empty line.
+std::string dump(const std::optional<MatrixValues>& first = std::nullopt,
+                 const std::optional<MatrixValues>& last = std::nullopt) {
+    const auto block = [](const std::string& header, const MatrixValues& values, std::size_t offset) {
+        std::string out = header + "\r\n";
+        for (std::size_t cell = 0; cell < 64; ++cell)
+            out += std::to_string(values[offset + cell]) + (cell % 8 == 7 ? "\r\n" : " ");
+        return out + "\r\n";
+    };
+    const auto pair = [&](const MatrixValues& m) { return block(kIntra, m, 0) + block(kNonIntra, m, 64); };
+    return pair(mpegDefaultMatrices()) + (first ? pair(*first) + pair(last.value_or(*first)) : "");
+}
+
 } // namespace
 
 TEST(QuantDumpOutput, ItemsAndTheEndOfFileRules) {
@@ -65,11 +104,9 @@ TEST(QuantDumpOutput, ItemsAndTheEndOfFileRules) {
     const std::string full = sixBlocks(kNonIntra, kNonIntra) + "extra\r\n";
     for (const std::size_t lines : {0, 1, 19, 20, 21, 25, 28, 29, 30, 40, 45, 59, 60, 61})
         EXPECT_EQ(readOutputItems(firstLines(full, lines)).has_value(), lines >= 60) << lines << " lines";
-    const std::pair<std::size_t, OutputReach> reaches[] = {{19, OutputReach::EndsBefore20},
-                                                           {20, OutputReach::EndsIn30To60},
-                                                           {29, OutputReach::EndsIn30To60},
-                                                           {59, OutputReach::EndsIn30To60},
-                                                           {60, OutputReach::Complete}};
+    const std::pair<std::size_t, OutputReach> reaches[] = {
+        {0, OutputReach::EndsBefore20},  {19, OutputReach::EndsBefore20}, {20, OutputReach::EndsIn30To60},
+        {29, OutputReach::EndsIn30To60}, {59, OutputReach::EndsIn30To60}, {60, OutputReach::Complete}};
     for (const auto& [count, reach] : reaches)
         EXPECT_EQ(reachOf(count), reach) << count;
     // A last line without its line break still counts; an empty one without it is no line at all.
@@ -79,34 +116,28 @@ TEST(QuantDumpOutput, ItemsAndTheEndOfFileRules) {
 }
 
 TEST(QuantDumpOutput, TheFiveRulesCutMatrix1AndMatrix2IsBlocks5And6) {
-    const struct {
-        const char* what;
-        std::string text, mat1;
-    } cases[] = {
-        {"third header Non-Intra: blocks 1 and 3", sixBlocks(kNonIntra, kIntra), rows(1) + rows(3)},
-        {"third header Intra, fourth block empty: block 3 then block 2", sixBlocks(kIntra, ""), rows(3) + rows(2)},
-        {"third header Intra, fourth block filled: blocks 3 and 4", sixBlocks(kIntra, kNonIntra), rows(3) + rows(4)},
-        {"third header neither, line 31 filled: block 4", sixBlocks("junk", kNonIntra), rows(4)},
-        {"third header neither, line 31 empty: nothing", sixBlocks("junk", ""), ""},
+    const std::pair<std::string, std::string> cases[] = {
+        {sixBlocks(kNonIntra, kIntra), rows(1) + rows(3)}, // third header Non-Intra: blocks 1 and 3
+        {sixBlocks(kIntra, ""), rows(3) + rows(2)},        // third Intra, fourth block empty: block 3, then 2
+        {sixBlocks(kIntra, kNonIntra), rows(3) + rows(4)}, // third Intra, fourth block filled: blocks 3 and 4
+        {sixBlocks("junk", kNonIntra), rows(4)},           // third neither, line 31 filled: block 4
+        {sixBlocks("junk", ""), ""},                       // third neither, line 31 empty: nothing
         // Headers compare as whole strings: a trailing blank is not the header.
-        {"third header with a trailing blank", sixBlocks(kNonIntra + " ", kNonIntra), rows(4)}};
-    for (const auto& c : cases) {
-        const auto items = readOutputItems(c.text);
-        ASSERT_TRUE(items) << c.what;
-        EXPECT_EQ(matrix1Text(*items), c.mat1) << c.what;
-        EXPECT_EQ(matrix2Text(*items), rows(5) + rows(6)) << c.what;
+        {sixBlocks(kNonIntra + " ", kNonIntra), rows(4)}};
+    for (const auto& [text, mat1] : cases) {
+        SCOPED_TRACE(&text - &cases[0].first);
+        const auto items = readOutputItems(text);
+        ASSERT_TRUE(items);
+        EXPECT_EQ(matrix1Text(*items), mat1);
+        EXPECT_EQ(matrix2Text(*items), rows(5) + rows(6));
     }
-}
-
-TEST(QuantDumpOutput, ParseWritesMat1AndMat2) {
     TempFolder folder;
-    const auto out = folder.write("VTS_01_1.VOB.txt", sixBlocks(kIntra, kNonIntra));
     ScriptedPrompter prompter;
+    const auto out = folder.write("VTS_01_1.VOB.txt", sixBlocks(kIntra, kNonIntra));
     const ParsedOutput parsed = ParseQuantDumpOutput(prompter, out, folder.path());
     EXPECT_TRUE(parsed.found());
-    EXPECT_EQ(parsed.noMatrix, "1");
-    EXPECT_EQ(parsed.TempMat1, rows(3) + rows(4));
-    EXPECT_EQ(parsed.TempMat2, rows(5) + rows(6));
+    EXPECT_EQ(parsed.noMatrix + "|" + parsed.TempMat1 + "|" + parsed.TempMat2,
+              "1|" + rows(3) + rows(4) + "|" + rows(5) + rows(6));
     EXPECT_EQ(folder.read("mat1.txt") + folder.read("mat2.txt"), parsed.TempMat1 + parsed.TempMat2);
 }
 
@@ -116,35 +147,34 @@ TEST(QuantDumpOutput, ParseSaysWhyThereAreNoMatrices) {
     const std::string reason = "It holds no MPEG video sequence header: it is not an MPEG-1 or MPEG-2 video stream.";
     const std::string failed = "QuantDump could not read the matrices of this video stream:\n" + reason;
     const std::string none(kNoCustomMatrices);
-    const struct {
-        std::optional<std::string> content; // none: no output file
-        std::string box;
-    } cases[] = {{"QuantDump error: " + reason + "\r\n", failed},
-                 {"QuantDump error: " + reason, failed},
-                 {"QuantDump error: " + reason + "\nmore\n", failed},
-                 {"Note: QuantDump error: " + reason + "\r\n", none},
-                 {output({kIntra, kNonIntra}), none},
-                 {firstLines(output({kIntra, kNonIntra}), 19), none},
-                 {firstLines(output({kIntra, kNonIntra, kIntra, kNonIntra, kIntra}), 45), none},
-                 {std::string(), none},
-                 {std::string("\x00\xff\x01junk", 7), none},
-                 {std::nullopt, "QuantDump wrote no output for this video stream."}};
-    for (const auto& c : cases) {
+    const std::pair<std::optional<std::string>, std::string> cases[] = {
+        // no content: no output file
+        {"QuantDump error: " + reason + "\r\n", failed},
+        {"QuantDump error: " + reason, failed},
+        {"QuantDump error: " + reason + "\nmore\n", failed},
+        {"Note: QuantDump error: " + reason + "\r\n", none},
+        {output({kIntra, kNonIntra}), none},
+        {firstLines(output({kIntra, kNonIntra}), 19), none},
+        {firstLines(output({kIntra, kNonIntra, kIntra, kNonIntra, kIntra}), 45), none},
+        {std::string(), none},
+        {std::string("\x00\xff\x01junk", 7), none},
+        {std::nullopt, "QuantDump wrote no output for this video stream."}};
+    for (const auto& [content, box] : cases) {
         TempFolder folder;
         folder.write("mat1.txt", "earlier");
-        if (c.content)
-            folder.write("out.txt", *c.content);
+        if (content)
+            folder.write("out.txt", *content);
         ScriptedPrompter prompter;
-        prompter.expect(c.box);
+        prompter.expect(box);
         const ParsedOutput parsed = ParseQuantDumpOutput(prompter, folder / "out.txt", folder.path(), kNoOutput);
-        EXPECT_FALSE(parsed.found()) << c.box;
-        EXPECT_EQ(parsed.problem, c.box);
+        EXPECT_FALSE(parsed.found()) << box;
+        EXPECT_EQ(parsed.problem, box);
         EXPECT_EQ(parsed.noMatrix + parsed.TempMat1 + folder.read("mat1.txt"), "0earlier");
         EXPECT_EQ(prompter.shown().at(0).title, "Quire");
     }
 }
 
-TEST(QuantDumpOutput, DisplayPadsEightsAndNinesAndDropsBlankPairs) {
+TEST(QuantDumpOutput, DisplayPadsEightsAndNinesAndDropsBlankPairsProposedNamesDropAnExtension) {
     const std::string emptyRow = "  \r\n";
     const std::pair<std::string, std::string> cases[] = {
         {"8 16 19 22 26 27 29 34  \r\n", "8 16 19 22 26 27 29 34\r\n"},
@@ -160,19 +190,129 @@ TEST(QuantDumpOutput, DisplayPadsEightsAndNinesAndDropsBlankPairs) {
          repeat("\r\n", 8) + "16 09 16\r\n" + repeat("\r\n", 8)}};
     for (const auto& [raw, shown] : cases)
         EXPECT_EQ(extractedDisplay(raw), shown) << raw;
-}
 
-TEST(QuantDumpOutput, ProposedNamesDropTheLastFourCharactersOnlyForAMatrix) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
+    // The last four characters go only for a matrix.
+    const std::tuple<const char*, const char*, const char*> names[] = {
         {"VTS_01_1.VOB", "_M1", "VTS_01_1_M1"}, {"VTS_01_1.VOB", "_M2", "VTS_01_1_M2"},
         {"Film.mpeg", "_M1", "Film._M1"},       {"Été.m2v", "_M1", "Été_M1"},
         {"Film.évo", "_M1", "Film_M1"},         {"abc", "_M1", "_M1"}};
-    for (const auto& [stream, suffix, name] : cases)
+    for (const auto& [stream, suffix, name] : names)
         EXPECT_EQ(proposedName(stream, suffix), name);
     const ExtractedMatrix filled = LoadExtractedMatrices(rows(3) + rows(4), "VTS_01_1.VOB", "_M1");
     EXPECT_TRUE(filled.usable());
     EXPECT_EQ(filled.name + "|" + filled.display.substr(0, 6), "VTS_01_1_M1|B3R1\r\n");
-    const ExtractedMatrix none = LoadExtractedMatrices(repeat("  \r\n", 16), "VTS_01_1.VOB", "_M2");
+    const ExtractedMatrix none = LoadExtractedMatrices(repeat(emptyRow, 16), "VTS_01_1.VOB", "_M2");
     EXPECT_FALSE(none.usable());
     EXPECT_EQ(none.display + none.name, "");
+}
+
+TEST(MatrixCheck, ComparesQuantDumpOutputWithTheChoiceInPlainWords) {
+    const MatrixValues lib = libraryValues(), defaults = mpegDefaultMatrices();
+    const std::string notLib = "Its matrices are not the chosen ones (Lib): the ";
+    const std::string notDefaults = "Its matrices are not the MPEG defaults that \"No Matrix\" asks for: the ";
+    const std::string unreadable = "Its matrices could not be read: ";
+    const auto Differs = CheckVerdict::Differs, Matches = CheckVerdict::Matches, Unreadable = CheckVerdict::Unreadable;
+    std::string cut = dump(lib); // 60 lines whose rows are cut short hold no two whole matrices
+    cut.replace(cut.find("20 21 22"), 8, "20 21");
+    const struct {
+        const char* what;
+        std::string output;
+        MatrixValues chosen;
+        std::string name;
+        CheckVerdict verdict;
+        std::string words;
+    } cases[] = {
+        {"the chosen library matrix", dump(lib), lib, "Lib", Matches, "Its matrices are the chosen ones (Lib)."},
+        {"one non-intra cell off (row 3, column 5 is cell 64 + 20)", dump(changed(lib, 84, 24)), changed(lib, 84, 22),
+         "Lib", Differs, notLib + "non-intra matrix differs at row 3, column 5: 24 in the file, 22 chosen."},
+        {"the last matrices differ", dump(lib, changed(lib, 63, 9)), lib, "Lib", Differs,
+         notLib + "intra matrix differs at row 8, column 8: 9 in the file, 83 chosen (in the last "
+                  "matrices the file loads)."},
+        {"No Matrix on a stream that keeps the defaults", dump(), defaults, "No_Matrix", Matches,
+         "Its matrices are the MPEG defaults that \"No Matrix\" asks for."},
+        {"a library matrix that never went in", dump(), lib, "Lib", Differs,
+         notLib + "intra matrix differs at row 1, column 1: 8 in the file, 20 chosen."},
+        {"custom matrices where No Matrix was chosen", dump(changed(defaults, 127, 17)), defaults, "No_Matrix", Differs,
+         notDefaults + "non-intra matrix differs at row 8, column 8: 17 in the file, 16 chosen."},
+        {"QuantDump's error line", "QuantDump error: It holds no MPEG video sequence header.\r\n", lib, "Lib",
+         Unreadable, unreadable + "QuantDump says: It holds no MPEG video sequence header."},
+        {"an empty output", "", lib, "Lib", Unreadable,
+         unreadable + "QuantDump wrote no output for this video stream."},
+        {"another layout", "garbage\r\n", lib, "Lib", Unreadable,
+         unreadable + "QuantDump's output is not in the layout it writes."},
+        {"rows cut short", cut, lib, "Lib", Unreadable,
+         unreadable + "QuantDump's output does not hold two whole matrices."}};
+    for (const auto& c : cases)
+        EXPECT_EQ(compareDump(c.output, c.chosen, c.name), (MatrixCheck{c.verdict, c.words})) << c.what;
+}
+
+TEST(MatrixCheck, ChosenMatricesComeFromTheLibraryOrTheDefaults) {
+    TempFolder lib;
+    lib.write("Good.mtx", mtxText(libraryValues()));
+    lib.write("Short.mtx", "8 16 19\r\n");
+    std::string why;
+    EXPECT_EQ(chosenMatrices(lib.path(), "Good.mtx", why), libraryValues());
+    EXPECT_EQ(chosenMatrices(lib.path(), "", why), mpegDefaultMatrices());
+    EXPECT_EQ(mpegDefaultMatrices()[63], 83);
+    EXPECT_EQ(mpegDefaultMatrices()[64], 16);
+    EXPECT_FALSE(chosenMatrices(lib.path(), "Short.mtx", why));
+    EXPECT_EQ(why, "the chosen matrix file Short.mtx does not hold 128 values.");
+    EXPECT_FALSE(chosenMatrices(lib.path(), "Gone.mtx", why));
+    EXPECT_EQ(why, "the chosen matrix file Gone.mtx cannot be read.");
+}
+
+TEST(MatrixCheck, KeptBesideTheFileUntilTheFileChanges) {
+    TempFolder preview;
+    const fs::path m2v = preview.write("Seg_Lib_No_Filter.m2v", "video");
+    EXPECT_FALSE(savedCheck(m2v));
+    const MatrixCheck check{CheckVerdict::Differs, "Its matrices are not the chosen ones (Lib): ..."};
+    ASSERT_TRUE(saveCheck(m2v, check));
+    EXPECT_EQ(checkFileOf(m2v), preview / "Seg_Lib_No_Filter.m2v.check");
+    EXPECT_EQ(savedCheck(m2v), check);
+    EXPECT_TRUE(preview.read("Seg_Lib_No_Filter.m2v.check").starts_with("Verdict=differs\r\nSize=5\r\n"));
+    // Encoded again: the old result no longer speaks for it.
+    preview.write("Seg_Lib_No_Filter.m2v", "another video");
+    EXPECT_FALSE(savedCheck(m2v));
+    // A damaged check is no check.
+    preview.write("Seg_Lib_No_Filter.m2v.check", "Verdict=perhaps\r\nWords=x\r\n");
+    EXPECT_FALSE(savedCheck(m2v));
+    // No file, nothing to keep.
+    EXPECT_FALSE(saveCheck(preview / "gone.m2v", check));
+}
+
+TEST(MatrixCheck, RunsTheProgramsQuantDumpAndKeepsTheResult) {
+    TempFolder program;
+    program.write("QuantumDump/QuantDump", "");
+    program.write("Lib/Lib.mtx", mtxText(libraryValues()));
+    const fs::path m2v = program.write("Preview/Seg_Lib_No_Filter.m2v", "video");
+    const fs::path output = program / "Preview/Seg_Lib_No_Filter.m2v.quantdump.txt";
+
+    RecordingRunner runner;
+    runner.answer([](const std::vector<std::string>& args) {
+        quire::test::writeBytes(args.at(2), dump(libraryValues()));
+        return RunResult::ran(0);
+    });
+    const MatrixCheck check = CheckEncodedMatrices(runner, program.path(), m2v, program / "Lib", "Lib.mtx");
+    EXPECT_EQ(check, (MatrixCheck{CheckVerdict::Matches, "Its matrices are the chosen ones (Lib)."}));
+    ASSERT_EQ(runner.commandLines().size(), 1u);
+    EXPECT_EQ(splitCommandLine(runner.commandLines()[0]),
+              (std::vector<std::string>{(program / "QuantumDump/QuantDump").string(), m2v.string(), output.string()}));
+    EXPECT_EQ(runner.styles()[0], WindowStyle::Minimised);
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_EQ(savedCheck(m2v), check);
+
+    // QuantDump that cannot start, or writes nothing; no QuantDump at all; no encoded file.
+    const std::string unreadable = "Its matrices could not be read: ";
+    const auto words = [&](const fs::path& file) {
+        return CheckEncodedMatrices(runner, program.path(), file, program / "Lib", "").words;
+    };
+    runner.answer(RunResult::couldNotStart("No such file or directory"));
+    EXPECT_EQ(words(m2v), unreadable + "QuantDump could not be started (No such file or directory).");
+    runner.answer(RunResult::ran(1));
+    EXPECT_EQ(words(m2v), unreadable + "QuantDump wrote no output for this video stream.");
+    EXPECT_EQ(savedCheck(m2v)->verdict, CheckVerdict::Unreadable);
+    fs::remove_all(program / "QuantumDump");
+    EXPECT_EQ(words(m2v), unreadable + "QuantDump wasn't found in Quire's folder or its 'QuantumDump' folder.");
+    EXPECT_EQ(words(program / "Preview/none.m2v"), unreadable + "the encoder wrote no file.");
+    EXPECT_EQ(runner.commandLines().size(), 3u);
 }

@@ -59,7 +59,6 @@ TEST(XPButtonFace, PaintsEachStateWithItsPalette) {
             colours += (colours.empty() ? "" : " ") + describe(at(xpButtonFace(state, 75, 23), p.x, p.y));
         EXPECT_EQ(colours, p.colours) << p.role;
     }
-    EXPECT_EQ(kXPDisabledTextColour, (Rgb{161, 161, 146}));
     EXPECT_FALSE(xpButtonColours(XPButtonState::Disabled).edgeBand.has_value());
     EXPECT_FALSE(xpButtonColours(XPButtonState::Pressed).edgeBand.has_value());
 }
@@ -112,23 +111,13 @@ TEST(XPCaptionParse, MarksTheAccessKey) {
         std::u32string caption, text;
         int underline;
         char32_t key;
-    } cases[] = {{U"&OK", U"OK", 0, U'o'},
-                 {U"E&xit", U"Exit", 1, U'x'},
-                 {U"&Preview/Test", U"Preview/Test", 0, U'p'},
-                 {U"Cancel", U"Cancel", -1, 0},
-                 {U"", U"", -1, 0},
-                 {U"Save && Exit", U"Save & Exit", -1, 0},
-                 {U"A&&B&C", U"A&BC", 3, U'c'},
-                 {U"&&&Go", U"&Go", 1, U'g'},
-                 {U"&A&B", U"AB", 0, U'a'},
-                 {U"Tail&", U"Tail", -1, 0},
-                 {U"&", U"", -1, 0},
-                 {U"&&", U"&", -1, 0},
-                 {U"&1 step", U"1 step", 0, U'1'},
-                 {U"\u00C9&\u00C9", U"\u00C9\u00C9", 1, U'\u00E9'},
-                 {U"&\u0160", U"\u0160", 0, U'\u0161'},
-                 {U"&\u0178", U"\u0178", 0, U'\u00FF'},
-                 {U"&\u00D7", U"\u00D7", 0, U'\u00D7'}};
+    } cases[] = {
+        {U"&OK", U"OK", 0, 'o'},         {U"E&xit", U"Exit", 1, 'x'}, {U"&Preview/Test", U"Preview/Test", 0, 'p'},
+        {U"Cancel", U"Cancel", -1, 0},   {U"", U"", -1, 0},           {U"Save && Exit", U"Save & Exit", -1, 0},
+        {U"A&&B&C", U"A&BC", 3, 'c'},    {U"&&&Go", U"&Go", 1, 'g'},  {U"&A&B", U"AB", 0, 'a'},
+        {U"Tail&", U"Tail", -1, 0},      {U"&", U"", -1, 0},          {U"&&", U"&", -1, 0},
+        {U"&1 step", U"1 step", 0, '1'}, {U"É&É", U"ÉÉ", 1, 0xE9},    {U"&Š", U"Š", 0, 0x161},
+        {U"&Ÿ", U"Ÿ", 0, 0xFF},          {U"&×", U"×", 0, 0xD7}};
     for (const auto& c : cases) {
         const XPCaption parsed = parseCaption(c.caption);
         const std::string label(c.caption.begin(), c.caption.end());
@@ -169,42 +158,41 @@ TEST(XPButtonMachine, StatesAndClicks) {
     const struct {
         const char* name;
         const char* steps;
-    } rows[] = {
-        {"click", "enter:H focus:H down:P up:H! leave:F"},
-        {"press before focus", "enter:H down:P focus:P up:H!"},
-        {"release without focus", "enter:H down:P up:H"},
-        {"release outside", "enter:H focus:H down:P leave:F upOut:F"},
-        {"out and back in", "enter:H focus:H down:P leave:F enter:P up:H!"},
-        {"leave without focus", "enter:H leave:N"},
-        {"leave as default", "default:F enter:H leave:F"},
-        {"up without down", "focus:F enter:H up:H"},
-        {"double click", "enter:H focus:H down:P up:H! dbl:P up:H down:P up:H!"},
-        {"release while inactive", "enter:H focus:H down:P deactivate:P up:P"},
-        {"inactive release forgets the press", "enter:H focus:H down:P deactivate:P up:P leave:F enter:H"},
-        {"active again", "deactivate:N enter:H focus:H activate:H down:P up:H!"},
-        {"space", "focus:F space:P spaceUp:F! spaceUp:F"},
-        {"space under the mouse", "enter:H focus:H space:P spaceUp:H!"},
-        {"space lost with the focus", "focus:F space:P blur:N spaceUp:N"},
-        {"enter", "focus:F return:F! return:F!"},
-        {"access key", "alt:F!"},
-        {"access key under the mouse", "enter:H alt:H!"},
-        {"access key ends space", "focus:F space:P alt:F! spaceUp:F"},
-        {"focus", "focus:F blur:N"},
-        {"focus under the mouse", "enter:H focus:H blur:H"},
-        {"focus while pressed", "space:P focus:P"},
-        {"focus out of default", "default:F focus:F blur:F"},
-        {"focus out, window inactive", "enter:H focus:H deactivate:H blur:N"},
-        {"default", "default:F undefault:N"},
-        {"default under the mouse", "enter:H default:H undefault:H leave:N"},
-        {"focus out clears the press", "enter:H focus:H down:P blur:H up:H"},
-        {"disabled ignores everything", "disable:D enter:D focus:D down:D up:D space:D spaceUp:D return:D alt:D dbl:D "
-                                        "default:D deactivate:D activate:D"},
-        {"enabled under the mouse", "disable:D enter:D enable:H"},
-        {"enabled as default", "disable:D default:D enable:F"},
-        {"enabled with focus", "disable:D focus:D enable:F"},
-        {"disabled mid-press", "enter:H focus:H down:P disable:D enable:H up:H"},
-        {"enable twice", "enable:N enable:N"},
-    };
+    } rows[] = {{"click", "enter:H focus:H down:P up:H! leave:F"},
+                {"press before focus", "enter:H down:P focus:P up:H!"},
+                {"release without focus", "enter:H down:P up:H"},
+                {"release outside", "enter:H focus:H down:P leave:F upOut:F"},
+                {"out and back in", "enter:H focus:H down:P leave:F enter:P up:H!"},
+                {"leave without focus", "enter:H leave:N"},
+                {"leave as default", "default:F enter:H leave:F"},
+                {"up without down", "focus:F enter:H up:H"},
+                {"double click", "enter:H focus:H down:P up:H! dbl:P up:H down:P up:H!"},
+                {"release while inactive", "enter:H focus:H down:P deactivate:P up:P"},
+                {"inactive release forgets the press", "enter:H focus:H down:P deactivate:P up:P leave:F enter:H"},
+                {"active again", "deactivate:N enter:H focus:H activate:H down:P up:H!"},
+                {"space", "focus:F space:P spaceUp:F! spaceUp:F"},
+                {"space under the mouse", "enter:H focus:H space:P spaceUp:H!"},
+                {"space lost with the focus", "focus:F space:P blur:N spaceUp:N"},
+                {"enter", "focus:F return:F! return:F!"},
+                {"access key", "alt:F!"},
+                {"access key under the mouse", "enter:H alt:H!"},
+                {"access key ends space", "focus:F space:P alt:F! spaceUp:F"},
+                {"focus", "focus:F blur:N"},
+                {"focus under the mouse", "enter:H focus:H blur:H"},
+                {"focus while pressed", "space:P focus:P"},
+                {"focus out of default", "default:F focus:F blur:F"},
+                {"focus out, window inactive", "enter:H focus:H deactivate:H blur:N"},
+                {"default", "default:F undefault:N"},
+                {"default under the mouse", "enter:H default:H undefault:H leave:N"},
+                {"focus out clears the press", "enter:H focus:H down:P blur:H up:H"},
+                {"disabled ignores everything",
+                 "disable:D enter:D focus:D down:D up:D space:D spaceUp:D return:D alt:D dbl:D "
+                 "default:D deactivate:D activate:D"},
+                {"enabled under the mouse", "disable:D enter:D enable:H"},
+                {"enabled as default", "disable:D default:D enable:F"},
+                {"enabled with focus", "disable:D focus:D enable:F"},
+                {"disabled mid-press", "enter:H focus:H down:P disable:D enable:H up:H"},
+                {"enable twice", "enable:N enable:N"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         XPButtonMachine machine;

@@ -1,19 +1,93 @@
-// The language list of the Languages window, switching the language and the rebuild of the
-// description index that goes with it; the About box's version line and read-me.
-#include "ui/LanguagesLogic.h"
+// The language files: the built-in files written into the program folder, captions looked up in the
+// active one, the Languages window's list, switching the language with the rebuild of the description
+// index that goes with it; the About box's version line and read-me.
 #include "ui/AboutLogic.h"
+#include "ui/LanguagesLogic.h"
+#include "ui/Localisation.h"
 
+#include "app/Folders.h"
 #include "app/IniManager.h"
 #include "matrix/DefaultSet.h"
+#include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
-#include "ui/Localisation.h"
 
 #include <gtest/gtest.h>
 
 using namespace quire;
 using namespace quire::languages;
+using quire::test::ScriptedPrompter;
 using quire::test::TempFolder;
 namespace fs = std::filesystem;
+
+namespace {
+
+std::string configLanguage(const TempFolder& program) {
+    return ini::GetValue("Config", "Language", program / "Editor.ini");
+}
+
+} // namespace
+
+// A first run writes the five files and sets English; a second restores the built-in files and
+// keeps the user's; a language already set stays, an empty one becomes English.
+TEST(WriteLanguageFiles, WritesTheBuiltInFilesKeepsUserFilesAndSetsTheLanguage) {
+    TempFolder program;
+    ScriptedPrompter prompter;
+    EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("English.lng"));
+    EXPECT_EQ(configLanguage(program), "English.lng");
+    EXPECT_EQ(std::distance(fs::directory_iterator(program / "Languages"), fs::directory_iterator()), 5);
+    for (const auto name : kLanguageFileNames)
+        EXPECT_EQ(program.read("Languages/" + std::string(name)), std::string(*builtinLanguageText(name)) + "\r\n");
+    fs::remove(program / "Languages/Deutch.lng");
+    program.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\ncmdExit=E&xit\r\n");
+    program.write("Languages/Klingon.lng", "tlhIngan\r\n");
+    program.write("Editor.ini", "[Config]\r\nLanguage=\r\nMatrixFolder=/m\r\n");
+    EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("English.lng"));
+    EXPECT_EQ(program.read("Languages/Deutch.lng"), std::string(*builtinLanguageText("Deutch.lng")) + "\r\n");
+    EXPECT_EQ(program.read("Languages/English.lng"), std::string(*builtinLanguageText("English.lng")) + "\r\n");
+    EXPECT_EQ(program.read("Languages/Klingon.lng"), "tlhIngan\r\n");
+    EXPECT_EQ(program.read("Editor.ini"), "[Config]\r\nLanguage=English.lng\r\nMatrixFolder=/m\r\n");
+    for (const std::string language : {"Francais.lng", "Klingon.lng"}) {
+        ini::SetValue("Config", "Language", language, program / "Editor.ini");
+        EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>(language));
+        EXPECT_EQ(configLanguage(program), language);
+    }
+}
+
+// A folder that cannot be made shows the message; a read-only built-in file fails quietly.
+TEST(WriteLanguageFiles, FailuresChangeNothing) {
+    TempFolder blocked, locked;
+    blocked.write("Languages", "a file in the way");
+    fs::permissions(locked.write("Languages/Francais.lng", "old"), fs::perms::owner_read);
+    ScriptedPrompter prompter;
+    prompter.expect(std::string(kCreateFolderMessage));
+    EXPECT_EQ(WriteLanguageFiles(prompter, blocked.path()), std::nullopt);
+    EXPECT_EQ(blocked.read("Languages"), "a file in the way");
+    EXPECT_EQ(WriteLanguageFiles(prompter, locked.path()), std::nullopt);
+    EXPECT_EQ(locked.read("Languages/Francais.lng"), "old");
+    EXPECT_FALSE(fs::exists(blocked / "Editor.ini") || fs::exists(locked / "Editor.ini"));
+}
+
+TEST(Caption, LooksUpTheActiveLanguageFile) {
+    TempFolder program;
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(WriteLanguageFiles(prompter, program.path()).has_value());
+    struct Case {
+        std::string_view lang, section, key, text;
+    };
+    const Case cases[] = {
+        {"English.lng", "MAIN", "cmdPreview", "&Preview/Test"},
+        {"English.lng", "Messages", "NoPlayer", // the preview window's spelling of the section
+         "The path to a media player isn't defined!!! Please, point it on Setup dialog."},
+        {"Francais.lng", "Languages", "cmdUpd", "Mettre \xE0 jour les langues"},
+        {"Italiano.lng", "MESSAGES", "MatrixImport2", "Questa matrice esiste gi\xE0! Vuoi sovrascriverla?"},
+        {"Italiano.lng", "MESSAGES", "MatrixImport", ""}, // missing in the Italian file
+        {"English.lng", "MAIN", "NoSuchKey", ""},
+        {"Klingon.lng", "MAIN", "cmdExit", ""},
+        {"", "MAIN", "cmdExit", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(caption(program.path(), c.lang, c.section, c.key), c.text)
+            << c.lang << " " << c.section << "/" << c.key;
+}
 
 TEST(LanguageList, ListsLanguageFilesSortedWithoutRegardToCase) {
     TempFolder program;
@@ -53,10 +127,7 @@ TEST(RebuildIndex, BuiltInLanguagesRebuildDefaultsThenCustom) {
         IndexRebuild result;
         std::string index;
     } rows[] = {{"English.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
-                {"Deutch.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
-                {"Francais.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
                 {"Italiano.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
-                {"Portugues.lng", true, IndexRebuild::Done, defaults + custom + "\r\n"},
                 {"English.lng", false, IndexRebuild::Done, defaults + "\r\n"},
                 {"Klingon.lng", true, IndexRebuild::NotBuiltIn, old},
                 {"english.lng", true, IndexRebuild::NotBuiltIn, old},

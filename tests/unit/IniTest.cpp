@@ -1,6 +1,9 @@
-// Profile strings: reading, replacing, adding and deleting INI values on content and on files,
-// keeping every byte that an edit does not have to change.
+// INI files: the profile strings (reading, replacing, adding and deleting values on content and on files,
+// keeping every byte that an edit does not have to change), and the line scanner of the INI routines
+// (exact, case-sensitive names) with their messages.
+#include "app/IniManager.h"
 #include "platform/ProfileString.h"
+#include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +12,12 @@
 #include <filesystem>
 #include <random>
 
+using namespace quire;
+using namespace quire::ini;
 using namespace quire::profile;
 using quire::test::readBytes;
+using quire::test::ScriptedPrompter;
 using quire::test::TempFolder;
-using quire::test::writeBytes;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
@@ -57,12 +62,7 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
         {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing},
         {"section case", "[Config]\r\nMatrixFolder=x\r\n", "CONFIG", "MatrixFolder", "x"},
         {"key case", "[Config]\r\nMatrixFolder=x\r\n", "config", "MATRIXFOLDER", "x"},
-        {"Windows-1252 letters",
-         "[\xC0"
-         "B]\r\nk=v\r\n",
-         "\xE0"
-         "b",
-         "k", "v"},
+        {"Windows-1252 letters", "[\xC0Z]\r\nk=v\r\n", "\xE0z", "k", "v"},
         {"outer spaces of arguments", "[Config]\r\nLanguage=English.lng\r\n", "  Config ", " Language  ",
          "English.lng"},
         {"inner spaces count", "[My Section]\r\nk=v\r\n", "MySection", "k", missing},
@@ -97,14 +97,7 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
         {"first of duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "s", "b", "3",
          "[S]\r\na=1\r\nb=3\r\n[S]\r\nb=2\r\n"},
         {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "K", "3", "[S]\r\nk=3\r\nk=2\r\n"},
-        {"Windows-1252 names",
-         "[\xC0"
-         "B]\r\nk=1\r\n",
-         "\xE0"
-         "b",
-         "K", "2",
-         "[\xC0"
-         "B]\r\nk=2\r\n"},
+        {"Windows-1252 names", "[\xC0Z]\r\nk=1\r\n", "\xE0z", "K", "2", "[\xC0Z]\r\nk=2\r\n"},
         {"other lines untouched", "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=2"s, "T", "b", "3",
          "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=3"s},
         {"before closing comment and blank", "[A]\r\na=1\r\n; note\r\n\r\n[B]\r\nb=2\r\n", "A", "n", "5",
@@ -182,7 +175,7 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
         EXPECT_EQ(withoutSection(c.content, c.section), c.expected) << c.what;
 }
 
-TEST(ProfileRobustness, BinaryJunkHugeLinesAndThousandsOfSections) {
+TEST(ProfileRobustness, BinaryJunkAndHugeLines) {
     std::mt19937 random(1252);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int round = 0; round < 6; ++round) {
@@ -204,16 +197,6 @@ TEST(ProfileRobustness, BinaryJunkHugeLinesAndThousandsOfSections) {
     EXPECT_EQ(findValue(big, "S", "k"), missing);
     EXPECT_EQ(findValue("[" + big, big, "k"), missing);
     EXPECT_EQ(withValue(big, "S", "k", "v"), big + "\r\n[S]\r\nk=v\r\n");
-    std::string content;
-    for (int i = 0; i < 3000; ++i)
-        content += "[Section" + std::to_string(i) + "]\r\nInfo1=first " + std::to_string(i) + "\r\nInfo2=second\r\n";
-    EXPECT_EQ(findValue(content, "section2999", "info1"), "first 2999");
-    EXPECT_EQ(findValue(content, "Section2500", "Info1"), "first 2500");
-    const std::string many = withValue(content, "Section2500", "Info3", "third");
-    EXPECT_EQ(many.size(), content.size() + 13);
-    EXPECT_EQ(findValue(many, "Section2500", "Info3"), "third");
-    EXPECT_EQ(findValue(many, "Section2501", "Info3"), missing);
-    EXPECT_EQ(withoutKey(many, "Section2500", "Info3"), content);
 }
 
 TEST(ProfileFiles, ReadWriteAndDeleteWithDefaultsAndBufferCut) {
@@ -286,4 +269,113 @@ TEST(ProfileFiles, AFileThatCannotBeWrittenOrNeedNotChangeStaysAsItWas) {
     EXPECT_TRUE(writeString(ini, "Config", "Language", "Deutch.lng"));
     EXPECT_EQ(readBytes(ini), "[Config]\nLanguage = Deutch.lng\n; c\r\n");
     EXPECT_NE(fs::last_write_time(ini), old);
+}
+
+namespace {
+
+const std::string kCaseLine = "\nVerify spelling and capitilization is correct.  Case-sensative.";
+
+// A control file in the shape of the host project's.
+const std::string kEcl = "[Config]\r\nInfo1=one\r\nInfo2=two\r\nNote without equals\r\n"
+                         "[vts_01]\r\nframes=100\r\nbitrate=4000\r\n[last]\r\na=1\r\nb=2\r\n";
+
+class IniScanner : public ::testing::Test {
+protected:
+    TempFolder dir;
+    std::filesystem::path file = dir.write("p.ecl", kEcl);
+    ScriptedPrompter prompter;
+};
+
+} // namespace
+
+TEST_F(IniScanner, LineRulesExactNamesKeyPrefixesCountsAndNames) {
+    EXPECT_TRUE(IsSection("[Config]") && IsSection("[]"));
+    EXPECT_FALSE(IsSection(" [Config]") || IsSection("[Config] ") || IsSection(""));
+    EXPECT_TRUE(IsKey("a=b") && IsKey("=") && IsKey("; comment = still a key line here"));
+    EXPECT_FALSE(IsKey("plain"));
+    EXPECT_TRUE(SectionExists(prompter, file, "Config"));
+    EXPECT_FALSE(SectionExists(prompter, file, "CONFIG"));
+    EXPECT_FALSE(SectionExists(prompter, file, " Config"));
+    EXPECT_EQ(ini::GetValue("CONFIG", "INFO1", file), "one"); // the profile functions find it all the same
+    EXPECT_TRUE(KeyExists(prompter, file, "Config", "Info"));
+    EXPECT_TRUE(KeyExists(prompter, file, "Config", "Info2"));
+    EXPECT_FALSE(KeyExists(prompter, file, "Config", "info1"));
+    EXPECT_FALSE(KeyExists(prompter, file, "Config", "frames")); // belongs to the next section
+    EXPECT_FALSE(KeyExists(prompter, file, "Config", "Note"));   // not a key line
+    EXPECT_TRUE(KeyExists(prompter, file, "last", "b"));
+    EXPECT_EQ(NumSections(prompter, file), 3);
+    EXPECT_EQ(std::to_string(NumKeys(prompter, file, "Config")) + std::to_string(NumKeys(prompter, file, "vts_01")) +
+                  std::to_string(NumKeys(prompter, file, "last")),
+              "222");
+    EXPECT_EQ(GetSectionName(prompter, file, 0) + " " + GetSectionName(prompter, file, 2), "Config last");
+    EXPECT_EQ(GetKeyName(prompter, file, 1, 0) + " " + GetKeyName(prompter, file, 1, 1) + " " +
+                  GetKeyName(prompter, file, 0, 1),
+              "frames bitrate Info2");
+    EXPECT_TRUE(prompter.shown().empty());
+    // The last section counts the file's last line whatever it holds.
+    const std::vector<std::pair<std::string, int>> last = {{"[s]\r\na=1\r\nb=2\r\n\r\n", 3},
+                                                           {"[s]\r\na=1\r\nb=2", 2},
+                                                           {"[s]\r\na=1\r\ntrailing words\r\n", 2},
+                                                           {"[s]\r\n", 0},
+                                                           {"[s]\na=1\n\n[t]\nx=1\n", 1}};
+    for (const auto& [content, keys] : last)
+        EXPECT_EQ(NumKeys(prompter, dir.write("a.ini", content), "s"), keys) << content;
+}
+
+TEST_F(IniScanner, MessagesForAnIndexOutOfRangeAMissingFileSectionOrKey) {
+    EXPECT_EQ(kProjectMessage, "There's no data, on the ECL file, about this segment!!!\n"
+                               "Please, run Tessera's 'Prepare Phase' before using this function.");
+    const std::string project(kProjectMessage);
+    prompter.expect(project).expect(project).expect(project).expect(project);
+    EXPECT_EQ(GetSectionName(prompter, file, 3), "");
+    EXPECT_EQ(GetSectionName(prompter, dir / "missing.ecl", 0), "");
+    EXPECT_EQ(GetKeyName(prompter, file, 1, 2), "");
+    EXPECT_EQ(GetKeyName(prompter, file, 3, 0), "");
+    const auto missing = dir / "gone.ecl";
+    prompter.expect(missing.string() + " not found.");
+    EXPECT_EQ(NumSections(prompter, missing), 0);
+    prompter.expect("Section, CONFIG, Not Found. ~(NumKeys)" + kCaseLine);
+    EXPECT_EQ(NumKeys(prompter, file, "CONFIG"), 0);
+    prompter.expect("Section, nope, Not Found. ~(KeyExists)" + kCaseLine);
+    EXPECT_FALSE(KeyExists(prompter, file, "nope", "a"));
+    ASSERT_EQ(prompter.shown().size(), 7u);
+    const auto& shown = prompter.shown();
+    EXPECT_EQ(shown[0].title + "|" + shown[4].title + "|" + shown[5].title, "Quire|File Not Found|Section Not Found.");
+    EXPECT_EQ((std::vector<PromptIcon>{shown[0].icon, shown[4].icon, shown[5].icon}),
+              (std::vector<PromptIcon>{PromptIcon::None, PromptIcon::Critical, PromptIcon::Information}));
+}
+
+TEST_F(IniScanner, DeleteKeyAndSectionCheckFileSectionAndKey) {
+    prompter.expect("Section, vts_02, Not Found. ~(DeleteKey)" + kCaseLine);
+    EXPECT_EQ(DeleteKey(prompter, file, "vts_02", "frames"), 0);
+    prompter.expect("Key, speed, Not Found. ~(DeleteKey)" + kCaseLine);
+    EXPECT_EQ(DeleteKey(prompter, file, "vts_01", "speed"), 0);
+    EXPECT_EQ(prompter.shown().back().title, "Key Not Found.");
+    EXPECT_EQ(dir.read("p.ecl"), kEcl);
+    EXPECT_EQ(DeleteKey(prompter, file, "vts_01", "frames"), 1);
+    EXPECT_EQ(ini::GetValue("vts_01", "frames", file) + "|" + ini::GetValue("vts_01", "bitrate", file), "|4000");
+    prompter.expect((dir / "none.ecl").string() + " not found.");
+    EXPECT_EQ(DeleteKey(prompter, dir / "none.ecl", "vts_01", "frames"), 0);
+
+    EXPECT_EQ(DeleteSection(prompter, file, "VTS_01"), 1);
+    EXPECT_EQ(ini::GetValue("vts_01", "bitrate", file) + "|" + ini::GetValue("last", "a", file), "|1");
+    prompter.expect((dir / "x.ini").string() + " not found.");
+    EXPECT_EQ(DeleteSection(prompter, dir / "x.ini", "s"), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.ini"));
+}
+
+TEST_F(IniScanner, GetValueCutsAt254ProjectValueAtNulSetValueCreatesFileAndSection) {
+    const auto values = dir.write("e.ini", "[Config]\r\nLong=" + std::string(300, 'v') + "\r\nNul=ab" +
+                                               std::string(1, '\0') + "cd\r\n");
+    EXPECT_EQ(ini::GetValue("Config", "Long", values), std::string(254, 'v'));
+    EXPECT_EQ(ini::GetProjectValue(prompter, values, "Config", "Nul"), "ab");
+    prompter.expect(std::string(kProjectMessage));
+    EXPECT_EQ(ini::GetProjectValue(prompter, dir / "missing.inf", "Config", "Nul"), "");
+    const auto editor = dir / "Editor.ini";
+    ini::SetValue("Config", "Language", "English.lng", editor);
+    EXPECT_EQ(dir.read("Editor.ini"), "[Config]\r\nLanguage=English.lng\r\n");
+    ini::SetValue("Colors", "BackColor", "16737808", editor);
+    EXPECT_EQ(ini::GetValue("colors", "backcolor", editor), "16737808");
+    EXPECT_EQ(ini::GetValue("Config", "Missing", editor), "");
+    EXPECT_EQ(ini::GetValue("Config", "Language", dir / "nothere.ini"), "");
 }

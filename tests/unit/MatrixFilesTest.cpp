@@ -1,0 +1,330 @@
+// The matrix folder's files: .mtx files read into the 128 cells and written in the 16-line layout,
+// the digit-run reader, names that can name a matrix file, the description index, the default set and
+// the built-in texts as shipped (each file checked for the shape its readers rely on).
+#include "BuiltinResources.h"
+#include "app/IniManager.h"
+#include "matrix/DefaultSet.h"
+#include "matrix/DescriptionIndex.h"
+#include "matrix/MatrixFile.h"
+#include "matrix/MatrixName.h"
+#include "platform/Text1252.h"
+#include "support/CellText.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+#include "ui/Localisation.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace quire;
+using namespace quire::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every line break is CR LF, and the text ends right after its last line (the writer adds one).
+bool crLfText(std::string_view bytes) {
+    std::string rest(bytes);
+    for (auto at = rest.find("\r\n"); at != std::string::npos; at = rest.find("\r\n", at))
+        rest.erase(at, 2);
+    return rest.find_first_of("\r\n") == std::string::npos && bytes.ends_with("\r\n") && !bytes.ends_with("\r\n\r\n");
+}
+
+// "[section]" + key of every key line.
+std::set<std::string> keysOf(std::string_view bytes) {
+    std::set<std::string> keys;
+    std::string section;
+    for (const auto& line : text::splitLines(bytes))
+        if (line.starts_with("[") && line.ends_with("]"))
+            section = line;
+        else if (const auto eq = line.find('='); eq != std::string::npos) {
+            EXPECT_TRUE(keys.insert(section + line.substr(0, eq)).second) << section << line << " twice";
+        }
+    return keys;
+}
+
+} // namespace
+
+TEST(MatrixRead, LinesSplitAtSingleBlanksIntoTheCellsInRasterOrder) {
+    const std::string plain = "08 16 19 22 26 27 29 34", plainCells = "08,16,19,22,26,27,29,34";
+    const auto lines = [](const std::string& line, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += line + "\r\n";
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        bool complete;
+        std::size_t filled;
+        std::string cells; // read into cells holding "old"
+    } cases[] = {{"CR LF", numberedText(), true, 128, seq(8, 128)},
+                 {"LF", numberedText(" ", "\n"), true, 128, seq(8, 128)},
+                 {"lone CR", numberedText(" ", "\r"), true, 128, seq(8, 128)},
+                 {"one trailing blank dropped", lines(plain + " ", 16), true, 128, repeated(plainCells, 16)},
+                 {"leading tab dropped", lines("\t" + plain, 16), true, 128, repeated(plainCells, 16)},
+                 {"leading tab and trailing blank", lines("\t" + plain + " ", 16), true, 128, repeated(plainCells, 16)},
+                 // Two blanks give an empty cell and shift the rest: the file's last value is out of reach.
+                 {"two blanks", "08  16 19 22 26 27 29 34\r\n" + lines("1 2 3 4 5 6 7 9", 15), false, 128,
+                  "08,," + plainCells.substr(3) + "," + repeated("1,2,3,4,5,6,7,9", 14) + ",1,2,3,4,5,6,7"},
+                 // Only a leading tab is dropped; values stay as written.
+                 {"values as written", lines("008 8 08 x9 255 1000 -3 \t", 15) + "99 99 99 99 99 99 100 124\r\n", true,
+                  128, repeated("008,8,08,x9,255,1000,-3,\t", 15) + ",99,99,99,99,99,99,100,124"},
+                 // Eight lines fill the intra table; the non-intra cells keep their text.
+                 {"eight lines", lines("10 11 12 13 14 15 16 17", 8), false, 64,
+                  repeated("10,11,12,13,14,15,16,17", 8) + "," + repeated("old", 64)},
+                 {"empty", "", false, 0, repeated("old", 128)}};
+    for (const auto& c : cases) {
+        MatrixCells cells = filled("old");
+        const auto result = readMatrixText(c.text, cells);
+        EXPECT_EQ(result.complete, c.complete) << c.what;
+        EXPECT_EQ(result.cellsFilled, c.filled) << c.what;
+        EXPECT_EQ(joined(cells), c.cells) << c.what;
+    }
+}
+
+TEST(MatrixFile, MissingFileChangesNothingJunkNeverCrashesAndWritesReadBack) {
+    TempFolder dir;
+    MatrixCells cells = filled("keep");
+    EXPECT_EQ(readMatrixFile(dir / "nothing.mtx", cells).cellsFilled, 0u);
+    EXPECT_EQ(cells, filled("keep"));
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += static_cast<char>((i * 7919) % 256);
+    readMatrixFile(dir.write("junk.mtx", junk), cells);
+    readMatrixText(std::string(1024 * 1024, ' '), cells);
+    EXPECT_EQ(cells[127], "");
+
+    // Sixteen CR LF lines of single-blank joined cells.
+    for (std::size_t i = 0; i < 128; ++i)
+        cells[i] = std::to_string(8 + i);
+    cells[5] = "";
+    ASSERT_TRUE(writeMatrixFile(dir / "m.mtx", cells));
+    EXPECT_EQ(dir.read("m.mtx"), numberedText().replace(numberedText().find(" 13 "), 4, "  "));
+    MatrixCells back = emptyGrid();
+    readMatrixFile(dir / "m.mtx", back);
+    EXPECT_EQ(back, cells);
+    EXPECT_FALSE(writeMatrixFile(dir / "no" / "m.mtx", emptyGrid()));
+}
+
+TEST(MatrixCodes, DigitRunsInOrderExactly128) {
+    const auto firstAndLast = [](std::string_view text) {
+        const auto values = ParseMatrixCodes(text);
+        return values ? std::to_string((*values)[0]) + " " + std::to_string((*values)[127]) : "none";
+    };
+    // Line structure, separators and blank counts do not matter; a huge digit run does not overflow.
+    std::string messy = "intra: 008,", huge = std::string(40, '9');
+    for (int i = 1; i < 128; ++i)
+        messy += (i % 3 ? ";  " : "\t\r\n") + std::to_string(i), huge += " 16";
+    const std::pair<std::string, std::string> cases[] = {{numberedText(), "8 135"},
+                                                         {messy, "8 127"},
+                                                         {numberedText() + "1", "none"},
+                                                         {numberedText().substr(0, 20), "none"},
+                                                         {"", "none"},
+                                                         {huge, "2147483647 16"}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(firstAndLast(text), expected) << text;
+
+    // A file the viewer shifts still encodes.
+    TempFolder dir;
+    std::string text = numberedText();
+    text.insert(2, "  "); // two extra blanks after the first value
+    const auto values = ReadMatrixCodes(dir.write("shifted.mtx", text));
+    ASSERT_TRUE(values.has_value());
+    EXPECT_EQ((*values)[1], 9);
+    EXPECT_FALSE(ReadMatrixCodes(dir / "missing.mtx").has_value());
+}
+
+TEST(MatrixName, AcceptsOrdinaryNamesRefusesWhatCannotNameAFile) {
+    for (const char* name : {"1-High_High(4000+)", "Tamsin's 1CD (1500-2500)", "Été doux", "a", "con artist", "COM10",
+                             "LPT0", "x.y", "inner  blanks"})
+        EXPECT_FALSE(matrixNameProblem(name).has_value()) << name;
+    for (const char* name : {"",      "   ",     ".",    "..",   "a/b",       "a\\b",     "c:x",       "what?",
+                             "star*", "\"q\"",   "<a>",  "p|q",  "tab\there", "ends.",    "ends ",     "CON",
+                             "con",   "Nul.txt", "aux ", "COM1", "lpt9.mtx",  "Ελληνικά", "c1\xC2\x81"})
+        EXPECT_TRUE(matrixNameProblem(name).has_value()) << name;
+    EXPECT_EQ(*matrixNameProblem("a/b"),
+              "The name \"a/b\" can't be used for a matrix file: it holds one of the characters / \\ : * ? \" < > |");
+    EXPECT_EQ(*matrixNameProblem(" "), "Please give the matrix a name.");
+}
+
+// A name is accepted exactly when the description saved under it is found again by the readers
+// of the index: the profile read and the exact header test of the save sequences.
+TEST(MatrixName, NamesWhoseDescriptionTheIndexLosesAreRefused) {
+    const std::string lost = "Matrix_Info.ini can't keep its description under a name that starts with a blank or "
+                             "holds \"]\".";
+    const std::vector<std::pair<std::string, bool>> cases = {{"a]b", false},       {"[x]", false},   {"]", false},
+                                                             {" leading", false},  {"  two", false}, {"[opens", true},
+                                                             {";semicolon", true}, {"a=b", true},    {"x [y", true}};
+    for (const auto& [name, kept] : cases) {
+        const std::string refusal = "The name \"" + name + "\" can't be used for a matrix file: " + lost;
+        EXPECT_EQ(matrixNameProblem(name), kept ? std::nullopt : std::optional<std::string>(refusal)) << name;
+        TempFolder dir;
+        const auto index = dir.write("Matrix_Info.ini", "[other.mtx]\r\nInfo1=Other\r\n");
+        const std::string fileName = name + ".mtx";
+        descriptions::write(index, fileName, "Soft", "grain");
+        ScriptedPrompter prompter;
+        const bool found = descriptions::read(dir.path(), fileName).shown() == "Soft grain" &&
+                           ini::SectionExists(prompter, index, descriptions::sectionName(fileName));
+        EXPECT_EQ(found, kept) << name;
+    }
+}
+
+TEST(Descriptions, SectionNamesStoredFormsReadWriteAndRemove) {
+    EXPECT_EQ(descriptions::sectionName("1-High_High(4000+).mtx"), "1-high_high(4000+).mtx");
+    EXPECT_EQ(descriptions::sectionName("\xC9t\xE9 Matrix.MTX"), "\xE9t\xE9 matrix.mtx");
+    // Typed text is stored on one line.
+    EXPECT_EQ(descriptions::oneLine("first\r\nsecond\nthird\rfourth"), "first second third fourth");
+    EXPECT_EQ(descriptions::oneLine("a\r\n\r\nb"), "a  b");
+    EXPECT_EQ(descriptions::storedInfo1("") + "|" + descriptions::storedInfo1("x") + "|" +
+                  descriptions::storedInfo1("\r\n"),
+              " |x| ");
+
+    TempFolder dir;
+    descriptions::write(dir / "Matrix_Info.ini", "New One.mtx", " ", "second part");
+    EXPECT_EQ(dir.read("Matrix_Info.ini"), "[new one.mtx]\r\nInfo1= \r\nInfo2=second part\r\n");
+    dir.write("Matrix_Info.ini", "[my matrix.mtx]\r\nInfo1=Soft\r\nInfo2=for cartoons\r\n"
+                                 "[only one.mtx]\r\nInfo1=Alone\r\n[b.mtx]\r\nInfo1=B\r\n");
+    const auto d = descriptions::read(dir.path(), "My Matrix.mtx");
+    EXPECT_EQ(d.info1 + "|" + d.info2 + "|" + d.shown(), "Soft|for cartoons|Soft for cartoons");
+    EXPECT_EQ(descriptions::read(dir.path(), "Only One.mtx").shown() + "|" +
+                  descriptions::read(dir.path(), "unknown.mtx").shown(),
+              "Alone | ");
+    dir.write("Matrix_Info_Custom.ini", "[b.mtx]\r\nInfo1=B\r\n");
+    ScriptedPrompter prompter;
+    descriptions::remove(prompter, dir.path(), "B.mtx"); // from both files
+    EXPECT_EQ(dir.read("Matrix_Info_Custom.ini"), "");
+    fs::remove(dir / "Matrix_Info_Custom.ini");
+    prompter.expect((dir / "Matrix_Info_Custom.ini").string() + " not found.");
+    descriptions::remove(prompter, dir.path(), "my matrix.mtx");
+    EXPECT_EQ(dir.read("Matrix_Info.ini"), "[only one.mtx]\r\nInfo1=Alone\r\n");
+    EXPECT_EQ(prompter.shown().at(0).title, "File Not Found");
+}
+
+TEST(Descriptions, RebuildIsDefaultsThenTheCustomFile) {
+    TempFolder dir;
+    const std::string defaults = "[1-high_high(4000+).mtx]\r\nInfo1=Sharp\r\nInfo2=High rates";
+    const std::string custom = "[mine.mtx]\r\nInfo1=Mine\r\nInfo2= \r\n";
+    ASSERT_TRUE(descriptions::rebuild(dir.path(), "[d.mtx]\r\nInfo1=D"));
+    EXPECT_EQ(dir.read("Matrix_Info.ini"), "[d.mtx]\r\nInfo1=D\r\n\r\n");
+    EXPECT_FALSE(fs::exists(dir / "Matrix_Info_Custom.ini"));
+    EXPECT_FALSE(descriptions::rebuild(dir / "missing-folder", "x"));
+    dir.write("Matrix_Info_Custom.ini", custom);
+    ASSERT_TRUE(descriptions::rebuild(dir.path(), defaults));
+    EXPECT_EQ(dir.read("Matrix_Info.ini"), defaults + "\r\n" + custom + "\r\n");
+    EXPECT_EQ(dir.read("Matrix_Info_Custom.ini"), custom);
+    EXPECT_EQ(descriptions::read(dir.path(), "Mine.mtx").info1 + "|" +
+                  descriptions::read(dir.path(), "1-High_High(4000+).mtx").info2,
+              "Mine|High rates");
+}
+
+TEST(WriteDefaultMatrices, WritesSixteenFilesRestoringAnEditedPresetAndLeavingUserFilesAlone) {
+    TempFolder dir;
+    dir.write("4-Medium_High(3200-4000).mtx", "99 99 99 99 99 99 99 99\r\n");
+    dir.write("My Own.mtx", "user bytes");
+    dir.write("4-medium_high(3200-4000).MTX.bak", "backup");
+    EXPECT_EQ(WriteDefaultMatrices(dir.path()), 16);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 18);
+    for (const auto name : kDefaultMatrixNames) // sixteen lines of values, then an empty line
+        EXPECT_EQ(dir.read(name), std::string(defaultMatrixText(name)) + "\r\n") << name;
+    EXPECT_EQ(dir.read("My Own.mtx") + "|" + dir.read("4-medium_high(3200-4000).MTX.bak"), "user bytes|backup");
+}
+
+TEST(WriteDefaultMatrices, StopsAtTheFirstFileThatCannotBeWritten) {
+    TempFolder dir;
+    fs::create_directories(dir / "folder" / kDefaultMatrixNames[4]);
+    const fs::path locked = dir.write("locked/" + std::string(kDefaultMatrixNames[1]), "kept");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(WriteDefaultMatrices(dir / "folder"), 4);
+    EXPECT_EQ(WriteDefaultMatrices(dir / "locked"), 1);
+    EXPECT_EQ(WriteDefaultMatrices(dir / "nowhere"), 0);
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+    EXPECT_EQ(dir.read(locked.lexically_relative(dir.path()).string()), "kept");
+    // Per preset: f a file, d a folder, - nothing.
+    const auto kinds = [&](const char* folder) {
+        std::string out;
+        for (const auto name : kDefaultMatrixNames)
+            out += fs::is_regular_file(dir / folder / name) ? 'f' : fs::is_directory(dir / folder / name) ? 'd' : '-';
+        return out;
+    };
+    EXPECT_EQ(kinds("folder"), "ffffd-----------");
+    EXPECT_EQ(kinds("locked"), "ff--------------");
+}
+
+// Every default description is readable through the INI layer when its text is written alone at
+// start-up, and after a rebuild with the user's descriptions.
+TEST(DefaultDescriptions, ReadableWhenWrittenAloneAndAfterARebuildWithTheUsersDescriptions) {
+    TempFolder dir;
+    dir.write("Matrix_Info.ini", defaultMatrixInfo());
+    for (const bool rebuilt : {false, true}) {
+        SCOPED_TRACE(rebuilt ? "rebuilt" : "alone");
+        for (const auto name : kDefaultMatrixNames) {
+            const auto description = descriptions::read(dir.path(), name);
+            EXPECT_GT(description.info1.size(), 20u) << name;
+            EXPECT_EQ(description.info1.find('='), std::string::npos) << name;
+        }
+        // Sections 6, 7 and 8 have Info1 only; the others both keys.
+        EXPECT_EQ(descriptions::read(dir.path(), "7-Low_High(1800-2500).mtx").info2, "");
+        EXPECT_FALSE(descriptions::read(dir.path(), "Dovan (2500-3000).mtx").info2.empty());
+        // The QuEnc section keeps "QLB" in upper case and is still found by the file name.
+        EXPECT_TRUE(
+            descriptions::read(dir.path(), "QuEnc Lower Bitrate (QLB).mtx").info1.starts_with("Made for QuEnc"));
+        dir.write("Matrix_Info_Custom.ini", "[mine.mtx]\r\nInfo1=my first line\r\nInfo2=my second line\r\n");
+        ASSERT_TRUE(descriptions::rebuild(dir.path(), defaultMatrixInfo()));
+    }
+    EXPECT_EQ(descriptions::read(dir.path(), "Mine.mtx").shown(), "my first line my second line");
+    // The last default section does not swallow the user's keys.
+    EXPECT_EQ(ini::GetValue("dovan (2500-3000).mtx", "Info2", dir / "Matrix_Info.ini"),
+              "For bitrates from 2500 to 3000 kbps.");
+}
+
+TEST(BuiltinTexts, LanguageFilesHoldTheKeysOfEnglishInWindows1252) {
+    const auto english = keysOf(*builtinLanguageText("English.lng"));
+    EXPECT_EQ(english.size(), 79u);
+    for (const auto name : kLanguageFileNames) {
+        SCOPED_TRACE(std::string(name));
+        const std::string_view bytes = builtinLanguageText(name).value_or("");
+        EXPECT_TRUE(crLfText(bytes));
+        // The language's own name, an empty line, then the sections.
+        EXPECT_EQ(bytes.find("\r\n\r\n[MAIN]\r\n"), bytes.find("\r\n"));
+        if (name != "English.lng") { // accented letters are single bytes
+            EXPECT_FALSE(text::fromUtf8(bytes).has_value());
+        }
+        auto expected = english;
+        if (name == "Italiano.lng")
+            expected.erase("[MESSAGES]MatrixImport");
+        EXPECT_EQ(keysOf(bytes), expected);
+    }
+    EXPECT_FALSE(builtinLanguageText("Klingon.lng").has_value());
+}
+
+TEST(BuiltinTexts, DescriptionsAndMatricesReadAsTheirFilesNeed) {
+    const std::string_view info = defaultMatrixInfo();
+    EXPECT_TRUE(crLfText(info));
+    std::set<std::string> sections, matrices;
+    for (const auto& key : keysOf(info))
+        sections.insert(text::toLower(key.substr(0, key.find(']') + 1)));
+    for (const auto name : kDefaultMatrixNames)
+        matrices.insert("[" + text::toLower(name) + "]");
+    EXPECT_EQ(sections, matrices);
+    for (const auto name : kLanguageFileNames)
+        EXPECT_EQ(defaultMatrixInfoFor(name), std::optional<std::string_view>(info)) << name;
+    EXPECT_FALSE(defaultMatrixInfoFor("Klingon.lng").has_value());
+
+    for (const auto name : kDefaultMatrixNames) {
+        SCOPED_TRACE(std::string(name));
+        EXPECT_TRUE(crLfText(defaultMatrixText(name)));
+        // The writer's own layout of the values read back: two digits at least, one blank apart.
+        const auto values = ParseMatrixCodes(defaultMatrixText(name));
+        ASSERT_TRUE(values.has_value());
+        MatrixCells cells;
+        for (std::size_t i = 0; i < kMatrixCells; ++i) {
+            EXPECT_TRUE((*values)[i] >= 8 && (*values)[i] <= 127) << i;
+            cells[i] = ((*values)[i] < 10 ? "0" : "") + std::to_string((*values)[i]);
+        }
+        EXPECT_EQ(matrixText(cells), defaultMatrixText(name));
+    }
+    EXPECT_EQ(defaultMatrixText("Missing.mtx"), "");
+}

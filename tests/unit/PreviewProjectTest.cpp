@@ -1,0 +1,315 @@
+// The prepared Tessera project: loading it for the preview window, listing and showing its segments,
+// encoder detection and the encoders' command lines, and the numbers read from and written to it.
+#include "PreviewFixture.h"
+
+#include "preview/EncoderCommand.h"
+#include "preview/HostNumbers.h"
+#include "preview/SegmentDetails.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quire::test {
+namespace {
+
+using preview::EncoderKind;
+using preview::LoadPreview;
+using PreviewProjectTest = PreviewFixture;
+
+TEST_F(PreviewProjectTest, ReadsTheProjectInOrderWithEveryLogLine) {
+    ASSERT_TRUE(LoadPreview(context, state));
+    EXPECT_EQ(logLines(), golden("load.log"));
+    const auto& p = state.project;
+    EXPECT_EQ(
+        p.Bitrate + " " + p.txtDif + " " + p.Percent + " " + p.hc_opv_q_factor + " " + p.txtNumKeys + " " +
+            p.HC_VBR_Bias + " " + p.OPVHC + " " + p.OPVCCE + " " + p.ProcoderPath + " " + masked(p.txtCmdLine),
+        "819 81 9.89 4.5 6 20 0 0 /opt/enc/eclpro.INI \"/opt/enc/cce.exe\" -ecl \"<P>/Preview/preview.ecl\" -batch");
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"disableEncoderIndicators", "selectEncoder 2",
+                                                    "enableCceGroupLabel", "setActionCaptions", "playIdleScript",
+                                                    "disableApplyOptions", "showSegmentList"}));
+    EXPECT_EQ(view.caption, preview::kSelectSegmentCaption);
+    EXPECT_EQ(state.segmentList, state.segmentFiles);
+}
+
+// The bitrate line of the log: Bitrate | txtDif | Percent.
+TEST_F(PreviewProjectTest, BitrateDifferenceAndPercent) {
+    const std::array<std::string, 5> cases[] = {{"1", "2400", "5000", "900", "818 | 82 | 10.02"},
+                                                {"3", "2048", "4000", "900", "800 | 100 | 12.5"},
+                                                {"3", "2048", "4000", "824", "800 | 24 | 3."},
+                                                {"3", "2048", "4000", "802", "800 | 2 | .25"},
+                                                {"3", "2048", "4000", "830.4", "800 | 30.4 | 3.8"}};
+    for (const auto& [code, frames, sectors, average, line] : cases) {
+        PreviewProject f;
+        set(f.inf(), "V010001_V001001", "Frame_Rate_Code", code);
+        set(f.inf(), "V010001_V001001", "Frames", frames);
+        set(f.inf(), "V010001_V001001", "Video_Sectors", sectors);
+        set(f.ecl(), "item", "vbr_brate_avg", average);
+        ASSERT_TRUE(LoadPreview(f.context, f.state));
+        EXPECT_TRUE(f.logged("LPREV0026: Bitrate Calculation OK_ Value Codes= " + line)) << line;
+    }
+}
+
+TEST_F(PreviewProjectTest, IlvuAtSectionZeroTakesTheFirstSegmentFromSectionThree) {
+    const std::string body = readBytes(inf());
+    writeBytes(inf(), "[ILVU]\r\nCount=1\r\n" + body);
+    ASSERT_TRUE(LoadPreview(context, state));
+    EXPECT_EQ(state.project.txtFirstSection, "ILVU");
+    EXPECT_EQ(state.project.txt1stSection, "V010001_V001001");
+    EXPECT_TRUE(logged("LPREV0011: 1STSECT = V010001_V001001 [UPDATED!]"));
+    EXPECT_EQ(state.project.audioSectors, "1000");
+}
+
+// Each abort shows its message once, logs its line last and closes the window.
+TEST_F(PreviewProjectTest, AbortsWithTheirMessages) {
+    static const std::string eclBox = "The file 'Tessera.ecl' doesn't exist!\n" + std::string(preview::kPrepareLine);
+    const std::string infBox = "The file 'Tessera.inf' doesn't exist!\n" + std::string(preview::kPrepareLine);
+    static const std::string eclLog = "WARNING: 'Tessera.ecl' could not be read - ABORTING!!!";
+    // The change to the project: a key set or, without a section, the file removed.
+    struct Case {
+        const char* name;
+        fs::path (PreviewProject::*file)() const;
+        std::string section, key, value;
+        std::vector<std::string> boxes{eclBox};
+        std::string lastLog = eclLog;
+    };
+    const std::string project(ini::kProjectMessage);
+    const std::vector<std::string> infBoxes = {project, project, infBox}, reJig = {std::string(preview::kReJigMessage)};
+    const Case cases[] = {
+        {"no control list", &PreviewProject::ecl, "", "", ""},
+        {"no information file", &PreviewProject::inf, "", "", "", infBoxes,
+         "WARNING: 'Tessera.inf' could not be read - ABORTING!!!"},
+        {"ReJig", &PreviewProject::inf, "Status", "mode", "0", reJig, "LPREV0018: ReJig Mode Selected - ABORTING!"},
+        {"empty HC quality", &PreviewProject::ini, "Options", "HC_Quality", ""},
+        {"CCE without edition", &PreviewProject::inf, "Status", "ccetype", ""},
+        {"no frames", &PreviewProject::inf, "V010001_V001001", "Frames", "0"},
+        {"no average bitrate", &PreviewProject::ecl, "item", "vbr_brate_avg", ""},
+        {"bitrate of nothing", &PreviewProject::inf, "V010001_V001001", "Video_Sectors", "0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PreviewProject f;
+        if (c.section.empty())
+            fs::remove((f.*c.file)());
+        else
+            set((f.*c.file)(), c.section, c.key, c.value);
+        for (const auto& box : c.boxes)
+            f.prompter.expect(box);
+        EXPECT_FALSE(LoadPreview(f.context, f.state));
+        EXPECT_EQ(f.logLines().back(), c.lastLog);
+        EXPECT_EQ(f.view.calls.back(), "closeWindow");
+        EXPECT_TRUE(f.prompter.done());
+    }
+}
+
+TEST_F(PreviewProjectTest, WarnsWhenTheOpvFactorIsNoNumber) {
+    set(ecl(), "item", "opv_q_factor", "high");
+    state.project.hc_opv_point = "7.5";
+    ASSERT_TRUE(LoadPreview(context, state));
+    EXPECT_TRUE(logged("WARNING: HC OPV Factor couldn't be Calculated"));
+    EXPECT_EQ(state.project.hc_opv_point, "7.5");
+}
+
+// A user whose locale writes "4,5" sees that, while every number for an encoder or a file keeps ".".
+TEST_F(PreviewProjectTest, NumbersForEncodersStayLocaleFreeUnderACommaLocale) {
+    bool loaded = false;
+    {
+        CommaDecimalLocale comma;
+        context.separators = preview::separatorsOf();
+        set(inf(), "Status", "mode", "2");
+        set(ecl(), "item", "vbr_brate_avg", "1000.5");
+        loaded = LoadPreview(context, state);
+        preview::BuildQuEncCommand(context, state, "V010001_V001001.avs");
+    }
+    ASSERT_TRUE(loaded);
+    const auto& p = state.project;
+    EXPECT_EQ(p.hc_opv_q_factor + " " + p.hc_opv_point + " " + p.txtDif + " " + p.Percent, "4,5 4.5 181.5 22.16");
+    EXPECT_TRUE(logged("LPREV0020: HC OPV Factor calculated as: 4.5"));
+    EXPECT_EQ(state.project.txtCmdLine.find(','), std::string::npos);
+}
+
+TEST_F(PreviewProjectTest, FilterBoxesPickTheSegments) {
+    const std::vector<std::string> all = {"V010001_V001001.avs", "V010002_V001002.avs", "v020001_V002001.AVS"};
+    struct Case {
+        bool movie, extras;
+        std::vector<std::string> list;
+        std::string log;
+    };
+    const Case cases[] = {{true, true, all, "SEGL00005: List All Segments"},
+                          {true, false, {all[0], all[1]}, "SEGL00003: List 'Main Movie' Only"},
+                          {false, true, {all[2]}, "SEGL00002: List 'Extras' Only"},
+                          {false, false, all, "SEGL00004: List All Segments"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.movie) + std::to_string(c.extras));
+        state.movie = c.movie;
+        state.extras = c.extras;
+        view.calls.clear();
+        preview::RefreshSegmentList(context, state);
+        EXPECT_EQ(state.segmentList, c.list);
+        EXPECT_EQ(view.shownList, c.list);
+        EXPECT_TRUE(logged(c.log));
+        EXPECT_EQ(state.analysisPattern, "ANALYSIS.ECL");
+        const bool switched = !c.movie && !c.extras;
+        EXPECT_EQ(view.calls.front() == "setFilterBoxes 11", switched);
+        EXPECT_EQ(state.movie, c.movie || switched);
+        EXPECT_EQ(state.extras, c.extras || switched);
+        state.segmentPattern = "*.avs";
+    }
+}
+
+TEST_F(PreviewProjectTest, ExtrasOnlyWithNothingLeftShowsTheNotice) {
+    fs::remove(context.workFolder / "v020001_V002001.AVS");
+    state.movie = false;
+    preview::RefreshSegmentList(context, state);
+    const std::vector<std::string> notice = {"No 'Extras' found!", "", "Make sure you didn't select",
+                                             "'MOVIE ONLY' Under", "Tessera's Menu Mode!"};
+    EXPECT_EQ(view.shownList, notice);
+    const auto lines = logLines();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"SEGU00004: Segment Loaded OK", "SEGL00007: No 'Extras' found!",
+                                        "SEGL00008: Analysis Pattern OK"}));
+}
+
+TEST(ProjectFolder, FollowsTheWorkingPathOfTesseraIni) {
+    TempFolder temp;
+    temp.write("Tessera/Tessera.ini", "[Paths]\r\nWorking=Z:\\srv\\work\\\r\n");
+    EXPECT_EQ(preview::projectFolder(temp / "Tessera"), fs::path("/srv/work/D2VAVS"));
+}
+
+// Selections one after another on the same window, each shown as its fields and the view's calls in one
+// line: a segment without an entry keeps what it cannot compute.
+TEST_F(PreviewProjectTest, SelectionsFillTheFields) {
+    const std::tuple<std::string, std::string, std::string, char> cases[] = {
+        {"V010001_V001001.avs", "81", "9.89", '.'}, {"V010002_V001002.avs", "81", "9.89", '.'},
+        {"v020001_V002001.AVS", "-5", "-20.", ','}, {"v020001_V002001.AVS", "0", ".", '.'},
+        {"V090009_V009009.avs", "0", ".", '.'},     {"V.avs", "0", ".", '.'}};
+    std::vector<std::string> lines;
+    for (const auto& [item, dif, percent, point] : cases) {
+        state.project.txtDif = dif;
+        state.project.Percent = percent;
+        context.separators = {point, point == '.' ? ',' : '.'};
+        view.calls.clear();
+        preview::ShowSegmentDetails(context, state, item);
+        const auto& p = state.project;
+        std::string line = p.txtVTS + " | " + p.txtVob + " | " + p.txtSegment + " | " + p.txtTotalSize + " | " +
+                           p.txtVideoSize + " | " + p.txtAudioSize + " | " + p.txtDuration + " | " + p.txtVBR + " | " +
+                           p.txtFrameRate + " | " + p.txtSegIndex;
+        for (const auto& call : view.calls)
+            line += " | " + call;
+        lines.push_back(line);
+    }
+    EXPECT_EQ(lines, golden("details.lines"));
+    EXPECT_EQ(state.project.ActionInf + "/" + state.project.Frames, "0/");
+}
+
+TEST_F(PreviewProjectTest, BasicKeepsTheIndexDigitsAndHoursWrapAtADay) {
+    set(inf(), "V010002_V001002", "Frames", "2250000");
+    state.encoder = preview::EncoderKind::CceBasic;
+    state.project.txtDif = "0";
+    preview::ShowSegmentDetails(context, state, "V010002_V001002.avs");
+    const auto& p = state.project;
+    EXPECT_EQ(p.txtSegIndex + " " + p.Duration + " " + p.ILVU + " " + p.txtPulldown + " " + p.ActionInf,
+              "0002 01:00:00 1 0 1");
+}
+
+// Each case in one line: success, indicator (-1: none), HC profile, CCE group labels enabled, the log.
+TEST(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
+    const std::array<std::string, 4> cases[] = {{"0", "", "1", "You can't use Matrices on ReJig Mode"},
+                                                {"2", "", "3", ""},
+                                                {"3", "", "2", "Canopus ProCoder doesn't support custom matrices!!!"},
+                                                {"1", "0", "2", "CCE 2.50 doesn't support custom matrices!!!"},
+                                                {"1", "9", "2", ""},
+                                                {"1", "", "1", ""},
+                                                {"5", "", "", ""}};
+    std::vector<std::string> lines;
+    for (const auto& [mode, cce, quality, box] : cases) {
+        PreviewProject f;
+        auto& p = f.state.project;
+        p.txtMode = mode;
+        p.txtCCE = cce;
+        p.txtHCQuality = quality;
+        p.HCQuality = "unchanged";
+        if (!box.empty())
+            f.prompter.expect(box);
+        const bool ok = preview::DetectEncoder(f.context, f.state);
+        std::string line = std::to_string(ok) + " " +
+                           std::to_string(f.state.encoder ? static_cast<int>(*f.state.encoder) : -1) + " " +
+                           p.HCQuality + " " + std::to_string(std::ranges::count(f.view.calls, "enableCceGroupLabel"));
+        for (const auto& log : f.logLines())
+            line += " | " + log;
+        lines.push_back(line);
+    }
+    EXPECT_EQ(lines, PreviewProject::golden("detect.lines"));
+}
+
+TEST_F(PreviewProjectTest, EachKindGetsItsExecutableAndForm) {
+    const std::string ecl = " -ecl \"<P>/Preview/preview.ecl\" -batch";
+    const std::pair<std::optional<EncoderKind>, std::string> cases[] = {
+        {EncoderKind::Hc, "\"/opt/enc/hcenc.exe\" -ini \"<P>/Preview/preview.ini\""},
+        {EncoderKind::CceSp, "\"/opt/enc/cce.exe\"" + ecl},
+        {EncoderKind::Cce250, "\"\"" + ecl},
+        {std::nullopt, "\"as before\"" + ecl}};
+    set(ini(), "Paths", "CCE250", "");
+    for (const auto& [kind, line] : cases) {
+        state.encoder = kind;
+        state.project.txtEncoder = "\"as before\"";
+        preview::BuildEncoderCommand(context, state);
+        EXPECT_EQ(masked(state.project.txtCmdLine), line);
+    }
+}
+
+// The road of a QuEnc test encode: the window opens, loads the project, the user selects a segment and
+// a matrix; the changes are made to the host files first. A line starts "OPV ON" when that was logged.
+TEST(QuEncCommandTest, GoldenCommandLines) {
+    enum File { Ini, Inf, Ecl };
+    using Change = std::tuple<File, std::string, std::string, std::string>;
+    const std::string segment = "V010001_V001001";
+    const std::pair<std::vector<Change>, bool> cases[] = {
+        {{}, false},
+        {{{Ecl, "item", "progressive", "1"}, {Ini, "Options", "DCPREC", "0"}, {Inf, segment, "Aspect_Ratio", "2"}},
+         true},
+        {{{Ini, "Options", "QuEncodeType", "2"},
+          {Ini, "Options", "QTrellis", "0"},
+          {Ini, "Options", "QuEncHQ", ""},
+          {Ini, "Options", "QuEncScene", "1"},
+          {Ini, "Options", "DCPREC", ""},
+          {Inf, segment, "Aspect_Ratio", ""}},
+         false},
+        {{{Ini, "Options", "QuEncodeType", "1"}, {Ini, "Options", "DCPREC", "3"}}, false}};
+    std::vector<std::string> lines;
+    for (const auto& [changes, analysed] : cases) {
+        PreviewProject f;
+        PreviewProject::set(f.inf(), "Status", "mode", "2");
+        for (const auto& [file, section, key, value] : changes)
+            PreviewProject::set(file == Ini ? f.ini() : file == Inf ? f.inf() : f.ecl(), section, key, value);
+        if (analysed)
+            writeBytes(f.context.workFolder / "analysis.ecl", "[item]\r\n");
+        preview::RefreshSegmentList(f.context, f.state);
+        ASSERT_TRUE(preview::LoadPreview(f.context, f.state));
+        preview::ShowSegmentDetails(f.context, f.state, segment + ".avs");
+        f.state.matrixName = analysed ? "Sharp" : "No_Matrix";
+        f.state.FilterName = analysed ? "Undot" : "No_Filter";
+        preview::BuildQuEncCommand(f.context, f.state, segment + ".avs");
+        lines.push_back((f.logged("QUENCDEF: OPV ON") ? "OPV ON | " : "") + f.masked(f.state.project.txtCmdLine));
+    }
+    EXPECT_EQ(lines, PreviewProject::golden("quenc.lines"));
+}
+
+TEST(HostNumbers, FormatsWithOptionalDigits) {
+    const std::tuple<double, const char*, const char*, const char*> cases[] = {
+        // value, whole "##", percent "#.##", grouped "##,##0.00"
+        {12.5, "13", "12.5", "12.50"},     {3, "3", "3.", "3.00"},
+        {0.25, "", ".25", "0.25"},         {9.890109, "10", "9.89", "9.89"},
+        {-20, "-20", "-20.", "-20.00"},    {0, "", ".", "0.00"},
+        {819.2, "819", "819.2", "819.20"}, {1234567.891, "1234568", "1234567.89", "1,234,567.89"},
+        {0.005, "", ".01", "0.01"},        {-0.4, "", "-.4", "-0.40"}};
+    for (const auto& [value, whole, percent, grouped] : cases) {
+        EXPECT_EQ(preview::formatWhole(value), whole) << value;
+        EXPECT_EQ(preview::formatPercent(value), percent) << value;
+        EXPECT_EQ(preview::formatGrouped(value, '.', ','), grouped) << value;
+    }
+    EXPECT_EQ(preview::toNumber("-20."), -20);
+    EXPECT_EQ(preview::toNumber(".25"), 0.25);
+    EXPECT_EQ(preview::toNumber("4,5"), std::nullopt);
+}
+
+} // namespace
+} // namespace quire::test
