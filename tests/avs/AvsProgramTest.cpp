@@ -90,30 +90,6 @@ TEST(AvsProgram, FramesDeliveredEqualTheScriptsCount) {
     EXPECT_EQ(y4mFrames(r.out, 32 * 16 * 3 / 2), 7);
 }
 
-TEST(AvsProgram, GraphMakesTheFramesOfY4mInOneFfmpegRunOrRefusesNativeStages) {
-    quire::test::TempFolder dir;
-    dir.write("noise.y4m", noiseY4m(24, 18, 5));
-    const std::string script = "FFVideoSource(\"noise.y4m\")\nBilinearResize(16,12)\n";
-    const AvsRun graph = runAvs(dir, script, "--graph");
-    ASSERT_EQ(graph.exitCode, 0) << graph.err;
-    ASSERT_EQ(graph.out.rfind("info: 16 12 25/1 5 yuv420p\ninput: /", 0), 0U) << graph.out;
-    const std::size_t chain = graph.out.find("\ngraph: [0:v:0]");
-    ASSERT_NE(chain, std::string::npos) << graph.out;
-    dir.write("chain.txt", graph.out.substr(chain + 8, graph.out.size() - chain - 9));
-    const std::string input = graph.out.substr(graph.out.find("input: ") + 7, chain - graph.out.find("input: ") - 7);
-    ASSERT_EQ(runAvs(dir, script, "--y4m '" + (dir / "r.y4m").string() + "'").exitCode, 0);
-    const std::string toRaw = "cd '" + dir.path().string() + "' && ffmpeg -v error -y";
-    ASSERT_EQ(std::system((toRaw + " -i '" + input + "' -filter_complex_script chain.txt -f rawvideo g.yuv").c_str()),
-              0);
-    ASSERT_EQ(std::system((toRaw + " -i r.y4m -f rawvideo r.yuv").c_str()), 0);
-    EXPECT_EQ(dir.read("g.yuv"), dir.read("r.yuv"));
-    EXPECT_EQ(dir.read("g.yuv").size(), 5U * 16 * 12 * 3 / 2);
-    // The native stages make their frames only in quire-avs: the count, then exit 5.
-    const AvsRun undot = runAvs(dir, script + "Undot()\n", "--graph");
-    EXPECT_EQ(undot.exitCode, 5);
-    EXPECT_EQ(undot.out, "info: 16 12 25/1 5 yuv420p\n");
-}
-
 TEST(AvsProgram, SegmentScriptOverATwoPartVob) {
     quire::test::TempFolder dir;
     const std::string vob = (dir / "all.vob").string();
