@@ -65,46 +65,66 @@ std::optional<std::pair<std::uintmax_t, std::int64_t>> stampOf(const fs::path& f
     return std::pair{size, static_cast<std::int64_t>(time.time_since_epoch().count())};
 }
 
-// The renderer's --info line: width height num/den frames pixfmt.
-bool readInfo(const MeasureTools& tools, const fs::path& script, double& rate, int& frames, std::string& why) {
+// What the renderer's --graph run says of a script: its rate and count, and, when FFmpeg alone makes
+// its frames, FFmpeg's input for them and the filter chain from it (otherwise `direct` is false).
+struct ScriptFrames {
+    double rate = 0;
+    int frames = 0;
+    bool direct = false;
+    std::string input, graph;
+};
+
+// The text after "key: " on a line of its own; empty optional when there is no such line.
+std::optional<std::string_view> lineValue(std::string_view text, std::string_view key) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string_view line = text.substr(at, end - at);
+        if (line.starts_with(key) && line.substr(key.size()).starts_with(": "))
+            return line.substr(key.size() + 2);
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
+bool describeScript(const MeasureTools& tools, const fs::path& script, ScriptFrames& frames, std::string& why) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         why = "No pipe could be made for the renderer.";
         return false;
     }
-    const pid_t pid = spawnInGroup({tools.renderer.string(), script.string(), "--info"}, -1, fds[1], -1, 0);
+    const pid_t pid = spawnInGroup({tools.renderer.string(), script.string(), "--graph"}, -1, fds[1], -1, 0);
     closeFd(fds[1]);
     std::string out;
-    char buffer[512];
+    char buffer[4096];
     for (ssize_t n; pid > 0 && ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR));)
         if (n > 0)
             out.append(buffer, static_cast<std::size_t>(n));
     closeFd(fds[0]);
-    if (pid < 0 || reap(pid) != 0) {
-        why = "The renderer could not read the encode script " + script.filename().string() + ".";
-        return false;
-    }
-    std::array<std::string_view, 5> fields{};
-    std::string_view rest = out;
+    const int exitCode = pid < 0 ? -1 : reap(pid);
+    // "info: width height num/den frames pixfmt"
+    std::array<std::string_view, 4> fields{};
+    std::string_view rest = lineValue(out, "info").value_or("");
     for (auto& f : fields) {
-        const std::size_t start = rest.find_first_not_of(" \r\n");
-        if (start == std::string_view::npos)
-            break;
-        rest = rest.substr(start);
-        const std::size_t end = rest.find_first_of(" \r\n");
+        const std::size_t end = rest.find(' ');
         f = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
     const std::size_t slash = fields[2].find('/');
     const auto num = numberOf(fields[2].substr(0, slash));
     const auto den = slash == std::string_view::npos ? std::optional<double>() : numberOf(fields[2].substr(slash + 1));
     const auto count = numberOf(fields[3]);
-    if (!num || !den || *den <= 0 || *num <= 0 || !count) {
-        why = "The renderer gave no frame rate and count for " + script.filename().string() + ".";
+    // Exit 5: the frames need the renderer's own stages, and it has to make them itself.
+    if ((exitCode != 0 && exitCode != 5) || !num || !den || *den <= 0 || *num <= 0 || !count) {
+        why = "The renderer could not read the encode script " + script.filename().string() + ".";
         return false;
     }
-    rate = *num / *den;
-    frames = static_cast<int>(*count);
+    frames.rate = *num / *den;
+    frames.frames = static_cast<int>(*count);
+    const auto input = lineValue(out, "input");
+    const auto graph = lineValue(out, "graph");
+    frames.direct = exitCode == 0 && input && graph && !graph->empty();
+    frames.input = input.value_or("");
+    frames.graph = graph.value_or("");
     return true;
 }
 
@@ -281,25 +301,38 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
     EncodeMetrics metrics;
     metrics.size = stamp->first;
     metrics.target = target;
-    if (!readInfo(tools, script, metrics.rate, metrics.sourceFrames, result.why))
+    ScriptFrames source;
+    if (!describeScript(tools, script, source, result.why))
         return result;
+    metrics.rate = source.rate;
+    metrics.sourceFrames = source.frames;
     progress.framesTotal = metrics.sourceFrames;
     progress.framesDone = 0;
 
-    // Both inputs get index timestamps in one time base, so frame N is compared with frame N whatever
-    // the stream's own times; the frames pass the psnr filter into the ssim filter.
+    // When FFmpeg alone makes the script's frames, one FFmpeg run decodes both the source and the encode;
+    // otherwise the renderer makes them and feeds them through a pipe. Both inputs get index timestamps
+    // in one time base, so frame N is compared with frame N whatever the stream's own times; the frames
+    // pass the psnr filter into the ssim filter.
     const std::string threads = std::to_string(tools.threads);
     std::vector<std::string> ffmpeg{tools.ffmpeg, "-hide_banner", "-nostdin", "-nostats"};
     if (tools.threads > 0)
         ffmpeg.insert(ffmpeg.end(), {"-filter_threads", threads, "-filter_complex_threads", threads});
-    const std::string graph = "[0:v]settb=AVTB,setpts=N,format=yuv420p,split[r1][r2];"
-                              "[1:v]settb=AVTB,setpts=N,format=yuv420p[d];"
-                              "[d][r1]psnr=shortest=1[p];[p][r2]ssim=shortest=1";
-    ffmpeg.insert(ffmpeg.end(), {"-f", "yuv4mpegpipe", "-i", "pipe:0", "-i", encodedFile.string(), "-filter_complex",
-                                 graph, "-f", "null", "-progress", "pipe:1", "-"});
+    std::string reference = "[0:v]";
+    if (!source.direct)
+        ffmpeg.insert(ffmpeg.end(), {"-f", "yuv4mpegpipe", "-i", "pipe:0"});
+    else if (!source.input.empty())
+        ffmpeg.insert(ffmpeg.end(), {"-i", source.input});
+    if (source.direct)
+        reference = source.graph + "[source];[source]";
+    const std::string encoded = !source.direct || !source.input.empty() ? "[1:v]" : "[0:v]";
+    const std::string graph = reference + "settb=AVTB,setpts=N,format=yuv420p,split[r1][r2];" + encoded +
+                              "settb=AVTB,setpts=N,format=yuv420p[d];[d][r1]psnr=shortest=1[p];[p][r2]ssim=shortest=1";
+    ffmpeg.insert(ffmpeg.end(),
+                  {"-i", encodedFile.string(), "-filter_complex", graph, "-f", "null", "-progress", "pipe:1", "-"});
 
     int video[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
-    if (::pipe2(video, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+    if ((!source.direct && ::pipe2(video, O_CLOEXEC) != 0) || ::pipe2(out, O_CLOEXEC) != 0 ||
+        ::pipe2(err, O_CLOEXEC) != 0) {
         for (int* p : {video, out, err}) {
             closeFd(p[0]);
             closeFd(p[1]);
@@ -307,8 +340,11 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
         result.why = "No pipes could be made for the measure.";
         return result;
     }
-    const pid_t renderer = spawnInGroup({tools.renderer.string(), script.string(), "--y4m", "-"}, -1, video[1], -1, 0);
-    const pid_t measurer = renderer > 0 ? spawnInGroup(ffmpeg, video[0], out[1], err[1], renderer) : -1;
+    // The first child leads a process group of its own, which a cancel kills as a whole.
+    const pid_t renderer =
+        source.direct ? 0 : spawnInGroup({tools.renderer.string(), script.string(), "--y4m", "-"}, -1, video[1], -1, 0);
+    const pid_t measurer = renderer >= 0 ? spawnInGroup(ffmpeg, video[0], out[1], err[1], renderer) : -1;
+    const pid_t group = source.direct ? measurer : renderer;
     for (int* fd : {&video[0], &video[1], &out[1], &err[1]})
         closeFd(*fd);
     if (renderer < 0 || measurer < 0) {
@@ -327,7 +363,7 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
     std::array<pollfd, 2> fds{{{out[0], POLLIN, 0}, {err[0], POLLIN, 0}}};
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
         if (progress.cancel) {
-            ::kill(-renderer, SIGKILL);
+            ::kill(-group, SIGKILL);
             break;
         }
         const int ready = ::poll(fds.data(), fds.size(), 100);
@@ -347,10 +383,10 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
             }
         }
     }
-    closeFd(out[0]);
-    closeFd(err[0]);
+    closeFd(fds[0].fd);
+    closeFd(fds[1].fd);
     const int measured = reap(measurer);
-    const int rendered = reap(renderer);
+    const int rendered = renderer > 0 ? reap(renderer) : 0;
     if (progress.cancel) {
         result.cancelled = true;
         result.why = "The measure was cancelled.";

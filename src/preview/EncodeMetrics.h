@@ -1,6 +1,6 @@
 // How close a test encode came to the frames it was encoded from: PSNR and SSIM measured by FFmpeg
-// against the renderer's output of the encode script, frame by frame by index, with the file's size
-// and the average bitrate it reached against the project's target. The encode script in the Preview
+// against the frames of the encode script as the renderer gives them, frame by frame by index, with
+// the file's size and the average bitrate it reached against the project's target. The encode script in the Preview
 // folder is rewritten for every encode, so each encoded file keeps its own copy (NAME.m2v.avs), and
 // its results are kept beside it (NAME.m2v.metrics); both go with the Preview folder.
 #pragma once
@@ -82,8 +82,9 @@ struct MeasureProgress {
     std::atomic<bool> cancel{false}; // set to stop the run: its children are killed and reaped
 };
 
-// Measures NAME.m2v against the frames of NAME.m2v.avs in one FFmpeg run fed by the renderer through a
-// pipe; both children run in a process group of their own. Blocks until done or cancelled; keeps the
+// Measures NAME.m2v against the frames of NAME.m2v.avs in one FFmpeg run: it decodes the script's source
+// itself when the renderer gives the script as one FFmpeg graph, else the renderer feeds it the frames
+// through a pipe; the children run in a process group of their own. Blocks until done or cancelled; keeps the
 // results beside the file when measured. target: the project's BitrateFinal (kbit/s, 0 unknown).
 MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& encodedFile, double target,
                                  MeasureProgress& progress);

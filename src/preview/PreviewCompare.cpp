@@ -16,11 +16,16 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
+#include <limits>
 
 namespace quire {
 
@@ -44,6 +49,50 @@ public:
 
 QString number(double value, int decimals) {
     return QString::number(value, 'f', decimals);
+}
+
+// The file and matrix names wrap in these widths; the room left on the screen beside the window.
+constexpr int kFileColumnWidth = 240;
+constexpr int kMatrixColumnWidth = 160;
+constexpr int kScreenMargin = 16;
+
+// Draws the file and matrix names wrapped anywhere: they have no blanks to wrap at, and a long one must
+// still fit its column.
+class NameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QString text = index.data().toString();
+        const int width = option.rect.width() > 0 ? option.rect.width() - 2 * kTextMargin : QWIDGETSIZE_MAX;
+        const QRect needed =
+            option.fontMetrics.boundingRect(QRect(0, 0, width, QWIDGETSIZE_MAX), Qt::TextWrapAnywhere, text);
+        return needed.size() + QSize(2 * kTextMargin, 2 * kTextMargin);
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem look = option;
+        initStyleOption(&look, index);
+        const QString text = look.text;
+        look.text.clear();
+        const QWidget* view = option.widget;
+        (view ? view->style() : QApplication::style())->drawControl(QStyle::CE_ItemViewItem, &look, painter, view);
+        painter->save();
+        painter->setPen(
+            look.palette.color(look.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0),
+                          Qt::TextWrapAnywhere | Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->restore();
+    }
+
+private:
+    static constexpr int kTextMargin = 3;
+};
+
+// A cell with the best value of its column: bold and green.
+void markBest(QTableWidgetItem* item) {
+    QFont font = item->font();
+    font.setBold(true);
+    item->setFont(font);
+    item->setForeground(QColor(0, 110, 0));
 }
 
 } // namespace
@@ -144,6 +193,8 @@ void Preview::showCompare() {
         m_tblCompare->setEditTriggers(QAbstractItemView::NoEditTriggers);
         m_tblCompare->setSelectionBehavior(QAbstractItemView::SelectRows);
         m_tblCompare->verticalHeader()->hide();
+        m_tblCompare->setItemDelegateForColumn(File, new NameDelegate(m_tblCompare));
+        m_tblCompare->setItemDelegateForColumn(Matrix, new NameDelegate(m_tblCompare));
         layout->addWidget(m_tblCompare);
         m_frmCompare->resize(900, 260);
     }
@@ -155,11 +206,13 @@ void Preview::showCompare() {
 void Preview::fillCompareTable() {
     m_tblCompare->setSortingEnabled(false);
     m_tblCompare->setRowCount(0);
-    std::vector<std::pair<int, double>> best(ColumnCount, {-1, 0});
-    // Higher is better for the quality measures; the bitrate is best nearest its target.
-    const auto consider = [&best](int column, int row, double score) {
-        if (best[column].first < 0 || score > best[column].second)
-            best[column] = {row, score};
+    // Each measure's score per row, higher is better, taken from the value as shown: files that show the
+    // same value are equally good, and all of the best stand out. The bitrate is best nearest its target.
+    std::vector<std::vector<std::pair<int, double>>> scores(ColumnCount);
+    const auto shown = [this](int row, int column, double value, int decimals, const QString& after = {}) {
+        const QString text = number(value, decimals);
+        m_tblCompare->setItem(row, column, new NumberItem(text + after, value));
+        return text.toDouble();
     };
     for (const std::string& name : listMatching(previewFolder(), "*.m2v")) {
         const auto parts = splitEncodedName(fields.segment, name);
@@ -170,24 +223,21 @@ void Preview::fillCompareTable() {
         const auto check = savedCheck(file);
         const int row = m_tblCompare->rowCount();
         m_tblCompare->insertRow(row);
-        m_tblCompare->setItem(row, File, new QTableWidgetItem(fromCp1252(name)));
+        auto* fileItem = new QTableWidgetItem(fromCp1252(name));
+        fileItem->setToolTip(fileItem->text());
+        m_tblCompare->setItem(row, File, fileItem);
         m_tblCompare->setItem(row, Matrix, new QTableWidgetItem(fromCp1252(parts->matrix)));
         m_tblCompare->setItem(row, Filter, new QTableWidgetItem(fromCp1252(parts->filter)));
         std::error_code error;
-        const double size = static_cast<double>(fs::file_size(file, error)) / 1024.0;
-        m_tblCompare->setItem(row, Size, new NumberItem(number(size, 0), size));
+        shown(row, Size, static_cast<double>(fs::file_size(file, error)) / 1024.0, 0);
         if (metrics) {
             const QString target = metrics->target > 0 ? number(metrics->target, 0) : QStringLiteral("?");
-            m_tblCompare->setItem(row, Bitrate,
-                                  new NumberItem(number(metrics->bitrate, 0) + " / " + target, metrics->bitrate));
-            m_tblCompare->setItem(row, PsnrY, new NumberItem(number(metrics->psnrY, 2), metrics->psnrY));
-            m_tblCompare->setItem(row, PsnrAll, new NumberItem(number(metrics->psnrAll, 2), metrics->psnrAll));
-            m_tblCompare->setItem(row, Ssim, new NumberItem(number(metrics->ssim, 4), metrics->ssim));
+            const double bitrate = shown(row, Bitrate, metrics->bitrate, 0, " / " + target);
             if (metrics->target > 0)
-                consider(Bitrate, row, -std::fabs(metrics->bitrate - metrics->target));
-            consider(PsnrY, row, metrics->psnrY);
-            consider(PsnrAll, row, metrics->psnrAll);
-            consider(Ssim, row, metrics->ssim);
+                scores[Bitrate].emplace_back(row, -std::fabs(bitrate - target.toDouble()));
+            scores[PsnrY].emplace_back(row, shown(row, PsnrY, metrics->psnrY, 2));
+            scores[PsnrAll].emplace_back(row, shown(row, PsnrAll, metrics->psnrAll, 2));
+            scores[Ssim].emplace_back(row, shown(row, Ssim, metrics->ssim, 4));
         } else {
             for (int c : {Bitrate, PsnrY, PsnrAll, Ssim})
                 m_tblCompare->setItem(row, c, new NumberItem(QStringLiteral("-"), -1));
@@ -201,17 +251,34 @@ void Preview::fillCompareTable() {
         matrices->setToolTip(words);
         m_tblCompare->setItem(row, Matrices, matrices);
     }
-    for (int c = 0; c < ColumnCount; ++c)
-        if (best[c].first >= 0) {
-            QTableWidgetItem* item = m_tblCompare->item(best[c].first, c);
-            QFont font = item->font();
-            font.setBold(true);
-            item->setFont(font);
-            item->setForeground(QColor(0, 110, 0));
-            item->setData(Qt::UserRole + 1, true); // best of its column
-        }
+    for (const auto& column : scores) {
+        double best = -std::numeric_limits<double>::infinity();
+        for (const auto& [row, score] : column)
+            best = std::max(best, score);
+        for (const auto& [row, score] : column)
+            if (score == best)
+                markBest(m_tblCompare->item(row, static_cast<int>(&column - scores.data())));
+    }
     m_tblCompare->setSortingEnabled(true);
+    fitCompareTable();
+}
+
+void Preview::fitCompareTable() {
+    // A long file or matrix name wraps in a column of limited width instead of widening the window past
+    // the screen; the window then grows to show every column.
     m_tblCompare->resizeColumnsToContents();
+    m_tblCompare->setColumnWidth(File, std::min(m_tblCompare->columnWidth(File), kFileColumnWidth));
+    m_tblCompare->setColumnWidth(Matrix, std::min(m_tblCompare->columnWidth(Matrix), kMatrixColumnWidth));
+    m_tblCompare->resizeRowsToContents();
+    int columns = 0;
+    for (int c = 0; c < ColumnCount; ++c)
+        columns += m_tblCompare->columnWidth(c);
+    const QMargins margins = m_frmCompare->layout()->contentsMargins();
+    const int wanted = columns + 2 * m_tblCompare->frameWidth() +
+                       m_tblCompare->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
+    const QScreen* screen = m_frmCompare->screen();
+    const int room = screen ? screen->availableGeometry().width() - 2 * kScreenMargin : wanted;
+    m_frmCompare->resize(std::min(wanted, room), m_frmCompare->height());
 }
 
 } // namespace quire

@@ -459,6 +459,8 @@ void Preview::chooseSegment(QListWidgetItem* item) {
         return; // a notice line of the list, no segment
     fields.txtTempMat.clear();
     fields.segment = name;
+    if (m_tblCompare)
+        fillCompareTable(); // the comparison shows the selected segment's files
     ShowSegmentDetails(m_context, fields, name);
     showSegmentDetails();
     WritePreviewScript(m_context, fields);

@@ -131,6 +131,7 @@ private:
     // The small window over this one with a row per encoded file of the selected segment.
     void showCompare();
     void fillCompareTable();
+    void fitCompareTable();
     std::unique_ptr<preview::MeasureJob> m_measure;
     QTimer* m_measureTimer = nullptr;
     ccXPButton* m_cmdCompare = nullptr;

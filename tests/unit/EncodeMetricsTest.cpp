@@ -102,6 +102,25 @@ TEST_F(MeasureEncode, FramePairingShowsFirstFramesThatDifferOrAreMissing) {
     EXPECT_NEAR(dropped.bitrate, static_cast<double>(dropped.size) * 8 / 0.8 / 1000, 1e-9);
 }
 
+TEST_F(MeasureEncode, FramesPipedByTheRendererMeasureAsTheSameFramesFromAFile) {
+    // Undot runs in the renderer, which pipes its frames; the same frames kept in a file reach FFmpeg
+    // directly. The same encode measures alike both ways.
+    temp.write("undot.avs", "FFVideoSource(\"source.y4m\").Undot()\r\n");
+    run("'" + tools().renderer.string() + "' '" + (temp / "undot.avs").string() + "' --y4m '" +
+        (temp / "undot.y4m").string() + "'");
+    temp.write("file.avs", "FFVideoSource(\"undot.y4m\")\r\n");
+    const fs::path piped = encode("piped.m2v", "-q:v 4");
+    const fs::path direct = temp / "direct.m2v";
+    fs::copy_file(piped, direct);
+    ASSERT_TRUE(keepEncodeScript(temp / "undot.avs", piped) && keepEncodeScript(temp / "file.avs", direct));
+    const EncodeMetrics a = measure(piped), b = measure(direct);
+    EXPECT_EQ(a.frames, 25);
+    EXPECT_GT(a.psnrY, 30.0);
+    EXPECT_DOUBLE_EQ(a.psnrY, b.psnrY);
+    EXPECT_DOUBLE_EQ(a.psnrAll, b.psnrAll);
+    EXPECT_DOUBLE_EQ(a.ssim, b.ssim);
+}
+
 TEST_F(MeasureEncode, CancelKillsAndReapsTheChildrenAndKeepsNothing) {
     // A long clip, so the run is still going when it is cancelled.
     run("ffmpeg -y -f lavfi -i testsrc2=size=352x288:rate=25 -frames:v 1500 -pix_fmt yuv420p '" +

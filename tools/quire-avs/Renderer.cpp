@@ -265,6 +265,34 @@ bool runNative(const std::vector<Stage>& stages, int in, int out, const std::str
 
 } // namespace
 
+namespace {
+
+// The input FFmpeg opens for the clip's source: the file, or the files joined by the concat: protocol.
+std::string inputOf(const Clip& clip) {
+    std::string input;
+    for (const auto& f : clip.source.files)
+        input += (input.empty() ? "" : "|") + f.string();
+    return clip.source.files.size() > 1 ? "concat:" + input : input;
+}
+
+std::string y4mFormat(const Clip& clip) {
+    return isYuv(clip.type) ? ffmpegFormat(clip.type) : "yuv444p"; // RGB: 4:4:4 YUV, odd sizes allowed
+}
+
+} // namespace
+
+bool singleGraph(const Clip& clip, std::string& input, std::string& graph) {
+    for (const Stage& s : clip.stages)
+        if (isNative(s) || s.kind == Stage::Kind::Subtitle)
+            return false;
+    input = inputOf(clip);
+    graph = clip.source.files.empty() ? clip.source.generator : "[0:v:0]" + clip.source.afterInput;
+    for (const Stage& s : clip.stages)
+        graph += "," + s.filter;
+    graph += ",setsar=1,format=" + y4mFormat(clip);
+    return true;
+}
+
 int render(const Clip& clip, Output output, const std::string& target) {
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<Segment> segments(1);
@@ -329,10 +357,7 @@ int render(const Clip& clip, Output output, const std::string& target) {
         std::vector<std::string> argv{"ffmpeg", "-nostdin", "-hide_banner", "-v", "error"};
         std::string graph;
         if (i == 0 && !clip.source.files.empty()) {
-            std::string input;
-            for (const auto& f : clip.source.files)
-                input += (input.empty() ? "" : "|") + f.string();
-            argv.insert(argv.end(), {"-i", clip.source.files.size() > 1 ? "concat:" + input : input});
+            argv.insert(argv.end(), {"-i", inputOf(clip)});
             graph = "[0:v:0]" + clip.source.afterInput;
         } else if (i == 0) {
             graph = clip.source.generator;
@@ -362,7 +387,7 @@ int render(const Clip& clip, Output output, const std::string& target) {
         else if (output == Output::Bgra)
             format = "bgra";
         else {
-            format = isYuv(clip.type) ? ffmpegFormat(clip.type) : "yuv444p"; // RGB: 4:4:4 YUV, odd sizes allowed
+            format = y4mFormat(clip);
             muxer = "yuv4mpegpipe";
         }
         graph += (last ? ",setsar=1,format=" : ",format=") + format + "[v]";

@@ -27,6 +27,13 @@ std::string drawTextFilter(const SubtitleText& s, const std::filesystem::path& t
 // The face fontconfig gives for a font name in bold; MediaError when none.
 FontFace resolveFont(const std::string& name, std::vector<std::string>& warnings);
 
+// The clip as one FFmpeg filter graph, for a program that wants the frames inside a graph of its own:
+// `input` is the media FFmpeg opens as its input 0 (a file or a concat: URL; empty for a generated
+// clip), `graph` a chain from [0:v:0] (or from a source filter) to the clip's frames in their --y4m
+// format. False when the clip needs the native stages or a Subtitle's text file, which only render()
+// gives.
+bool singleGraph(const Clip& clip, std::string& input, std::string& graph);
+
 // Renders the clip to `target` ("-" for standard output). Returns 0, or 4 when FFmpeg failed; a
 // missing font is a MediaError. Warnings go to standard error.
 int render(const Clip& clip, Output output, const std::string& target);
