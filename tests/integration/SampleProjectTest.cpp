@@ -246,18 +246,9 @@ TEST(SampleProjectOptions, RefuseWhatCannotBeBuilt) {
     }
 }
 
-TEST(SampleProjectIndex, RefusesWhatIsNotAProgramStream) {
-    for (const std::string& bytes : {std::string(), std::string(4096, '\0'), std::string("\0\0\1\xBA", 4) + "short",
-                                     std::string("\0\0\1\xB3 elementary", 15)}) {
-        std::string error;
-        indexStream(bytes, error);
-        EXPECT_FALSE(error.empty());
-    }
-}
-
 // One pack of an open GOP: I (temporal reference 2) coded before the two B pictures shown before it,
 // the last picture header ending the stream with no byte to spare.
-TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
+std::string openGopPack() {
     std::string es("\0\0\1\xB3\x2D\0\x24\x33\0\0\0\0", 12); // sequence header
     es += std::string("\0\0\1\xB8\0\0\0\0", 8);             // GOP, closed_gop 0
     es += std::string("\0\0\1\0\0\x88\0\0\0", 9);           // I, temporal reference 2
@@ -267,9 +258,22 @@ TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
     pes += char((es.size() + 3) >> 8);
     pes += char((es.size() + 3) & 0xFF);
     pes += std::string("\x81\0\0", 3) + es;
-    const std::string pack = std::string("\0\0\1\xBA\x44\0\4\0\4\1\1\x89\xC3\xF8", 14) + pes;
+    return std::string("\0\0\1\xBA\x44\0\4\0\4\1\1\x89\xC3\xF8", 14) + pes;
+}
+
+TEST(SampleProjectIndex, RefusesWhatIsNotAProgramStream) {
+    for (const std::string& bytes : {std::string(), std::string(4096, '\0'), std::string("\0\0\1\xBA", 4) + "short",
+                                     std::string("\0\0\1\xB3 elementary", 15),
+                                     openGopPack() + std::string("\0\0\1\xB3", 4)}) { // a start code after a pack
+        std::string error;
+        indexStream(bytes, error);
+        EXPECT_FALSE(error.empty()) << bytes.size();
+    }
+}
+
+TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
     std::string error;
-    const StreamIndex index = indexStream(pack, error);
+    const StreamIndex index = indexStream(openGopPack(), error);
     ASSERT_TRUE(error.empty()) << error;
     ASSERT_EQ(index.gops.size(), 1u);
     EXPECT_FALSE(index.gops[0].closed);
@@ -279,12 +283,13 @@ TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
 TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
     TempFolder temp;
     const fs::path folder = temp / "Tessera";
-    const ProgramRun made = run(temp, {folder.string(), "--ntsc", "--film", "--movie", "2", "--extras", "1",
-                                       "--seconds", "1", "--ilvu", "--slide-show", "--encoder", "cce-basic"});
+    std::vector<std::string> args = {folder.string(), "--ntsc",       "--film",    "--movie",  "2", "--extras", "1",
+                                     "--ilvu",        "--slide-show", "--encoder", "cce-basic"};
+    const Options options = optionsFrom(args);
+    args.insert(args.end(), {"--seconds", "1"});
+    const ProgramRun made = run(temp, args);
     ASSERT_EQ(made.status, 0) << made.out;
     EXPECT_NE(made.out.find("V010002_V001002.avs"), std::string::npos) << made.out;
-    const Options options = optionsFrom({folder.string(), "--ntsc", "--film", "--movie", "2", "--extras", "1", "--ilvu",
-                                         "--slide-show", "--encoder", "cce-basic"});
     checkReadingRules(folder, options);
 
     const fs::path project = folder / "work" / "D2VAVS";
