@@ -1,25 +1,28 @@
 // Runs of the quire-avs program through Debian's FFmpeg: what only a real run shows (the frame
 // count FFmpeg delivers, the exit codes and messages, the native stages on real pipes).
+#include "support/RunProgram.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sys/wait.h>
+
+using quire::test::ProgramRun;
+using quire::test::runCommand;
+using quire::test::shellQuoted;
+using quire::test::TempFolder;
 
 namespace {
 
-struct AvsRun {
-    int exitCode = -1;
-    std::string out, err;
-};
+// Runs the script with the arguments (a shell text).
+ProgramRun runAvs(const TempFolder& dir, const std::string& script, const std::string& args) {
+    return runCommand(shellQuoted(QUIRE_AVS_PROGRAM) + " " + shellQuoted(dir.write("s.avs", script)) + " " + args,
+                      dir.path());
+}
 
-AvsRun runAvs(const quire::test::TempFolder& dir, const std::string& script, const std::string& args) {
-    const auto avs = dir.write("s.avs", script);
-    const std::string command = "'" + std::string(QUIRE_AVS_PROGRAM) + "' '" + avs.string() + "' " + args + " > '" +
-                                (dir / "out").string() + "' 2> '" + (dir / "err").string() + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read("out"), dir.read("err")};
+// Runs FFmpeg quietly on the arguments (a shell text); true when it succeeds.
+bool ffmpeg(const TempFolder& dir, const std::string& args) {
+    return runCommand("ffmpeg -v error -y " + args, dir.path()).status == 0;
 }
 
 // The number of frames of a YUV4MPEG2 stream whose frames hold frameBytes bytes; -1 when malformed.
@@ -49,10 +52,10 @@ std::string noiseY4m(int w, int h, int frames) {
 } // namespace
 
 TEST(AvsProgram, ExitCodesAndMessages) {
-    quire::test::TempFolder dir;
+    TempFolder dir;
     const struct {
         const char* script;
-        int exitCode;
+        int status;
         const char* output;
         const char* error;
     } cases[] = {
@@ -62,43 +65,41 @@ TEST(AvsProgram, ExitCodesAndMessages) {
          "cannot find \"D:\\none.d2v\""},
     };
     for (const auto& c : cases) {
-        const AvsRun r = runAvs(dir, c.script, "--info");
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.script << r.err;
+        const ProgramRun r = runAvs(dir, c.script, "--info");
+        EXPECT_EQ(r.status, c.status) << c.script << r.err;
         EXPECT_EQ(r.out, c.output);
         EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
-    } // A stream FFmpeg cannot decode: exit 4, whether FFmpeg writes the output or feeds a native stage.
+    }
+    // A stream FFmpeg cannot decode: exit 4, whether FFmpeg writes the output or feeds a native stage.
     dir.write("JUNK.VOB", std::string(4096, '\x5a'));
     dir.write("J.d2v", "DGIndexProjectFile16\r\n1\r\nJUNK.VOB\r\n\r\nPicture_Size=64x48\r\nField_Operation=2\r\n"
                        "Frame_Rate=25000 (25/1)\r\n\r\n900 5 0 0 0 0 0 d2 f2 ff\r\n");
     for (const char* script : {"Mpeg2Source(\"J.d2v\")\r\n", "Mpeg2Source(\"J.d2v\").Undot()\r\n"})
-        EXPECT_EQ(runAvs(dir, script, "--y4m -").exitCode, 4) << script;
+        EXPECT_EQ(runAvs(dir, script, "--y4m -").status, 4) << script;
 }
 
 TEST(AvsProgram, FramesDeliveredEqualTheScriptsCount) {
-    quire::test::TempFolder dir;
+    TempFolder dir;
     // A preview picture through drawtext and the resizer, and a trim of a 25 fps clip.
-    AvsRun r =
+    ProgramRun r =
         runAvs(dir,
                "BlankClip(length=12, width=480, height=273)\r\nSubtitle(\"You blanked this segment!\",x=10,y=150,"
                "font=\"Arial\", size=40,text_color=$16102255,halo_color=$ffffff)\r\nBilinearResize(480,384)\r\n",
                "--bgra -");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.size(), 480U * 384U * 4U * 12U);
     r = runAvs(dir, "BlankClip(length=40, width=32, height=16, fps=25, pixel_type=\"YV12\")\nTrim(5,-7)\n", "--y4m -");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("YUV4MPEG2 W32 H16 F25:1 ", 0), 0U);
     EXPECT_EQ(y4mFrames(r.out, 32 * 16 * 3 / 2), 7);
 }
 
 TEST(AvsProgram, SegmentScriptOverATwoPartVob) {
-    quire::test::TempFolder dir;
+    TempFolder dir;
     const std::string vob = (dir / "all.vob").string();
-    ASSERT_EQ(
-        std::system(("ffmpeg -v error -y -f lavfi -i 'testsrc=s=64x48:r=30000/1001,format=yuv420p,trim=end_frame=20'"
-                     " -c:v mpeg2video -g 6 -bf 2 -flags +cgop -sc_threshold 1000000000 -f vob '" +
-                     vob + "'")
-                        .c_str()),
-        0);
+    ASSERT_TRUE(ffmpeg(dir, "-f lavfi -i 'testsrc=s=64x48:r=30000/1001,format=yuv420p,trim=end_frame=20' -c:v "
+                            "mpeg2video -g 6 -bf 2 -flags +cgop -sc_threshold 1000000000 -f vob " +
+                                shellQuoted(vob)));
     const std::string all = dir.read("all.vob");
     dir.write("VTS_01_1.VOB", all.substr(0, 6144));
     dir.write("VTS_01_2.VOB", all.substr(6144));
@@ -115,53 +116,46 @@ TEST(AvsProgram, SegmentScriptOverATwoPartVob) {
         "LoadPlugin(\"C:\\Program Files\\Tools\\DGDecode.dll\")\r\n"
         "Mpeg2Source(\"D:\\WORK\\SEGMENTS\\V01.d2v\")\r\nTrim(3,69)\r\n"
         "Undot() Deen(\"c3d\",rad=1,thrY=10,thrUV=12,tthY=0,tthUV=0,min=1.00) ConvertToYV12()\r\n";
-    AvsRun r = runAvs(dir, script, "--info");
+    ProgramRun r = runAvs(dir, script, "--info");
     EXPECT_EQ(r.out, "64 48 30000/1001 17 yuv420p\n") << r.err;
     r = runAvs(dir, script, "--y4m -");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("YUV4MPEG2 W64 H48 F30000:1001 ", 0), 0U);
     EXPECT_EQ(y4mFrames(r.out, 64 * 48 * 3 / 2), 17);
-    // A .d2v listing six pictures more than the stream holds: the native stage sees the shortfall.
+    // A .d2v listing six pictures more than the stream holds: the shortfall is a failure, whether a
+    // native stage reads the frames or FFmpeg writes the output itself.
     dir.write("V01.d2v", dir.read("V01.d2v").replace(dir.read("V01.d2v").find(" ff"), 0, " f2 f2 f2 f2 f2 f2"));
-    r = runAvs(dir, script, "--y4m -");
-    EXPECT_EQ(r.exitCode, 4);
-    EXPECT_NE(r.err.find("delivered 17 of 23 frames"), std::string::npos) << r.err;
-    // Without a native stage FFmpeg writes the output itself; the shortfall is still a failure.
-    for (const char* output : {"--y4m -", "--bgra -"}) {
-        r = runAvs(dir, script.substr(0, script.find("Undot")) + "ConvertToYV12()\r\n", output);
-        EXPECT_EQ(r.exitCode, 4) << output;
+    const std::string plain = script.substr(0, script.find("Undot")) + "ConvertToYV12()\r\n";
+    for (const auto& [text, output] : {std::pair{script, "--y4m -"}, {plain, "--y4m -"}, {plain, "--bgra -"}}) {
+        r = runAvs(dir, text, output);
+        EXPECT_EQ(r.status, 4) << text << output;
         EXPECT_NE(r.err.find("delivered 17 of 23 frames"), std::string::npos) << r.err;
     }
 }
 
 TEST(AvsProgram, UndotEqualsFfmpegsRemovegrainClampOnRandomFrames) {
-    quire::test::TempFolder dir;
+    TempFolder dir;
     dir.write("noise.y4m", noiseY4m(24, 18, 3));
-    const AvsRun r =
+    const ProgramRun r =
         runAvs(dir, "FFVideoSource(\"noise.y4m\")\nUndot()\n", "--y4m '" + (dir / "undot.y4m").string() + "'");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::string ref = (dir / "ref.yuv").string(), ours = (dir / "ours.yuv").string();
-    ASSERT_EQ(std::system(("ffmpeg -v error -y -i '" + (dir / "noise.y4m").string() +
-                           "' -vf removegrain=m0=1:m1=1:m2=1 -f rawvideo '" + ref + "'")
-                              .c_str()),
-              0);
-    ASSERT_EQ(std::system(
-                  ("ffmpeg -v error -y -i '" + (dir / "undot.y4m").string() + "' -f rawvideo '" + ours + "'").c_str()),
-              0);
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(ffmpeg(dir, "-i " + shellQuoted(dir / "noise.y4m") + " -vf removegrain=m0=1:m1=1:m2=1 -f rawvideo " +
+                                shellQuoted(dir / "ref.yuv")));
+    ASSERT_TRUE(ffmpeg(dir, "-i " + shellQuoted(dir / "undot.y4m") + " -f rawvideo " + shellQuoted(dir / "ours.yuv")));
     const std::string expected = dir.read("ref.yuv");
     EXPECT_EQ(expected.size(), 3U * 24 * 18 * 3 / 2);
     EXPECT_EQ(dir.read("ours.yuv"), expected);
 }
 
 TEST(AvsProgram, SubtitleAnchorsTheCellAsAviSynthAndReadsAlphaAsTransparency) {
-    quire::test::TempFolder dir;
+    TempFolder dir;
     // A 40-pixel cell whose top is at 150 puts the cap tops of bold Arial at 157 and the baseline at 182,
     // whether the cell top (7/8), the baseline (4) or the cell bottom (1) is anchored.
     const struct {
         int align, y, left, right;
     } cases[] = {{7, 150, 242, 315}, {4, 182, 242, 315}, {1, 190, 242, 315}, {8, 150, 203, 276}};
     for (const auto& c : cases) {
-        const AvsRun r =
+        const ProgramRun r =
             runAvs(dir,
                    "BlankClip(length=1,width=480,height=273)\nSubtitle(\"HHH\",x=240,y=" + std::to_string(c.y) +
                        ",align=" + std::to_string(c.align) +
@@ -182,10 +176,10 @@ TEST(AvsProgram, SubtitleAnchorsTheCellAsAviSynthAndReadsAlphaAsTransparency) {
         EXPECT_NEAR(right, c.right, 1) << "align " << c.align;
     }
     // $80FF0000: transparency 0x80, so red at half strength over black; the halo $000000 is opaque black.
-    const AvsRun r = runAvs(dir,
-                            "BlankClip(length=1,width=64,height=64)\nSubtitle(\"I\",x=0,y=0,size=60,"
-                            "text_color=$80FF0000,halo_color=$ff000000)\n",
-                            "--bgra -");
+    const ProgramRun r = runAvs(dir,
+                                "BlankClip(length=1,width=64,height=64)\nSubtitle(\"I\",x=0,y=0,size=60,"
+                                "text_color=$80FF0000,halo_color=$ff000000)\n",
+                                "--bgra -");
     int red = 0;
     for (std::size_t i = 2; i < r.out.size(); i += 4)
         red = std::max(red, static_cast<int>(static_cast<unsigned char>(r.out[i])));

@@ -1,6 +1,6 @@
 // QuantDump's parsing on hand-made bytes: zig-zag order, the two matrix headers, the decoder's
-// matrix bookkeeping, program stream demuxing, the start code search and the output layout.
-#include "DumpText.h"
+// matrix bookkeeping, program stream demuxing and the start code search. The output layout is
+// checked on the real program's runs.
 #include "ElementaryScanner.h"
 #include "ProgramDemuxer.h"
 #include "QuantDumpStreams.h"
@@ -346,20 +346,4 @@ TEST(QuantDumpStartCode, EveryVersionFindsWhatThePlainSearchFindsFromEveryPositi
             }
         }
     }
-}
-
-TEST(QuantDumpText, DefaultsGiveTwentyLinesCustomSixtyPlacedForTheExtractionRules) {
-    using namespace dumplines;
-    const std::string a = intraBlock(kA), b = nonIntraBlock(kB);
-    const struct {
-        std::optional<MatrixPair> first, second;
-        std::string text;
-    } cases[] = {{std::nullopt, std::nullopt, defaults()},
-                 {kDefaults, std::nullopt, defaults()},
-                 {pair(kA, kB), std::nullopt, defaults() + a + b + a + b},
-                 {pair(kA, kDefaults.nonIntra), std::nullopt, defaults() + a + emptyBlock() + a + nonIntraBlock()},
-                 {pair(kDefaults.intra, kB), std::nullopt, defaults() + b + emptyBlock() + intraBlock() + b},
-                 {pair(kA, kB), pair(kC, kA), defaults() + a + b + intraBlock(kC) + nonIntraBlock(kA)}};
-    for (const auto& c : cases)
-        EXPECT_EQ(dumpText(c.first, c.second), c.text);
 }

@@ -2,17 +2,16 @@
 // DVD and MPEG-1 system streams; custom, partly custom and default matrices; streams that change
 // matrices, cut streams, junk) and checks its output, its exit status and its errors.
 #include "QuantDumpStreams.h"
+#include "support/RunProgram.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -30,11 +29,6 @@ const Matrix kIntraA = rampMatrix(8, 1), kNonIntraA = rampMatrix(17, 2);
 const Matrix kIntraB = gridMatrix(10, 2, 5), kNonIntraB = gridMatrix(20, 9, 1);
 const std::string kPairA = intraBlock(kIntraA) + nonIntraBlock(kNonIntraA);
 const std::string kAThenB = defaults() + kPairA + intraBlock(kIntraB) + nonIntraBlock(kNonIntraB);
-
-struct ProgramRun {
-    int status = -1;
-    std::string errors; // what the program wrote on standard error
-};
 
 // The streams, encoded once: pairs A and B, defaults only, intra only, non-intra only, and the
 // system streams made from A then B.
@@ -69,26 +63,17 @@ protected:
         ASSERT_TRUE(!kFfmpeg.empty() && fs::is_regular_file(kFfmpeg))
             << "These tests encode their streams with FFmpeg, which was not found when the build was "
                "configured. Install Debian's ffmpeg package (make deps) and configure again.";
-        ASSERT_TRUE(fs::exists(path("ab.mpg"))) << "FFmpeg failed: " << bytesOf("stderr.txt");
+        ASSERT_TRUE(fs::exists(path("ab.mpg"))) << "FFmpeg failed: " << s_ffmpegErrors;
     }
 
     static fs::path path(const std::string& name) { return *s_temp / name; }
     static std::string bytesOf(const std::string& name) { return readBytes(path(name)); }
     static fs::path write(const std::string& name, const std::string& bytes) { return s_temp->write(name, bytes); }
 
-    // Runs a program through the shell, each argument quoted, standard input from /dev/null and
-    // standard error into a file.
-    static ProgramRun run(const std::vector<std::string>& args) {
-        std::string command;
-        for (const std::string& arg : args)
-            command += "'" + arg + "' ";
-        const int status =
-            std::system((command + "</dev/null >/dev/null 2>'" + path("stderr.txt").string() + "'").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, bytesOf("stderr.txt")};
-    }
+    static ProgramRun run(const std::vector<std::string>& args) { return runProgram(args, s_temp->path()); }
     static void ffmpeg(std::vector<std::string> args) {
         args.insert(args.begin(), {kFfmpeg, "-nostdin", "-hide_banner", "-loglevel", "error", "-y"});
-        run(args);
+        s_ffmpegErrors += run(args).err;
     }
 
     // Three frames of a small test picture as an elementary stream, with the given matrices (FFmpeg
@@ -113,9 +98,11 @@ protected:
     }
 
     static std::unique_ptr<TempFolder> s_temp;
+    static std::string s_ffmpegErrors;
 };
 
 std::unique_ptr<TempFolder> QuantDumpRun::s_temp;
+std::string QuantDumpRun::s_ffmpegErrors;
 
 } // namespace
 
@@ -154,8 +141,8 @@ TEST_F(QuantDumpRun, WritesTheFirstTwoCustomPairsWhateverTheStreamKind) {
         const fs::path output = path(c.input.filename().string() + ".txt");
         write(output.filename().string(), std::string(5000, 'x')); // an earlier run's output is replaced
         const ProgramRun r = quantDump(c.input, output);
-        ASSERT_EQ(r.status, 0) << r.errors;
-        EXPECT_EQ(r.errors, "");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
         EXPECT_EQ(readBytes(output), c.text);
     }
 }
@@ -189,14 +176,14 @@ TEST_F(QuantDumpRun, BadInputsFailWithTheirReasonInTheOutputAndOnStandardError) 
         const ProgramRun r = quantDump(c.input, output);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(readBytes(output), "QuantDump error: " + c.reason + "\r\n");
-        EXPECT_EQ(r.errors, "QuantDump: " + c.input.string() + ": " + c.reason + "\n");
+        EXPECT_EQ(r.err, "QuantDump: " + c.input.string() + ": " + c.reason + "\n");
     }
     const std::string stream = path("a.m2v").string(), out = path("out.txt").string();
     for (const auto& call : std::vector<std::vector<std::string>>{
              {kQuantDump}, {kQuantDump, stream}, {kQuantDump, stream, out, "extra"}}) {
         const ProgramRun r = run(call);
         EXPECT_EQ(r.status, 2) << call.size() - 1 << " arguments";
-        EXPECT_TRUE(r.errors.starts_with("QuantDump: ")) << r.errors;
+        EXPECT_TRUE(r.err.starts_with("QuantDump: ")) << r.err;
     }
     EXPECT_FALSE(fs::exists(out));
     // An output that cannot be written leaves nothing.
@@ -215,6 +202,6 @@ TEST_F(QuantDumpRun, StopsReadingOnceTheSecondPairIsKnown) {
     ASSERT_EQ(::write(end, ab.data(), ab.size()), static_cast<ssize_t>(ab.size()));
     const ProgramRun r = run({"timeout", "30", kQuantDump, fifo.string(), output.string()});
     close(end);
-    ASSERT_EQ(r.status, 0) << "QuantDump kept waiting for more input after the second pair was known: " << r.errors;
+    ASSERT_EQ(r.status, 0) << "QuantDump kept waiting for more input after the second pair was known: " << r.err;
     EXPECT_EQ(readBytes(output), kAThenB);
 }

@@ -10,6 +10,7 @@
 #include "preview/EncoderCommand.h"
 #include "preview/HostProject.h"
 #include "support/RecordingPreviewView.h"
+#include "support/RunProgram.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -17,21 +18,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fnmatch.h>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 using namespace quire;
 using namespace quire::sample;
-using quire::test::readBytes;
-using quire::test::ScriptedPrompter;
-using quire::test::TempFolder;
+using namespace quire::test;
 
 namespace {
 
@@ -57,22 +54,17 @@ void writeProject(const Options& options, const fs::path& folder, bool nativePat
     }
     const fs::path project = folder / "work" / "D2VAVS";
     fs::create_directories(project);
-    test::writeBytes(folder / "Tessera.ini", tesseraIni(options, layout));
-    test::writeBytes(project / "Tessera.inf", tesseraInf(options, segments));
-    test::writeBytes(project / "Tessera.ecl", tesseraEcl(options, layout, segments));
+    writeBytes(folder / "Tessera.ini", tesseraIni(options, layout));
+    writeBytes(project / "Tessera.inf", tesseraInf(options, segments));
+    writeBytes(project / "Tessera.ecl", tesseraEcl(options, layout, segments));
     if (options.analysis)
-        test::writeBytes(project / "ANALYSIS.ECL", tesseraEcl(options, layout, segments, true));
+        writeBytes(project / "ANALYSIS.ECL", tesseraEcl(options, layout, segments, true));
     for (const Segment& segment : segments)
-        test::writeBytes(project / (segment.name() + ".avs"), segmentScript(layout, segment));
+        writeBytes(project / (segment.name() + ".avs"), segmentScript(layout, segment));
 }
 
 std::vector<std::string> scriptNames(const fs::path& project) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(project))
-        if (fnmatch("*.avs", entry.path().filename().c_str(), FNM_CASEFOLD) == 0)
-            names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return preview::listMatching(project, "*.avs");
 }
 
 // The non-empty lines of each section, in file order.
@@ -170,23 +162,12 @@ void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
     EXPECT_TRUE(prompter.shown().empty());
 }
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-};
-
-ProgramRun run(const std::vector<std::string>& args, const std::string& environment = "") {
-    std::string command = environment + " '" + kProgram + "'";
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    command += " 2>&1";
-    ProgramRun result;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        result.out.append(buffer, n);
-    const int status = pipe ? pclose(pipe) : -1;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Runs the program in the folder; its two outputs together in `out`.
+ProgramRun run(const TempFolder& temp, const std::vector<std::string>& args, const std::string& environment = "") {
+    std::vector<std::string> command = {kProgram};
+    command.insert(command.end(), args.begin(), args.end());
+    ProgramRun result = runProgram(command, temp.path(), environment);
+    result.out += result.err;
     return result;
 }
 
@@ -209,7 +190,7 @@ TEST(SampleProjectFiles, MatchTheGoldenTexts) {
         for (std::size_t at; (at = text.find(tmp)) != std::string::npos;)
             text.replace(at, tmp.size(), "Z:\\TEMP");
         if (!fs::exists(kGolden / golden)) { // a new golden file is written once, for review
-            test::writeBytes(kGolden / golden, text);
+            writeBytes(kGolden / golden, text);
             ADD_FAILURE() << "wrote " << (kGolden / golden) << ": review it";
         }
         EXPECT_EQ(text, readBytes(kGolden / golden)) << golden;
@@ -265,18 +246,9 @@ TEST(SampleProjectOptions, RefuseWhatCannotBeBuilt) {
     }
 }
 
-TEST(SampleProjectIndex, RefusesWhatIsNotAProgramStream) {
-    for (const std::string& bytes : {std::string(), std::string(4096, '\0'), std::string("\0\0\1\xBA", 4) + "short",
-                                     std::string("\0\0\1\xB3 elementary", 15)}) {
-        std::string error;
-        indexStream(bytes, error);
-        EXPECT_FALSE(error.empty());
-    }
-}
-
 // One pack of an open GOP: I (temporal reference 2) coded before the two B pictures shown before it,
 // the last picture header ending the stream with no byte to spare.
-TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
+std::string openGopPack() {
     std::string es("\0\0\1\xB3\x2D\0\x24\x33\0\0\0\0", 12); // sequence header
     es += std::string("\0\0\1\xB8\0\0\0\0", 8);             // GOP, closed_gop 0
     es += std::string("\0\0\1\0\0\x88\0\0\0", 9);           // I, temporal reference 2
@@ -286,9 +258,22 @@ TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
     pes += char((es.size() + 3) >> 8);
     pes += char((es.size() + 3) & 0xFF);
     pes += std::string("\x81\0\0", 3) + es;
-    const std::string pack = std::string("\0\0\1\xBA\x44\0\4\0\4\1\1\x89\xC3\xF8", 14) + pes;
+    return std::string("\0\0\1\xBA\x44\0\4\0\4\1\1\x89\xC3\xF8", 14) + pes;
+}
+
+TEST(SampleProjectIndex, RefusesWhatIsNotAProgramStream) {
+    for (const std::string& bytes : {std::string(), std::string(4096, '\0'), std::string("\0\0\1\xBA", 4) + "short",
+                                     std::string("\0\0\1\xB3 elementary", 15),
+                                     openGopPack() + std::string("\0\0\1\xB3", 4)}) { // a start code after a pack
+        std::string error;
+        indexStream(bytes, error);
+        EXPECT_FALSE(error.empty()) << bytes.size();
+    }
+}
+
+TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
     std::string error;
-    const StreamIndex index = indexStream(pack, error);
+    const StreamIndex index = indexStream(openGopPack(), error);
     ASSERT_TRUE(error.empty()) << error;
     ASSERT_EQ(index.gops.size(), 1u);
     EXPECT_FALSE(index.gops[0].closed);
@@ -298,12 +283,13 @@ TEST(SampleProjectIndex, LeadingBPicturesOfAnOpenGopAreNotDecodable) {
 TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
     TempFolder temp;
     const fs::path folder = temp / "Tessera";
-    const ProgramRun made = run({folder.string(), "--ntsc", "--film", "--movie", "2", "--extras", "1", "--seconds", "1",
-                                 "--ilvu", "--slide-show", "--encoder", "cce-basic"});
+    std::vector<std::string> args = {folder.string(), "--ntsc",       "--film",    "--movie",  "2", "--extras", "1",
+                                     "--ilvu",        "--slide-show", "--encoder", "cce-basic"};
+    const Options options = optionsFrom(args);
+    args.insert(args.end(), {"--seconds", "1"});
+    const ProgramRun made = run(temp, args);
     ASSERT_EQ(made.status, 0) << made.out;
     EXPECT_NE(made.out.find("V010002_V001002.avs"), std::string::npos) << made.out;
-    const Options options = optionsFrom({folder.string(), "--ntsc", "--film", "--movie", "2", "--extras", "1", "--ilvu",
-                                         "--slide-show", "--encoder", "cce-basic"});
     checkReadingRules(folder, options);
 
     const fs::path project = folder / "work" / "D2VAVS";
@@ -343,16 +329,10 @@ TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
         EXPECT_EQ(d2v[12], "Field_Operation=1");
         EXPECT_EQ(ini::GetValue(section, "Pulldown", inf), "1");
         // FFmpeg decodes the same number of pictures from the stream.
-        FILE* pipe = popen(("ffprobe -v error -select_streams v -count_frames -show_entries stream=nb_read_frames "
-                            "-of csv=p=0 '" +
-                            stream.string() + "'")
-                               .c_str(),
-                           "r");
-        char count[64] = {};
-        ASSERT_NE(pipe, nullptr);
-        EXPECT_NE(std::fgets(count, sizeof count, pipe), nullptr);
-        pclose(pipe);
-        EXPECT_EQ(std::stoi(count), flags);
+        const ProgramRun probe = runProgram({"ffprobe", "-v", "error", "-select_streams", "v", "-count_frames",
+                                             "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", stream},
+                                            temp.path());
+        EXPECT_EQ(std::atoi(probe.out.c_str()), flags) << probe.out << probe.err;
     }
 }
 
@@ -362,15 +342,15 @@ TEST(SampleProjectProgram, PointsAnEmptyEditorIniAtTheProjectAndKeepsItsOtherByt
         "; mine\r\n[CONFIG]\r\nMatrixFolder=/m\r\nTesseraFolder=\r\nPlayer = vlc \r\n\r\n[Colors]\r\n";
     const fs::path editorIni = temp.write("bin/Editor.ini", before);
     const fs::path folder = temp / "sample";
-    ProgramRun made =
-        run({folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1", "--editor-ini", editorIni.string()});
+    ProgramRun made = run(
+        temp, {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1", "--editor-ini", editorIni.string()});
     ASSERT_EQ(made.status, 0) << made.out;
     std::string expected = before;
     expected.replace(expected.find("TesseraFolder=") + 14, 0, folder.string());
     EXPECT_EQ(readBytes(editorIni), expected);
     // Named now: a second run builds nothing and changes nothing.
     fs::remove_all(folder / "work");
-    made = run({(temp / "other").string(), "--editor-ini", editorIni.string()});
+    made = run(temp, {(temp / "other").string(), "--editor-ini", editorIni.string()});
     EXPECT_EQ(made.status, 0) << made.out;
     EXPECT_FALSE(fs::exists(temp / "other"));
     EXPECT_EQ(readBytes(editorIni), expected);
@@ -379,15 +359,15 @@ TEST(SampleProjectProgram, PointsAnEmptyEditorIniAtTheProjectAndKeepsItsOtherByt
 TEST(SampleProjectProgram, ReplacesOnlyItsOwnSampleAndNeverAnotherFolder) {
     TempFolder temp;
     const fs::path mine = temp.write("mine/notes.txt", "keep me");
-    ProgramRun made = run({mine.parent_path().string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
+    ProgramRun made = run(temp, {mine.parent_path().string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
     EXPECT_EQ(made.status, 1);
     EXPECT_NE(made.out.find("not empty"), std::string::npos) << made.out;
     EXPECT_EQ(readBytes(mine), "keep me");
     EXPECT_FALSE(fs::exists(temp / "mine" / "Tessera.ini"));
 
     const fs::path folder = temp / "sample";
-    ASSERT_EQ(run({folder.string(), "--movie", "2", "--extras", "0", "--seconds", "1"}).status, 0);
-    made = run({folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
+    ASSERT_EQ(run(temp, {folder.string(), "--movie", "2", "--extras", "0", "--seconds", "1"}).status, 0);
+    made = run(temp, {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
     ASSERT_EQ(made.status, 0) << made.out;
     EXPECT_EQ(scriptNames(folder / "work" / "D2VAVS"), std::vector<std::string>{"V010000_V001001.avs"});
 }
@@ -396,9 +376,9 @@ TEST(SampleProjectProgram, SaysWhenFfmpegCannotStartAndBuildsOnTheNextRun) {
     TempFolder temp;
     const fs::path folder = temp / "sample";
     const std::vector<std::string> args = {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"};
-    ProgramRun made = run(args, "PATH=/nonexistent");
+    ProgramRun made = run(temp, args, "PATH=/nonexistent");
     EXPECT_EQ(made.status, 1);
     EXPECT_NE(made.out.find("V010000_V001001: cannot start ffmpeg"), std::string::npos) << made.out;
-    made = run(args);
+    made = run(temp, args);
     EXPECT_EQ(made.status, 0) << made.out;
 }
