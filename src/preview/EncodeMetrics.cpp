@@ -110,15 +110,16 @@ bool describeScript(const MeasureTools& tools, const fs::path& script, ScriptFra
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
     const std::size_t slash = fields[2].find('/');
-    const auto num = numberOf(fields[2].substr(0, slash));
-    const auto den = slash == std::string_view::npos ? std::optional<double>() : numberOf(fields[2].substr(slash + 1));
+    // A missing or unreadable part reads as 0, which no rate accepts.
+    const double num = numberOf(fields[2].substr(0, slash)).value_or(0);
+    const double den = slash == std::string_view::npos ? 0 : numberOf(fields[2].substr(slash + 1)).value_or(0);
     const auto count = numberOf(fields[3]);
     // Exit 5: the frames need the renderer's own stages, and it has to make them itself.
-    if ((exitCode != 0 && exitCode != 5) || !num || !den || *den <= 0 || *num <= 0 || !count) {
+    if ((exitCode != 0 && exitCode != 5) || den <= 0 || num <= 0 || !count) {
         why = "The renderer could not read the encode script " + script.filename().string() + ".";
         return false;
     }
-    frames.rate = *num / *den;
+    frames.rate = num / den;
     frames.frames = static_cast<int>(*count);
     const auto input = lineValue(out, "input");
     const auto graph = lineValue(out, "graph");
