@@ -51,7 +51,11 @@ pid_t spawnInGroup(const std::vector<std::string>& argv, int inFd, int outFd, in
     const int rc = posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
+    if (rc != 0) {
+        errno = rc;
+        return -1;
+    }
+    return pid;
 }
 
 int reap(pid_t pid) {

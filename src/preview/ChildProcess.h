@@ -9,7 +9,8 @@
 namespace quire::preview {
 
 // Starts argv[0] (looked up on PATH) with the given standard descriptors (-1: the null device) in process
-// group `group` (0: a new group led by the child). Returns the pid, or -1 when it could not be started.
+// group `group` (0: a new group led by the child). Returns the pid, or -1 with errno set when it could
+// not be started. The descriptors may carry O_CLOEXEC: the copies made for the child lose it.
 pid_t spawnInGroup(const std::vector<std::string>& argv, int inFd, int outFd, int errFd, pid_t group);
 
 // Waits for the child; its exit code, or -1 when it was killed or cannot be waited for.

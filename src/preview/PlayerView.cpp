@@ -1,5 +1,7 @@
 #include "preview/PlayerView.h"
 
+#include "preview/ChildProcess.h"
+
 #include <QColor>
 #include <QCoreApplication>
 #include <QPaintEvent>
@@ -16,7 +18,6 @@
 #include <functional>
 #include <mutex>
 #include <poll.h>
-#include <spawn.h>
 #include <string>
 #include <sys/eventfd.h>
 #include <sys/mman.h>
@@ -25,59 +26,15 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace quire {
 
 namespace {
 
+using preview::closeFd;
+using preview::spawnInGroup;
+
 constexpr int kProbeTimeoutMs = 20000;
 constexpr std::size_t kErrorTail = 4096;
-
-void closeFd(int& fd) {
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-}
-
-// Starts argv[0] (looked up in PATH when it has no slash) with standard input from the null device,
-// standard output on outFd and standard error on errFd, as the leader of a new process group. The
-// descriptors may carry O_CLOEXEC: the copies made for the child lose it. Returns the pid, or -1
-// with errno set.
-pid_t spawnChild(const std::vector<std::string>& argv, int outFd, int errFd) {
-    std::vector<char*> args;
-    for (const auto& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
-
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t none;
-    sigemptyset(&none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setpgroup(&attr, 0);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        errno = rc;
-        return -1;
-    }
-    return pid;
-}
 
 QString describeStatus(int status) {
     if (WIFSIGNALED(status))
@@ -115,7 +72,7 @@ Captured capture(const std::vector<std::string>& argv) {
         closeFd(out[0]), closeFd(out[1]), closeFd(err[0]), closeFd(err[1]);
         return result;
     }
-    const pid_t pid = spawnChild(argv, out[1], err[1]);
+    const pid_t pid = spawnInGroup(argv, -1, out[1], err[1], 0);
     const int spawnError = errno;
     closeFd(out[1]);
     closeFd(err[1]);
@@ -316,7 +273,7 @@ private:
         m_errFd = ::memfd_create("quire-player-errors", MFD_CLOEXEC);
         m_wake = ::eventfd(0, EFD_CLOEXEC);
         const int errTarget = m_errFd >= 0 ? m_errFd : ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        m_pid = spawnChild(argv, fds[1], errTarget);
+        m_pid = spawnInGroup(argv, -1, fds[1], errTarget, 0);
         const int spawnError = errno;
         ::close(fds[1]); // the child holds the only write end: its end is our end of file
         if (errTarget != m_errFd)
