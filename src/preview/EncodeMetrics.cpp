@@ -2,6 +2,7 @@
 
 #include "platform/FileIo.h"
 #include "preview/ChildProcess.h"
+#include "preview/KeyValueText.h"
 
 #include <array>
 #include <cerrno>
@@ -210,7 +211,6 @@ std::string metricsText(const EncodeMetrics& m, std::int64_t fileTime) {
 }
 
 std::optional<EncodeMetrics> parseMetricsText(std::string_view text, std::int64_t& fileTime) {
-    const std::string_view original = text;
     EncodeMetrics m;
     struct Field {
         std::string_view key;
@@ -229,25 +229,19 @@ std::optional<EncodeMetrics> parseMetricsText(std::string_view text, std::int64_
                                   {"psnr_all", &m.psnrAll},
                                   {"psnr_min", &m.psnrMin},
                                   {"ssim", &m.ssim}}};
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        const std::size_t eq = line.find('=');
+    forEachKeyValue(text, [&](std::string_view key, std::string_view field) {
         for (Field& f : fields)
-            if (eq != std::string_view::npos && line.substr(0, eq) == f.key)
-                if (const auto value = numberOf(line.substr(eq + 1))) {
+            if (key == f.key)
+                if (const auto value = numberOf(field)) {
                     *f.number = *value;
                     f.seen = true;
                 }
-    }
+    });
     for (const Field& f : fields)
         if (!f.seen)
             return std::nullopt;
     // The size and the time are whole numbers too large for a double's exact range.
-    const auto whole = [&text = original](std::string_view key) -> std::optional<std::int64_t> {
+    const auto whole = [text](std::string_view key) -> std::optional<std::int64_t> {
         const std::size_t at = text.find(std::string(key) + "=");
         if (at != 0 && (at == std::string_view::npos || text[at - 1] != '\n'))
             return std::nullopt;

@@ -1,6 +1,7 @@
 #include "preview/FramePair.h"
 
 #include "preview/ChildProcess.h"
+#include "preview/KeyValueText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -105,17 +106,7 @@ std::optional<ClipInfo> parseClipInfo(std::string_view text) {
     ClipInfo info;
     double sar = 0, dar = 0;
     bool counted = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos)
-            continue;
-        const std::string_view key = line.substr(0, eq);
-        const std::string_view value = line.substr(eq + 1);
+    forEachKeyValue(text, [&](std::string_view key, std::string_view value) {
         const double number = numberOf(value).value_or(0);
         if (key == "width")
             info.width = static_cast<int>(number);
@@ -131,7 +122,7 @@ std::optional<ClipInfo> parseClipInfo(std::string_view text) {
             info.frames = static_cast<int>(number);
             counted = numberOf(value).has_value();
         }
-    }
+    });
     if (info.width <= 0 || info.height <= 0 || !counted)
         return std::nullopt;
     info.aspect = dar > 0 ? dar : static_cast<double>(info.width) / info.height * (sar > 0 ? sar : 1.0);
