@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev
     ffmpeg fonts-liberation2
+    libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev
     clang-format clang-tidy
     fonts-dejavu-core xdg-utils
 )

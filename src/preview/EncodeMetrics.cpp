@@ -2,15 +2,19 @@
 
 #include "platform/FileIo.h"
 #include "preview/ChildProcess.h"
+#include "preview/DecodedFrames.h"
 #include "preview/KeyValueText.h"
+#include "preview/PictureMeasure.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <condition_variable>
 #include <csignal>
+#include <deque>
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -19,9 +23,6 @@ namespace quire::preview {
 
 namespace {
 
-// A capped PSNR for identical frames, which FFmpeg logs as "inf".
-constexpr double kIdenticalPsnr = 100.0;
-
 std::string numberText(double value) {
     std::array<char, 32> buffer{};
     const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
@@ -29,32 +30,11 @@ std::string numberText(double value) {
 }
 
 std::optional<double> numberOf(std::string_view text) {
-    if (text == "inf")
-        return kIdenticalPsnr;
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size())
         return std::nullopt;
     return value;
-}
-
-// The value after "key:" up to the next blank in a summary line.
-std::optional<double> fieldOf(std::string_view line, std::string_view key) {
-    const std::size_t at = line.find(key);
-    if (at == std::string_view::npos)
-        return std::nullopt;
-    std::string_view rest = line.substr(at + key.size());
-    rest = rest.substr(0, rest.find_first_of(" \r\n"));
-    return numberOf(rest);
-}
-
-// The last line of the log that holds the marker.
-std::string_view lastLineWith(std::string_view log, std::string_view marker) {
-    const std::size_t at = log.rfind(marker);
-    if (at == std::string_view::npos)
-        return {};
-    const std::size_t end = log.find('\n', at);
-    return log.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
 }
 
 std::optional<std::pair<std::uintmax_t, std::int64_t>> stampOf(const fs::path& file) {
@@ -130,16 +110,6 @@ bool describeScript(const MeasureTools& tools, const fs::path& script, ScriptFra
     return true;
 }
 
-// Reads "frame=N" lines of FFmpeg's -progress output as they come.
-void takeProgress(std::string& pending, MeasureProgress& progress) {
-    for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
-        const std::string_view line(pending.data(), end);
-        if (line.starts_with("frame="))
-            if (const auto n = numberOf(line.substr(6)))
-                progress.framesDone = static_cast<int>(*n);
-    }
-}
-
 } // namespace
 
 fs::path scriptCopyOf(const fs::path& encodedFile) {
@@ -173,22 +143,6 @@ std::optional<EncodedName> splitEncodedName(std::string_view segment, std::strin
 bool keepEncodeScript(const fs::path& encodeScript, const fs::path& encodedFile) {
     const auto bytes = fileio::readFile(encodeScript);
     return bytes && fileio::writeFileAtomic(scriptCopyOf(encodedFile), *bytes);
-}
-
-bool parseMeasureSummary(std::string_view ffmpegLog, EncodeMetrics& metrics) {
-    const std::string_view psnr = lastLineWith(ffmpegLog, "PSNR y:");
-    const std::string_view ssim = lastLineWith(ffmpegLog, "SSIM Y:");
-    const auto y = fieldOf(psnr, "y:");
-    const auto average = fieldOf(psnr, "average:");
-    const auto worst = fieldOf(psnr, "min:");
-    const auto all = fieldOf(ssim, "All:");
-    if (!y || !average || !worst || !all)
-        return false;
-    metrics.psnrY = *y;
-    metrics.psnrAll = *average;
-    metrics.psnrMin = *worst;
-    metrics.ssim = *all;
-    return true;
 }
 
 std::string metricsText(const EncodeMetrics& m, std::int64_t fileTime) {
@@ -283,6 +237,248 @@ std::optional<EncodeMetrics> savedMetrics(const fs::path& encodedFile) {
     return metrics;
 }
 
+namespace {
+
+// Where a stream of frames comes from: a YUV4MPEG2 pipe of another program, or FFmpeg's libraries here.
+class FrameSource {
+public:
+    virtual ~FrameSource() = default;
+    // The stream's picture; empty when there is none.
+    virtual std::optional<Y4mFormat> start() = 0;
+    // The next frame of start()'s format; false at the end or on a fault.
+    virtual bool read(std::vector<std::uint8_t>& frame) = 0;
+    // Set when the frames ended in a fault of this side (a program's exit is judged apart).
+    virtual bool faulted() const { return false; }
+};
+
+class Y4mPipe final : public FrameSource {
+public:
+    explicit Y4mPipe(int fd) : m_fd(fd) {}
+    ~Y4mPipe() override { closeFd(m_fd); }
+    Y4mPipe(const Y4mPipe&) = delete;
+    Y4mPipe& operator=(const Y4mPipe&) = delete;
+
+    std::optional<Y4mFormat> start() override {
+        std::string line;
+        m_format = readLine(line) ? parseY4mHeader(line) : std::nullopt;
+        return m_format;
+    }
+    bool read(std::vector<std::uint8_t>& frame) override {
+        std::string line;
+        frame.resize(m_format->frameBytes());
+        return readLine(line) && line.starts_with("FRAME") && readExact(frame.data(), frame.size());
+    }
+
+private:
+    // Fills `to` with n bytes, from what is buffered first; false at the end of the stream.
+    bool readExact(std::uint8_t* to, std::size_t n) {
+        const std::size_t buffered = std::min(n, m_buffer.size() - m_at);
+        std::copy_n(m_buffer.data() + m_at, buffered, to);
+        m_at += buffered;
+        for (std::size_t done = buffered; done < n;) {
+            const ssize_t got = ::read(m_fd, to + done, n - done);
+            if (got > 0)
+                done += static_cast<std::size_t>(got);
+            else if (got == 0 || errno != EINTR)
+                return false;
+        }
+        return true;
+    }
+    // One line without its end; false at the end of the stream or past a sane header's length.
+    bool readLine(std::string& line) {
+        line.clear();
+        while (line.size() < 4096) {
+            if (m_at == m_buffer.size()) {
+                m_buffer.resize(65536);
+                ssize_t got;
+                while ((got = ::read(m_fd, m_buffer.data(), m_buffer.size())) < 0 && errno == EINTR) {
+                }
+                m_buffer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+                m_at = 0;
+                if (got <= 0)
+                    return false;
+            }
+            const char c = static_cast<char>(m_buffer[m_at++]);
+            if (c == '\n')
+                return true;
+            line += c;
+        }
+        return false;
+    }
+
+    int m_fd;
+    std::optional<Y4mFormat> m_format;
+    std::vector<std::uint8_t> m_buffer;
+    std::size_t m_at = 0;
+};
+
+class LibraryFrames final : public FrameSource {
+public:
+    LibraryFrames(std::string input, std::string graph) : m_input(std::move(input)), m_graph(std::move(graph)) {}
+    std::optional<Y4mFormat> start() override {
+        std::string why;
+        m_frames = DecodedFrames::open(m_input, m_graph, why);
+        m_faulted = !m_frames;
+        if (!m_frames)
+            return std::nullopt;
+        return Y4mFormat{m_frames->width(), m_frames->height(), Y4mFormat::Chroma::Yuv420};
+    }
+    bool read(std::vector<std::uint8_t>& frame) override {
+        const bool more = m_frames->next(frame);
+        m_faulted = !more && !m_frames->why().empty();
+        return more;
+    }
+    bool faulted() const override { return m_faulted; }
+
+private:
+    std::string m_input, m_graph;
+    std::unique_ptr<DecodedFrames> m_frames;
+    bool m_faulted = false;
+};
+
+// The frames of one source, read on a thread of its own into a few reused buffers, so that both sources
+// decode at once while the measure computes.
+class FrameStream {
+public:
+    explicit FrameStream(std::unique_ptr<FrameSource> source)
+        : m_source(std::move(source)), m_thread([this] { run(); }) {}
+    // A program writing a pipe must be gone (or killed) first: the thread may be waiting in a read.
+    ~FrameStream() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    FrameStream(const FrameStream&) = delete;
+    FrameStream& operator=(const FrameStream&) = delete;
+
+    // The stream's picture once known; empty when there is none. Waits while `cancel` is not set.
+    std::optional<Y4mFormat> format(const std::atomic<bool>& cancel) {
+        std::unique_lock lock(m_mutex);
+        while (!m_started && !cancel)
+            m_changed.wait_for(lock, std::chrono::milliseconds(50));
+        return m_format;
+    }
+    // The next frame, or null at the stream's end or once `cancel` is set; valid until the next call.
+    const std::vector<std::uint8_t>* next(const std::atomic<bool>& cancel) {
+        std::unique_lock lock(m_mutex);
+        if (!m_current.empty())
+            m_free.push_back(std::move(m_current));
+        m_changed.notify_all();
+        while (m_full.empty() && !m_ended && !cancel)
+            m_changed.wait_for(lock, std::chrono::milliseconds(50));
+        if (m_full.empty() || cancel)
+            return nullptr;
+        m_current = std::move(m_full.front());
+        m_full.pop_front();
+        m_changed.notify_all();
+        return &m_current;
+    }
+    bool reachedEnd() const {
+        std::lock_guard lock(m_mutex);
+        return m_ended;
+    }
+    bool faulted() const {
+        std::lock_guard lock(m_mutex);
+        return m_ended && m_source->faulted();
+    }
+
+private:
+    static constexpr std::size_t kFramesAhead = 3;
+
+    void run() {
+        const auto format = m_source->start();
+        {
+            std::lock_guard lock(m_mutex);
+            m_format = format;
+            m_started = true;
+            m_ended = !format;
+        }
+        m_changed.notify_all();
+        for (bool more = format.has_value(); more;) {
+            std::vector<std::uint8_t> frame;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [this] { return m_stopping || m_full.size() < kFramesAhead; });
+                if (m_stopping)
+                    return;
+                if (!m_free.empty()) {
+                    frame = std::move(m_free.back());
+                    m_free.pop_back();
+                }
+            }
+            more = m_source->read(frame);
+            std::lock_guard lock(m_mutex);
+            if (more)
+                m_full.push_back(std::move(frame));
+            m_ended = !more;
+            m_changed.notify_all();
+        }
+    }
+
+    std::unique_ptr<FrameSource> m_source;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<Y4mFormat> m_format;
+    bool m_started = false, m_ended = false, m_stopping = false;
+    std::deque<std::vector<std::uint8_t>> m_full;
+    std::vector<std::vector<std::uint8_t>> m_free;
+    std::vector<std::uint8_t> m_current;
+    std::thread m_thread;
+};
+
+// One stream of frames, from a program writing a pipe (pid > 0, in a process group of its own) or from
+// FFmpeg's libraries (pid 0).
+struct Producer {
+    pid_t pid = 0;
+    std::unique_ptr<FrameStream> frames;
+};
+
+Producer startProgram(const std::vector<std::string>& argv) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return {-1, nullptr};
+    // A pipe that holds more than a frame lets the writer run ahead of the reader's thread.
+    ::fcntl(fds[0], F_SETPIPE_SZ, 1 << 20);
+    Producer producer;
+    producer.pid = spawnInGroup(argv, -1, fds[1], -1, 0);
+    closeFd(fds[1]);
+    if (producer.pid < 0) {
+        closeFd(fds[0]);
+        return producer;
+    }
+    producer.frames = std::make_unique<FrameStream>(std::make_unique<Y4mPipe>(fds[0]));
+    return producer;
+}
+
+Producer startLibrary(const std::string& input, const std::string& graph) {
+    return {0, std::make_unique<FrameStream>(std::make_unique<LibraryFrames>(input, graph))};
+}
+
+// Stops the streams: a program whose stream did not end is killed with its children, and reaped; each
+// stream is closed. The first whose stream ended in a fault (a program's: an exit other than 0), or null.
+const Producer* stopProducers(std::initializer_list<Producer*> producers) {
+    std::vector<std::pair<Producer*, bool>> ended;
+    for (Producer* p : producers)
+        if (p->frames)
+            ended.emplace_back(p, p->frames->reachedEnd());
+    for (const auto& [p, done] : ended)
+        if (!done && p->pid > 0)
+            ::kill(-p->pid, SIGKILL);
+    const Producer* faulted = nullptr;
+    for (const auto& [p, done] : ended) {
+        const bool fault = p->pid > 0 ? reap(p->pid) != 0 && done : p->frames->faulted();
+        if (fault && !faulted)
+            faulted = p;
+        p->frames.reset();
+    }
+    return faulted;
+}
+
+} // namespace
+
 MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& encodedFile, double target,
                                  MeasureProgress& progress) {
     MeasureResult result;
@@ -304,96 +500,58 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
     progress.framesTotal = metrics.sourceFrames;
     progress.framesDone = 0;
 
-    // When FFmpeg alone makes the script's frames, one FFmpeg run decodes both the source and the encode;
-    // otherwise the renderer makes them and feeds them through a pipe. Both inputs get index timestamps
-    // in one time base, so frame N is compared with frame N whatever the stream's own times; the frames
-    // pass the psnr filter into the ssim filter.
-    const std::string threads = std::to_string(tools.threads);
-    std::vector<std::string> ffmpeg{tools.ffmpeg, "-hide_banner", "-nostdin", "-nostats"};
-    if (tools.threads > 0)
-        ffmpeg.insert(ffmpeg.end(), {"-filter_threads", threads, "-filter_complex_threads", threads});
-    std::string reference = "[0:v]";
-    if (!source.direct)
-        ffmpeg.insert(ffmpeg.end(), {"-f", "yuv4mpegpipe", "-i", "pipe:0"});
-    else if (!source.input.empty())
-        ffmpeg.insert(ffmpeg.end(), {"-i", source.input});
-    if (source.direct)
-        reference = source.graph + "[source];[source]";
-    const std::string encoded = !source.direct || !source.input.empty() ? "[1:v]" : "[0:v]";
-    const std::string graph = reference + "settb=AVTB,setpts=N,format=yuv420p,split[r1][r2];" + encoded +
-                              "settb=AVTB,setpts=N,format=yuv420p[d];[d][r1]psnr=shortest=1[p];[p][r2]ssim=shortest=1";
-    ffmpeg.insert(ffmpeg.end(),
-                  {"-i", encodedFile.string(), "-filter_complex", graph, "-f", "null", "-progress", "pipe:1", "-"});
+    // The script's frames and the file's, decoded at once: the file and, when the renderer gives the script
+    // as one FFmpeg graph, its source by FFmpeg's libraries here; otherwise the renderer writes the
+    // script's frames to a pipe. Neither drops nor repeats a frame, and frame N of one is measured
+    // against frame N of the other, as far as the shorter goes.
+    Producer reference = source.direct ? startLibrary(source.input, source.graph)
+                                       : startProgram({tools.renderer.string(), script.string(), "--y4m", "-"});
+    Producer decoded = startLibrary(encodedFile.string(), "");
+    if (reference.pid < 0) {
+        stopProducers({&decoded});
+        result.why = "The renderer " + tools.renderer.string() + " could not be started.";
+        return result;
+    }
+    const auto failed = [&](std::string why) {
+        stopProducers({&reference, &decoded});
+        result.cancelled = progress.cancel;
+        result.why = progress.cancel ? "The measure was cancelled." : std::move(why);
+        return result;
+    };
+    const std::string sourceFault = "The frames of " + script.filename().string() + " could not be made.";
+    const std::string decodeFault = "FFmpeg could not decode " + encodedFile.filename().string() + ".";
+    const auto referenceFormat = reference.frames->format(progress.cancel);
+    const auto decodedFormat = decoded.frames->format(progress.cancel);
+    if (!referenceFormat || !decodedFormat)
+        return failed(!referenceFormat ? sourceFault : decodeFault);
+    if (referenceFormat->width != decodedFormat->width || referenceFormat->height != decodedFormat->height)
+        return failed(encodedFile.filename().string() + " is " + std::to_string(decodedFormat->width) + "x" +
+                      std::to_string(decodedFormat->height) + ", the frames of its encode script are " +
+                      std::to_string(referenceFormat->width) + "x" + std::to_string(referenceFormat->height) + ".");
 
-    int video[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
-    if ((!source.direct && ::pipe2(video, O_CLOEXEC) != 0) || ::pipe2(out, O_CLOEXEC) != 0 ||
-        ::pipe2(err, O_CLOEXEC) != 0) {
-        for (int* p : {video, out, err}) {
-            closeFd(p[0]);
-            closeFd(p[1]);
-        }
-        result.why = "No pipes could be made for the measure.";
-        return result;
-    }
-    // The first child leads a process group of its own, which a cancel kills as a whole.
-    const pid_t renderer =
-        source.direct ? 0 : spawnInGroup({tools.renderer.string(), script.string(), "--y4m", "-"}, -1, video[1], -1, 0);
-    const pid_t measurer = renderer >= 0 ? spawnInGroup(ffmpeg, video[0], out[1], err[1], renderer) : -1;
-    const pid_t group = source.direct ? measurer : renderer;
-    for (int* fd : {&video[0], &video[1], &out[1], &err[1]})
-        closeFd(*fd);
-    if (renderer < 0 || measurer < 0) {
-        if (renderer > 0) {
-            ::kill(-renderer, SIGKILL);
-            reap(renderer);
-        }
-        closeFd(out[0]);
-        closeFd(err[0]);
-        result.why = renderer < 0 ? "The renderer " + tools.renderer.string() + " could not be started."
-                                  : "FFmpeg could not be started.";
-        return result;
-    }
-
-    std::string pending, log;
-    std::array<pollfd, 2> fds{{{out[0], POLLIN, 0}, {err[0], POLLIN, 0}}};
-    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        if (progress.cancel) {
-            ::kill(-group, SIGKILL);
+    PictureMeasure measure(decodedFormat->width, decodedFormat->height);
+    std::vector<std::uint8_t> converted;
+    while (!progress.cancel) {
+        const auto* a = decoded.frames->next(progress.cancel);
+        const auto* b = a ? reference.frames->next(progress.cancel) : nullptr;
+        if (!a || !b)
             break;
-        }
-        const int ready = ::poll(fds.data(), fds.size(), 100);
-        if (ready < 0 && errno != EINTR)
-            break;
-        for (int i = 0; i < 2 && ready > 0; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                (i == 0 ? pending : log).append(buffer, static_cast<std::size_t>(n));
-                if (i == 0)
-                    takeProgress(pending, progress);
-            } else if (n == 0 || errno != EINTR) {
-                closeFd(fds[i].fd);
-            }
-        }
+        if (referenceFormat->chroma != Y4mFormat::Chroma::Yuv420)
+            toYuv420(*referenceFormat, b->data(), converted);
+        measure.add(a->data(), referenceFormat->chroma == Y4mFormat::Chroma::Yuv420 ? b->data() : converted.data());
+        progress.framesDone = measure.frames();
     }
-    closeFd(fds[0].fd);
-    closeFd(fds[1].fd);
-    const int measured = reap(measurer);
-    const int rendered = renderer > 0 ? reap(renderer) : 0;
-    if (progress.cancel) {
-        result.cancelled = true;
-        result.why = "The measure was cancelled.";
-        return result;
-    }
-    if (measured != 0 || !parseMeasureSummary(log, metrics)) {
-        result.why = rendered != 0 ? "The renderer could not give the frames of " + script.filename().string() + "."
-                                   : "FFmpeg could not measure " + encodedFile.filename().string() + ".";
-        return result;
-    }
-    metrics.frames = progress.framesDone;
-    if (metrics.frames > 0 && metrics.rate > 0)
+    // Without a fault, a side that gave no frame at all is the one at fault.
+    const bool decodedAny = measure.frames() > 0 || !decoded.frames->reachedEnd();
+    const Producer* faulted = stopProducers({&reference, &decoded});
+    if (faulted || progress.cancel || measure.frames() == 0)
+        return failed(faulted == &reference || (!faulted && decodedAny) ? sourceFault : decodeFault);
+    metrics.frames = measure.frames();
+    metrics.psnrY = measure.psnrY();
+    metrics.psnrAll = measure.psnrAll();
+    metrics.psnrMin = measure.psnrMin();
+    metrics.ssim = measure.ssim();
+    if (metrics.rate > 0)
         metrics.bitrate = static_cast<double>(metrics.size) * 8.0 / (metrics.frames / metrics.rate) / 1000.0;
     saveMetrics(encodedFile, metrics);
     result.metrics = metrics;

@@ -1,5 +1,5 @@
-// How close a test encode came to the frames it was encoded from: PSNR and SSIM measured by FFmpeg
-// against the frames of the encode script as the renderer gives them, frame by frame by index, with
+// How close a test encode came to the frames it was encoded from: PSNR and SSIM, as FFmpeg's filters
+// compute them, against the frames of the encode script as the renderer gives them, frame by frame by index, with
 // the file's size and the average bitrate it reached against the project's target. The encode script in the Preview
 // folder is rewritten for every encode, so each encoded file keeps its own copy (NAME.m2v.avs), and
 // its results are kept beside it (NAME.m2v.metrics); both go with the Preview folder.
@@ -42,11 +42,6 @@ fs::path metricsFileOf(const fs::path& encodedFile);
 // False when it cannot be copied.
 bool keepEncodeScript(const fs::path& encodeScript, const fs::path& encodedFile);
 
-// The summary lines FFmpeg's psnr and ssim filters log at the end of a run ("PSNR y:.. average:..
-// min:..", "SSIM ... All:0.99 (..)"); the measures found are filled in, and false when either line is
-// missing ("inf" for identical frames is read as 100 dB, as FFmpeg's own cap of a frame).
-bool parseMeasureSummary(std::string_view ffmpegLog, EncodeMetrics& metrics);
-
 // The key=value text of a metrics file and its reading; the file also keeps the encoded file's size
 // and time so that a file encoded again is not taken for the one measured.
 std::string metricsText(const EncodeMetrics& metrics, std::int64_t fileTime);
@@ -62,11 +57,10 @@ struct EncodedName {
 };
 std::optional<EncodedName> splitEncodedName(std::string_view segment, std::string_view fileName);
 
-// The programs a measure runs: the renderer (quire-avs of the program folder) and FFmpeg.
+// The program a measure runs for scripts FFmpeg alone cannot give: the renderer (quire-avs of the program
+// folder).
 struct MeasureTools {
     fs::path renderer;
-    std::string ffmpeg = "ffmpeg";
-    int threads = 0; // FFmpeg's -threads and -filter_threads; 0 leaves FFmpeg's own choice
 };
 
 struct MeasureResult {
@@ -82,10 +76,11 @@ struct MeasureProgress {
     std::atomic<bool> cancel{false}; // set to stop the run: its children are killed and reaped
 };
 
-// Measures NAME.m2v against the frames of NAME.m2v.avs in one FFmpeg run: it decodes the script's source
-// itself when the renderer gives the script as one FFmpeg graph, else the renderer feeds it the frames
-// through a pipe; the children run in a process group of their own. Blocks until done or cancelled; keeps the
-// results beside the file when measured. target: the project's BitrateFinal (kbit/s, 0 unknown).
+// Measures NAME.m2v against the frames of NAME.m2v.avs. FFmpeg's libraries decode the file here, and the
+// script's source too when the renderer gives the script as one FFmpeg graph; otherwise the renderer writes
+// the script's frames to a pipe from a process group of its own. Both decode at once and the measures are
+// computed as the frames arrive. Blocks until done or cancelled (a renderer is then killed and reaped);
+// keeps the results beside the file when measured. target: the project's BitrateFinal (kbit/s, 0 unknown).
 MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& encodedFile, double target,
                                  MeasureProgress& progress);
 

@@ -153,8 +153,8 @@ std::optional<double> picturePsnr(const Picture& a, const Picture& b) {
         ++samples;
     }
     if (squares == 0)
-        return kIdenticalPicturePsnr;
-    return std::min(kIdenticalPicturePsnr, 10.0 * std::log10(255.0 * 255.0 * double(samples) / squares));
+        return kIdenticalPsnr;
+    return std::min(kIdenticalPsnr, 10.0 * std::log10(255.0 * 255.0 * double(samples) / squares));
 }
 
 std::vector<std::string> decodeFrameArguments(const std::string& ffmpeg, const fs::path& file, int index, int width,

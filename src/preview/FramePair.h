@@ -5,6 +5,8 @@
 // own that a window polls.
 #pragma once
 
+#include "preview/PictureMeasure.h"
+
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -17,9 +19,6 @@
 namespace quire::preview {
 
 namespace fs = std::filesystem;
-
-// The PSNR given to identical pictures, as FFmpeg caps an identical frame.
-inline constexpr double kIdenticalPicturePsnr = 100.0;
 
 struct ClipInfo {
     int width = 0;
@@ -44,7 +43,7 @@ struct Picture {
 
 // Each colour sample |a - b| * gain, clamped to 255, alpha opaque; empty when the sizes differ.
 Picture differencePicture(const Picture& a, const Picture& b, int gain);
-// PSNR of the colour samples (alpha left out) against the peak 255; kIdenticalPicturePsnr for identical
+// PSNR of the colour samples (alpha left out) against the peak 255; kIdenticalPsnr for identical
 // pictures; empty when either is empty or their sizes differ.
 std::optional<double> picturePsnr(const Picture& a, const Picture& b);
 

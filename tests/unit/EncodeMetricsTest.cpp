@@ -1,6 +1,7 @@
 // Measures of real MPEG-2 encodes made with FFmpeg during the run, against a source the renderer
 // reads through an encode script kept beside each file.
 #include "preview/EncodeMetrics.h"
+#include "preview/PictureMeasure.h"
 
 #include "support/TempFolder.h"
 
@@ -102,6 +103,20 @@ TEST_F(MeasureEncode, FramePairingShowsFirstFramesThatDifferOrAreMissing) {
     EXPECT_NEAR(dropped.bitrate, static_cast<double>(dropped.size) * 8 / 0.8 / 1000, 1e-9);
 }
 
+TEST_F(MeasureEncode, AFileThatIsNotTheScriptsPicturesIsRefusedAndNothingKept) {
+    const fs::path big = encode("big.m2v", "-s 352x288 -q:v 4");
+    const fs::path junk = temp.write("junk.m2v", std::string(4096, 'x'));
+    ASSERT_TRUE(keepEncodeScript(temp / "encode.avs", junk));
+    for (const auto& [file, why] : {std::pair{big, "big.m2v is 352x288, the frames of its encode script are 176x144."},
+                                    std::pair{junk, "FFmpeg could not decode junk.m2v."}}) {
+        MeasureProgress progress;
+        const MeasureResult result = MeasureEncodedFile(tools(), file, 0, progress);
+        EXPECT_FALSE(result.metrics);
+        EXPECT_EQ(result.why, why);
+        EXPECT_FALSE(fs::exists(metricsFileOf(file)));
+    }
+}
+
 TEST_F(MeasureEncode, FramesPipedByTheRendererMeasureAsTheSameFramesFromAFile) {
     // Undot runs in the renderer, which pipes its frames; the same frames kept in a file reach FFmpeg
     // directly. The same encode measures alike both ways.
@@ -150,18 +165,81 @@ TEST_F(MeasureEncode, CancelKillsAndReapsTheChildrenAndKeepsNothing) {
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
 }
 
-TEST(MeasureSummary, ReadsFfmpegsSummaryLinesAndRefusesAMissingOne) {
-    const std::string psnr = "[Parsed_psnr_7 @ 0x1] PSNR y:47.61 u:45.04 v:45.00 average:46.56 min:inf max:inf\n";
-    const std::string ssim =
-        "[Parsed_ssim_8 @ 0x2] SSIM Y:0.9958 (23.8) U:0.99 (23.1) V:0.99 (24.1) All:0.9957 (23.7)\n";
-    EncodeMetrics m;
-    ASSERT_TRUE(parseMeasureSummary("frame=25\n" + ssim + psnr, m));
-    EXPECT_DOUBLE_EQ(m.psnrY, 47.61);
-    EXPECT_DOUBLE_EQ(m.psnrAll, 46.56);
-    EXPECT_DOUBLE_EQ(m.psnrMin, 100.0);
-    EXPECT_DOUBLE_EQ(m.ssim, 0.9957);
-    EXPECT_FALSE(parseMeasureSummary(psnr, m));
-    EXPECT_FALSE(parseMeasureSummary(ssim, m));
+// The frames of a 4:2:0 YUV4MPEG2 file.
+std::vector<std::string> y4mFrames(const std::string& bytes, Y4mFormat& format) {
+    const std::size_t headerEnd = bytes.find('\n');
+    format = parseY4mHeader(bytes.substr(0, headerEnd)).value_or(Y4mFormat{});
+    std::vector<std::string> frames;
+    for (std::size_t at = bytes.find('\n', headerEnd + 1) + 1; format.width > 0 && at > 0 && at < bytes.size();
+         at = bytes.find('\n', at + format.frameBytes()) + 1)
+        frames.push_back(bytes.substr(at, format.frameBytes()));
+    return frames;
+}
+
+// The number after "key:" on FFmpeg's last summary line that holds it ("inf" as the cap).
+double summaryValue(const std::string& log, const std::string& line, const std::string& key) {
+    const std::size_t at = log.find(key, log.rfind(line));
+    const std::string value = log.substr(at + key.size(), log.find_first_of(" \n", at) - at - key.size());
+    return value == "inf" ? kIdenticalPsnr : std::stod(value);
+}
+
+TEST(PictureMeasures, MatchFfmpegsPsnrAndSsimFiltersOnTheSameFrames) {
+    struct Row {
+        const char* size;
+        const char* distortion; // FFmpeg filters making the measured frames from the reference
+    };
+    // Odd chroma sizes leave part blocks at the right and bottom edges; identical frames cap at 100 dB.
+    for (const Row& row : {Row{"176x144", "noise=alls=12:allf=t"}, Row{"178x146", "gblur=sigma=1.5,eq=brightness=0.02"},
+                           Row{"64x48", "null"}}) {
+        SCOPED_TRACE(row.size);
+        TempFolder temp;
+        const std::string reference = (temp / "reference.y4m").string(), decoded = (temp / "decoded.y4m").string();
+        run(std::string("ffmpeg -y -f lavfi -i testsrc2=size=") + row.size + ":rate=25 -frames:v 6 -pix_fmt yuv420p '" +
+            reference + "'");
+        run("ffmpeg -y -i '" + reference + "' -vf " + row.distortion + " -pix_fmt yuv420p '" + decoded + "'");
+        // FFmpeg's own C code (-cpuflags 0): its x86 SSIM reads the padding past a row whose 4x4 blocks do
+        // not fill its vectors, so its figures for such widths depend on memory outside the picture.
+        run("(ffmpeg -cpuflags 0 -nostdin -i '" + decoded + "' -i '" + reference +
+            "' -lavfi \"[0][1]psnr[p];[p][1]ssim\" -f null - 2>'" + (temp / "log").string() + "')");
+        Y4mFormat format, referenceFormat;
+        const auto a = y4mFrames(temp.read("decoded.y4m"), format);
+        const auto b = y4mFrames(temp.read("reference.y4m"), referenceFormat);
+        ASSERT_EQ(a.size(), 6u);
+        ASSERT_EQ(b.size(), 6u);
+        PictureMeasure measure(format.width, format.height);
+        for (std::size_t i = 0; i < a.size(); ++i)
+            measure.add(reinterpret_cast<const std::uint8_t*>(a[i].data()),
+                        reinterpret_cast<const std::uint8_t*>(b[i].data()));
+        const std::string log = temp.read("log");
+        EXPECT_EQ(measure.frames(), 6);
+        EXPECT_NEAR(measure.psnrY(), summaryValue(log, "PSNR y:", "y:"), 1e-3);
+        EXPECT_NEAR(measure.psnrAll(), summaryValue(log, "PSNR y:", "average:"), 1e-3);
+        EXPECT_NEAR(measure.psnrMin(), summaryValue(log, "PSNR y:", "min:"), 1e-3);
+        EXPECT_NEAR(measure.ssim(), summaryValue(log, "SSIM Y:", "All:"), 2e-6);
+    }
+}
+
+TEST(PictureMeasures, ReadsTheHeadersOfTheStreamsAndFoldsTheirChromaTo420) {
+    using C = Y4mFormat::Chroma;
+    EXPECT_EQ(parseY4mHeader("YUV4MPEG2 W720 H576 F25:1 Ip A1:1 C420jpeg XYSCSS=420JPEG"),
+              (Y4mFormat{720, 576, C::Yuv420}));
+    EXPECT_EQ(parseY4mHeader("YUV4MPEG2 H3 W5"), (Y4mFormat{5, 3, C::Yuv420}));
+    EXPECT_EQ(parseY4mHeader("YUV4MPEG2 W4 H2 C422")->frameBytes(), 16u);
+    EXPECT_EQ(parseY4mHeader("YUV4MPEG2 W5 H3 C420mpeg2")->frameBytes(), 15u + 2 * 3 * 2);
+    for (const char* bad : {"YUV4MPEG W4 H2", "YUV4MPEG2X W4 H2", "YUV4MPEG2 W4", "YUV4MPEG2 W0 H2", "YUV4MPEG2 W4 H2x",
+                            "YUV4MPEG2 W4 H2 C420p10", "YUV4MPEG2 W4 H2 Cmono"})
+        EXPECT_FALSE(parseY4mHeader(bad)) << bad;
+
+    // A 4x2 frame: the chroma of 4:2:2 averaged over row pairs, of 4:4:4 over 2x2 blocks, rounded.
+    const std::vector<std::uint8_t> luma{1, 2, 3, 4, 5, 6, 7, 8};
+    std::vector<std::uint8_t> yuv422 = luma, out;
+    yuv422.insert(yuv422.end(), {10, 20, 11, 40, 100, 200, 0, 1});
+    toYuv420({4, 2, C::Yuv422}, yuv422.data(), out);
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 11, 30, 50, 101}));
+    std::vector<std::uint8_t> yuv444 = luma;
+    yuv444.insert(yuv444.end(), {0, 1, 2, 3, 1, 1, 4, 4, 9, 9, 9, 9, 9, 9, 9, 10});
+    toYuv420({4, 2, C::Yuv444}, yuv444.data(), out);
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 1, 3, 9, 9}));
 }
 
 TEST(MeasureSummary, AMissingProgramOrScriptIsAnErrorNotACrash) {

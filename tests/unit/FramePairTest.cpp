@@ -35,7 +35,7 @@ TEST(FramePictures, DifferenceIsAmplifiedAndClampedAndPsnrFollowsTheError) {
     Picture oneChanged = plain(2, 2, 10, 20, 30);
     oneChanged.bgra[4 * 3 + 2] = 31; // the red of the last pixel
     const Row rows[] = {
-        {"identical", plain(2, 2, 10, 20, 30), plain(2, 2, 10, 20, 30), 8, {{0, 0, 0, 255}}, kIdenticalPicturePsnr},
+        {"identical", plain(2, 2, 10, 20, 30), plain(2, 2, 10, 20, 30), 8, {{0, 0, 0, 255}}, kIdenticalPsnr},
         // Every colour sample off by 1: MSE 1.
         {"off by one", plain(2, 2, 10, 20, 30), plain(2, 2, 11, 19, 31), 8, {{8, 8, 8, 255}}, 48.1308036},
         // 1 of 12 samples off by 1: MSE 1/12.
