@@ -1,7 +1,7 @@
 // Times measuring a 10-second 720x576 test encode (PSNR and SSIM against the renderer's frames of its
 // encode script) against decoding the encoded file once with FFmpeg, in the same run and alternating,
-// so that all see the same machine; and decoding both the source and the encode, the floor of any
-// measure. The encode script is a segment script as Tessera writes it (Mpeg2Source of a .d2v over the
+// so that all see the same machine; and, for scale, FFmpeg decoding both the source and the encode in
+// one run. The encode script is a segment script as Tessera writes it (Mpeg2Source of a .d2v over the
 // VOB of a sample project) and, once more, a file source whose frames the renderer counts with ffprobe.
 // Prints the medians of wall-clock and CPU time (this process and its children) and the ratios; the aim
 // is a measure within 1.5 times the decode.
@@ -125,8 +125,8 @@ int main() {
     both.print("decode source and encode");
     measure.print("measure (Mpeg2Source)");
     fileMeasure.print("measure (FFVideoSource)");
-    std::printf("  ratio to decode once: %.2fx wall, %.2fx CPU; from the file %.2fx wall, %.2fx CPU; floor %.2fx "
-                "wall (aim %.1fx wall): %s\n",
+    std::printf("  ratio to decode once: %.2fx wall, %.2fx CPU; from the file %.2fx wall, %.2fx CPU; both in one "
+                "FFmpeg run %.2fx wall (aim %.1fx wall): %s\n",
                 wall, Timing::median(measure.cpu) / Timing::median(decode.cpu),
                 Timing::median(fileMeasure.wall) / Timing::median(decode.wall),
                 Timing::median(fileMeasure.cpu) / Timing::median(decode.cpu),
