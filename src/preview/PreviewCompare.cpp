@@ -130,12 +130,27 @@ void Preview::showABView() {
     // A above B as the list shows them.
     std::sort(chosen.begin(), chosen.end(),
               [this](QListWidgetItem* x, QListWidgetItem* y) { return m_lstM2V->row(x) < m_lstM2V->row(y); });
-    const auto path = [this](const QListWidgetItem* item) {
-        return previewFolder() / fileio::textToPath(toCp1252(item->text()).value_or(std::string()));
+    openABView(chosen[0]->text(), chosen[1]->text());
+}
+
+void Preview::showABViewOfRows() {
+    // The two selected rows of the comparison table, A above B as the table shows them.
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_tblCompare->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.size() != 2)
+        return;
+    std::sort(rows.begin(), rows.end());
+    openABView(m_tblCompare->item(rows[0], File)->text(), m_tblCompare->item(rows[1], File)->text());
+}
+
+void Preview::openABView(const QString& a, const QString& b) {
+    const auto path = [this](const QString& name) {
+        return previewFolder() / fileio::textToPath(toCp1252(name).value_or(std::string()));
     };
     if (m_frmAB)
         m_frmAB->close(); // one view at a time: an earlier one goes, and its decoding with it
-    m_frmAB = new ABView(path(chosen[0]), path(chosen[1]), this);
+    m_frmAB = new ABView(path(a), path(b), this);
     m_frmAB->setAttribute(Qt::WA_DeleteOnClose);
     m_frmAB->setModal(false);
     m_frmAB->show();
@@ -193,9 +208,21 @@ void Preview::showCompare() {
         m_tblCompare->setEditTriggers(QAbstractItemView::NoEditTriggers);
         m_tblCompare->setSelectionBehavior(QAbstractItemView::SelectRows);
         m_tblCompare->verticalHeader()->hide();
+        m_tblCompare->horizontalHeader()->setSortIndicator(File, Qt::AscendingOrder); // the list's order at first
         m_tblCompare->setItemDelegateForColumn(File, new NameDelegate(m_tblCompare));
         m_tblCompare->setItemDelegateForColumn(Matrix, new NameDelegate(m_tblCompare));
         layout->addWidget(m_tblCompare);
+        // Two rows chosen with Ctrl or Shift open the A/B view, also when no media player is set and the
+        // encoded-files list stays closed.
+        m_tblCompare->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        m_cmdCompareAB = new ccXPButton(QStringLiteral("A/&B View..."), m_frmCompare);
+        m_cmdCompareAB->setObjectName(QStringLiteral("cmdCompareAB"));
+        m_cmdCompareAB->setFixedSize(84, 22);
+        m_cmdCompareAB->setEnabled(false);
+        layout->addWidget(m_cmdCompareAB, 0, Qt::AlignLeft);
+        connect(m_cmdCompareAB, &ccXPButton::clicked, this, &Preview::showABViewOfRows);
+        connect(m_tblCompare, &QTableWidget::itemSelectionChanged, this,
+                [this] { m_cmdCompareAB->setEnabled(m_tblCompare->selectionModel()->selectedRows().size() == 2); });
         m_frmCompare->resize(900, 260);
     }
     fillCompareTable();

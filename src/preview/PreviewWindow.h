@@ -138,9 +138,12 @@ private:
     ccXPButton* m_cmdCancelMeasure = nullptr;
     QDialog* m_frmCompare = nullptr;
     QTableWidget* m_tblCompare = nullptr;
+    ccXPButton* m_cmdCompareAB = nullptr;
     // "A/B View...", enabled while exactly two encoded files are selected: the same frame of both.
     void updateABButton();
     void showABView();
+    void showABViewOfRows();
+    void openABView(const QString& a, const QString& b);
     ccXPButton* m_cmdAB = nullptr;
     QPointer<ABView> m_frmAB;
 

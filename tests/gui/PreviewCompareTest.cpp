@@ -3,6 +3,7 @@
 // (the renderer and FFmpeg) run after an Encode, one of them cancelled.
 #include "GuiSupport.h"
 
+#include "preview/ABView.h"
 #include "preview/EncodeMetrics.h"
 #include "preview/MatrixCheck.h"
 #include "preview/PreviewWindow.h"
@@ -109,6 +110,7 @@ private slots:
     void rowsSortAndEveryBestAsShownStandsOut();
     void tableFollowsTheSegmentAndTheDialogItsColumns();
     void measureFillsTheOpenTableAndCancelStopsOne();
+    void twoRowsOpenTheABViewWithoutAPlayer();
 };
 
 void PreviewCompareTest::rowsSortAndEveryBestAsShownStandsOut() {
@@ -189,6 +191,30 @@ void PreviewCompareTest::measureFillsTheOpenTableAndCancelStopsOne() {
     QVERIFY(!preview::savedMetrics(project.preview(kEncoded)));
     QVERIFY(readBytes(project.state.log.file()).find("PREVIEW: The measure was cancelled.") != std::string::npos);
     QCOMPARE(table->item(0, PsnrY)->text(), QStringLiteral("-"));
+}
+
+void PreviewCompareTest::twoRowsOpenTheABViewWithoutAPlayer() {
+    Project project;
+    project.writeEditorIni("TesseraFolder=" + (project.folder / "Tessera").string() + "\r\n");
+    Preview window(project.state, project.runner);
+    QVERIFY(showActive(window));
+    for (const char* name : {"V010001_V001001_A_Deen.m2v", "V010001_V001001_B_Deen.m2v", "V010001_V001001_C_Deen.m2v"})
+        project.encoded(name, 1);
+    QTableWidget* table = openCompare(window);
+    QVERIFY(!child(&window, "lstM2V")->isEnabled());
+    const auto clickRow = [table](int row, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, keys,
+                          table->visualItemRect(table->item(row, Size)).center());
+    };
+    clickRow(2, {});
+    QVERIFY(!child(&window, "cmdCompareAB")->isEnabled());
+    clickRow(0, Qt::ControlModifier);
+    click(&window, "cmdCompareAB");
+    auto* view = child<ABView>(&window, "frmAB");
+    QCOMPARE(textOf(view, "lblA"), QStringLiteral("A: V010001_V001001_A_Deen.m2v"));
+    QCOMPARE(textOf(view, "lblB"), QStringLiteral("B: V010001_V001001_C_Deen.m2v"));
+    clickRow(1, Qt::ControlModifier);
+    QVERIFY(!child(&window, "cmdCompareAB")->isEnabled());
 }
 
 QTEST_MAIN(PreviewCompareTest)
