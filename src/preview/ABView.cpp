@@ -83,7 +83,7 @@ ABView::ABView(fs::path a, fs::path b, QWidget* parent)
     startJob(0);
 }
 
-ABView::~ABView() = default; // the job's destructor kills and reaps its children
+ABView::~ABView() = default; // the job goes first: its destructor stops it, and then the files close
 
 int ABView::frameCount() const {
     return m_infos ? pairedFrames(m_infos->first, m_infos->second) : 0;
@@ -98,7 +98,7 @@ void ABView::requestFrame(int index) {
 
 void ABView::startJob(int index) {
     m_wanted = index;
-    m_job = std::make_unique<FramePairJob>(FrameTools{}, m_fileA, m_fileB, index, m_infos);
+    m_job = std::make_unique<FramePairJob>(FrameTools{}, m_fileA, m_fileB, index, m_infos, &m_cursors);
     m_lblPSNR->setText(QStringLiteral("Decoding frame %1...").arg(index + 1));
     m_poll.start();
 }

@@ -45,6 +45,7 @@ private:
     void switchView();
 
     std::filesystem::path m_fileA, m_fileB;
+    preview::FrameCursors m_cursors; // the files kept open between frames; only the one job uses them
     std::unique_ptr<preview::FramePairJob> m_job;
     std::optional<std::pair<preview::ClipInfo, preview::ClipInfo>> m_infos;
     QTimer m_poll;

@@ -23,6 +23,8 @@ struct DecodedFrames::State {
     AVFrame* decoded = av_frame_alloc();
     AVFrame* filtered = av_frame_alloc();
     int stream = -1;
+    Layout layout = Layout::Yuv420;
+    std::vector<std::uint8_t> skipped; // a frame of a source chain that is left out
     bool inputDone = false, decoderDone = false;
     std::string why;
 
@@ -64,7 +66,7 @@ struct DecodedFrames::State {
         constexpr std::string_view firstVideo = "[0:v:0]";
         if (text.starts_with(firstVideo))
             text.erase(0, firstVideo.size());
-        text = (codec ? "[in]" : "") + text + ",format=yuv420p[out]";
+        text = (codec ? "[in]" : "") + text + (layout == Layout::Bgra ? ",format=bgra[out]" : ",format=yuv420p[out]");
         if (avfilter_graph_create_filter(&sink, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr, graph) < 0)
             return false;
         AVFilterInOut* outputs = nullptr;
@@ -100,20 +102,20 @@ struct DecodedFrames::State {
         avfilter_inout_free(&inputs);
         avfilter_inout_free(&outputs);
         return parsed >= 0 && avfilter_graph_config(graph, nullptr) >= 0 &&
-               av_buffersink_get_format(sink) == AV_PIX_FMT_YUV420P;
+               av_buffersink_get_format(sink) == (layout == Layout::Bgra ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P);
     }
 
-    // Hands the chain its next decoded frame, or its end; false when there is nothing more to give.
-    bool feed() {
+    // The decoder's next frame into `decoded`; false at its end (then decoderDone) or on a fault.
+    bool decodeOne() {
         while (!decoderDone) {
             const int received = avcodec_receive_frame(codec, decoded);
             if (received >= 0) {
                 decoded->pts = decoded->best_effort_timestamp;
-                return av_buffersrc_add_frame_flags(source, decoded, 0) >= 0;
+                return true;
             }
             if (received == AVERROR_EOF) {
                 decoderDone = true;
-                return av_buffersrc_add_frame_flags(source, nullptr, 0) >= 0;
+                return false;
             }
             if (received != AVERROR(EAGAIN))
                 return false;
@@ -129,16 +131,26 @@ struct DecodedFrames::State {
         }
         return false;
     }
+
+    // Hands the chain its next decoded frame, or its end once; false when there is nothing more to give.
+    bool feed() {
+        if (decoderDone)
+            return false;
+        if (decodeOne())
+            return av_buffersrc_add_frame_flags(source, decoded, 0) >= 0;
+        return decoderDone && av_buffersrc_add_frame_flags(source, nullptr, 0) >= 0;
+    }
 };
 
 DecodedFrames::DecodedFrames(std::unique_ptr<State> state) : m_state(std::move(state)) {}
 
 DecodedFrames::~DecodedFrames() = default;
 
-std::unique_ptr<DecodedFrames> DecodedFrames::open(const std::string& input, const std::string& graph,
-                                                   std::string& why) {
+std::unique_ptr<DecodedFrames> DecodedFrames::open(const std::string& input, const std::string& graph, std::string& why,
+                                                   Layout layout) {
     av_log_set_level(AV_LOG_QUIET);
     auto state = std::make_unique<State>();
+    state->layout = layout;
     if (!state->packet || !state->decoded || !state->filtered) {
         why = "FFmpeg's decoder could not be set up.";
         return nullptr;
@@ -160,6 +172,19 @@ int DecodedFrames::width() const {
 
 int DecodedFrames::height() const {
     return av_buffersink_get_h(m_state->sink);
+}
+
+bool DecodedFrames::skip() {
+    State& s = *m_state;
+    if (!s.source)
+        return next(s.skipped);
+    if (s.decodeOne()) {
+        av_frame_unref(s.decoded);
+        return true;
+    }
+    if (!s.decoderDone)
+        s.why = "FFmpeg stopped decoding part way.";
+    return false;
 }
 
 const std::string& DecodedFrames::why() const {
@@ -189,15 +214,23 @@ bool DecodedFrames::next(std::vector<std::uint8_t>& frame) {
             s.why = "The picture size changes part way.";
             return false;
         }
-        const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
-        frame.resize(static_cast<std::size_t>(width) * height +
-                     2 * static_cast<std::size_t>(chromaWidth) * static_cast<std::size_t>(chromaHeight));
-        std::uint8_t* to = frame.data();
-        for (int p = 0; p < 3; ++p) {
-            const int w = p ? chromaWidth : width, h = p ? chromaHeight : height;
-            for (int y = 0; y < h; ++y, to += w)
-                std::memcpy(to, s.filtered->data[p] + static_cast<std::ptrdiff_t>(y) * s.filtered->linesize[p],
-                            static_cast<std::size_t>(w));
+        if (s.layout == Layout::Bgra) {
+            frame.resize(static_cast<std::size_t>(width) * height * 4);
+            for (int y = 0; y < height; ++y)
+                std::memcpy(frame.data() + static_cast<std::size_t>(y) * width * 4,
+                            s.filtered->data[0] + static_cast<std::ptrdiff_t>(y) * s.filtered->linesize[0],
+                            static_cast<std::size_t>(width) * 4);
+        } else {
+            const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
+            frame.resize(static_cast<std::size_t>(width) * height +
+                         2 * static_cast<std::size_t>(chromaWidth) * static_cast<std::size_t>(chromaHeight));
+            std::uint8_t* to = frame.data();
+            for (int p = 0; p < 3; ++p) {
+                const int w = p ? chromaWidth : width, h = p ? chromaHeight : height;
+                for (int y = 0; y < h; ++y, to += w)
+                    std::memcpy(to, s.filtered->data[p] + static_cast<std::ptrdiff_t>(y) * s.filtered->linesize[p],
+                                static_cast<std::size_t>(w));
+            }
         }
         av_frame_unref(s.filtered);
         return true;

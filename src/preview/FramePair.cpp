@@ -1,6 +1,7 @@
 #include "preview/FramePair.h"
 
 #include "preview/ChildProcess.h"
+#include "preview/DecodedFrames.h"
 #include "preview/KeyValueText.h"
 
 #include <algorithm>
@@ -157,14 +158,39 @@ std::optional<double> picturePsnr(const Picture& a, const Picture& b) {
     return std::min(kIdenticalPsnr, 10.0 * std::log10(255.0 * 255.0 * double(samples) / squares));
 }
 
-std::vector<std::string> decodeFrameArguments(const std::string& ffmpeg, const fs::path& file, int index, int width,
-                                              int height) {
-    // The select filter counts the frames as the decoder gives them; passthrough keeps FFmpeg from
-    // dropping or repeating one on the way out, and only the chosen frame is scaled and converted.
-    const std::string graph = "select=eq(n\\," + std::to_string(index) + "),scale=" + std::to_string(width) + ":" +
-                              std::to_string(height) + ",format=bgra";
-    return {ffmpeg, "-hide_banner", "-loglevel", "error",       "-nostdin",  "-i", file.string(), "-map",     "0:v:0",
-            "-vf",  graph,          "-fps_mode", "passthrough", "-frames:v", "1",  "-f",          "rawvideo", "-"};
+FrameCursor::FrameCursor(fs::path file, int width, int height)
+    : m_file(std::move(file)), m_width(width), m_height(height) {}
+
+FrameCursor::~FrameCursor() = default;
+
+Picture FrameCursor::frame(int index, const std::atomic<bool>& cancel, std::string& why) {
+    const std::string failed = "FFmpeg could not decode frame " + std::to_string(index) + " of " + nameOf(m_file) + ".";
+    if (!m_frames || index < m_next) {
+        std::string opened;
+        m_frames =
+            DecodedFrames::open(m_file.string(), "scale=" + std::to_string(m_width) + ":" + std::to_string(m_height),
+                                opened, DecodedFrames::Layout::Bgra);
+        m_next = 0;
+        if (!m_frames) {
+            why = failed;
+            return {};
+        }
+    }
+    // Only the frame shown is scaled and converted; those before it are decoded and left.
+    for (; m_next < index && !cancel; ++m_next)
+        if (!m_frames->skip()) {
+            m_frames.reset();
+            why = failed;
+            return {};
+        }
+    Picture picture{m_width, m_height, {}};
+    if (cancel || !m_frames->next(picture.bgra)) {
+        m_frames.reset();
+        why = cancel ? std::string() : failed;
+        return {};
+    }
+    ++m_next;
+    return picture;
 }
 
 int pairedFrames(const ClipInfo& a, const ClipInfo& b) {
@@ -172,7 +198,8 @@ int pairedFrames(const ClipInfo& a, const ClipInfo& b) {
 }
 
 FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::path& b, int index,
-                          const std::optional<std::pair<ClipInfo, ClipInfo>>& known, const std::atomic<bool>& cancel) {
+                          const std::optional<std::pair<ClipInfo, ClipInfo>>& known, const std::atomic<bool>& cancel,
+                          FrameCursors* cursors) {
     FramePair pair;
     if (known) {
         pair.infoA = known->first;
@@ -201,27 +228,23 @@ FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::
     }
     pair.index = std::clamp(index, 0, frames - 1);
     const int width = pair.infoA.width, height = pair.infoA.height;
-    const auto decoded = runAll({decodeFrameArguments(tools.ffmpeg, a, pair.index, width, height),
-                                 decodeFrameArguments(tools.ffmpeg, b, pair.index, width, height)},
-                                cancel);
-    if (!decoded) {
+    FrameCursors own;
+    FrameCursors& use = cursors ? *cursors : own;
+    for (const auto& [cursor, file] : {std::pair{&use.a, &a}, std::pair{&use.b, &b}})
+        if (!*cursor || (*cursor)->width() != width || (*cursor)->height() != height)
+            *cursor = std::make_unique<FrameCursor>(*file, width, height);
+    std::string whyA, whyB;
+    std::thread other([&] { pair.b = use.b->frame(pair.index, cancel, whyB); });
+    pair.a = use.a->frame(pair.index, cancel, whyA);
+    other.join();
+    if (cancel) {
         pair.cancelled = true;
-        return pair;
-    }
-    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
-    Picture* pictures[2] = {&pair.a, &pair.b};
-    for (int i = 0; i < 2; ++i) {
-        const ChildRun& run = (*decoded)[i];
-        if (run.exitCode != 0 || run.out.size() != bytes) {
-            pair.why =
-                "FFmpeg could not decode frame " + std::to_string(pair.index) + " of " + nameOf(i == 0 ? a : b) + ".";
-            pair.a = {};
-            pair.b = {};
-            return pair;
-        }
-        pictures[i]->width = width;
-        pictures[i]->height = height;
-        pictures[i]->bgra.assign(run.out.begin(), run.out.end());
+        pair.a = {};
+        pair.b = {};
+    } else if (pair.a.empty() || pair.b.empty()) {
+        pair.why = pair.a.empty() ? whyA : whyB;
+        pair.a = {};
+        pair.b = {};
     }
     return pair;
 }
@@ -231,11 +254,11 @@ struct FramePairJob::Thread {
 };
 
 FramePairJob::FramePairJob(FrameTools tools, fs::path a, fs::path b, int index,
-                           std::optional<std::pair<ClipInfo, ClipInfo>> known)
+                           std::optional<std::pair<ClipInfo, ClipInfo>> known, FrameCursors* cursors)
     : m_index(index), m_thread(std::make_unique<Thread>()) {
     m_thread->thread = std::thread(
-        [this, tools = std::move(tools), a = std::move(a), b = std::move(b), index, known = std::move(known)] {
-            m_result = decodeFramePair(tools, a, b, index, known, m_cancel);
+        [this, tools = std::move(tools), a = std::move(a), b = std::move(b), index, known = std::move(known), cursors] {
+            m_result = decodeFramePair(tools, a, b, index, known, m_cancel, cursors);
             m_finished = true;
         });
 }

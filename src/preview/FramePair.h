@@ -1,8 +1,8 @@
 // The same frame of two encoded files, for looking at them side by side: each file's size, rate, display
-// aspect and frame count from ffprobe, frame N of both decoded by FFmpeg as BGRA pictures (frames counted
-// as the renderer counts them: every coded picture, none dropped or repeated), the difference of two
-// pictures amplified, and their PSNR. The decoding runs two FFmpeg children at once, on a thread of its
-// own that a window polls.
+// aspect and frame count from ffprobe, frame N of both decoded by FFmpeg's libraries as BGRA pictures
+// (frames counted as the renderer counts them: every coded picture, none dropped or repeated), the
+// difference of two pictures amplified, and their PSNR. Both files decode at once, on threads of their
+// own that a window polls, and stay open between requests so that a step forward is quick.
 #pragma once
 
 #include "preview/PictureMeasure.h"
@@ -47,13 +47,36 @@ Picture differencePicture(const Picture& a, const Picture& b, int gain);
 // pictures; empty when either is empty or their sizes differ.
 std::optional<double> picturePsnr(const Picture& a, const Picture& b);
 
-// FFmpeg's arguments that write frame `index` of the file (counted from 0 in display order) as one raw
-// BGRA picture of width x height to its standard output.
-std::vector<std::string> decodeFrameArguments(const std::string& ffmpeg, const fs::path& file, int index, int width,
-                                              int height);
+class DecodedFrames;
+
+// A file's frames decoded in order at one size and kept open between requests: a step forward decodes only
+// the frames in between, a step back starts the file again.
+class FrameCursor {
+public:
+    FrameCursor(fs::path file, int width, int height);
+    ~FrameCursor();
+    FrameCursor(const FrameCursor&) = delete;
+    FrameCursor& operator=(const FrameCursor&) = delete;
+
+    // Frame `index` (from 0) scaled to the cursor's size; empty with `why` set when the file cannot be
+    // decoded or ends before it, or once `cancel` is set.
+    Picture frame(int index, const std::atomic<bool>& cancel, std::string& why);
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+private:
+    fs::path m_file;
+    int m_width, m_height;
+    std::unique_ptr<DecodedFrames> m_frames;
+    int m_next = 0; // the index of the frame the decoder gives next
+};
+
+// The two files' cursors, kept by a window from one request to the next.
+struct FrameCursors {
+    std::unique_ptr<FrameCursor> a, b;
+};
 
 struct FrameTools {
-    std::string ffmpeg = "ffmpeg";
     std::string ffprobe = "ffprobe";
 };
 
@@ -68,17 +91,20 @@ struct FramePair {
 // The frame count both files have: the smaller of the two.
 int pairedFrames(const ClipInfo& a, const ClipInfo& b);
 
-// Probes both files unless their infos are given, then decodes frame `index` (brought within both) of
-// each with one FFmpeg child per file, each in a process group of its own. Blocks until both are done or
-// `cancel` is set, which kills and reaps them.
+// Probes both files unless their infos are given (ffprobe children in process groups of their own), then
+// decodes frame `index` (brought within both) of each at once, through `cursors` when given (made or
+// remade there at a's size) and otherwise through cursors of its own. Blocks until both are done or
+// `cancel` is set, which kills and reaps a probe.
 FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::path& b, int index,
-                          const std::optional<std::pair<ClipInfo, ClipInfo>>& known, const std::atomic<bool>& cancel);
+                          const std::optional<std::pair<ClipInfo, ClipInfo>>& known, const std::atomic<bool>& cancel,
+                          FrameCursors* cursors = nullptr);
 
 // One decodeFramePair on a thread of its own, for a window that polls it.
 class FramePairJob {
 public:
+    // `cursors`, when given, must outlive the job and serve one job at a time.
     FramePairJob(FrameTools tools, fs::path a, fs::path b, int index,
-                 std::optional<std::pair<ClipInfo, ClipInfo>> known);
+                 std::optional<std::pair<ClipInfo, ClipInfo>> known, FrameCursors* cursors = nullptr);
     ~FramePairJob(); // cancels a run still going and waits for it
     FramePairJob(const FramePairJob&) = delete;
     FramePairJob& operator=(const FramePairJob&) = delete;

@@ -122,9 +122,11 @@ TEST(FramePairing, FrameNOfBothFilesIsTheNthFrameShown) {
     const std::atomic<bool> keepGoing{false};
     std::optional<std::pair<ClipInfo, ClipInfo>> known;
     const auto grey = [](int n) { return n * 8 * 255 / 219; };
-    for (const int index : {0, 2, 7, 24}) {
+    // The files stay open from one frame to the next: forward, past the end of a, and back again.
+    FrameCursors cursors;
+    for (const int index : {0, 2, 7, 24, 3, 0}) {
         SCOPED_TRACE(index);
-        const FramePair pair = decodeFramePair(FrameTools{}, a, b, index, known, keepGoing);
+        const FramePair pair = decodeFramePair(FrameTools{}, a, b, index, known, keepGoing, &cursors);
         ASSERT_TRUE(pair.why.empty()) << pair.why;
         EXPECT_EQ(pair.infoA.frames, 20);
         EXPECT_EQ(pair.infoB.frames, 25);
@@ -148,14 +150,17 @@ TEST(FramePairing, AMissingFileSaysSoAndACancelledJobLeavesNoChild) {
     EXPECT_EQ(missing.why, "ffprobe could not read the video of a.m2v.");
     EXPECT_TRUE(missing.a.empty());
 
-    // A decoder that never ends.
-    const fs::path slow = temp.write("slow-ffmpeg", "#!/bin/sh\nsleep 60\n");
-    fs::permissions(slow, fs::perms::owner_all);
+    temp.write("a.m2v", "not video");
     const ClipInfo info{64, 48, 25, 4.0 / 3, 10};
+    EXPECT_EQ(decodeFramePair(FrameTools{}, temp / "a.m2v", temp / "a.m2v", 3, std::pair{info, info}, keepGoing).why,
+              "FFmpeg could not decode frame 3 of a.m2v.");
+
+    // A probe that never ends.
+    const fs::path slow = temp.write("slow-ffprobe", "#!/bin/sh\nsleep 60\n");
+    fs::permissions(slow, fs::perms::owner_all);
     const auto start = std::chrono::steady_clock::now();
     {
-        FramePairJob job(FrameTools{slow.string(), "ffprobe"}, temp / "a.m2v", temp / "b.m2v", 3,
-                         std::pair{info, info});
+        FramePairJob job(FrameTools{slow.string()}, temp / "a.m2v", temp / "b.m2v", 3, std::nullopt);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         EXPECT_FALSE(job.finished());
         job.cancel();
