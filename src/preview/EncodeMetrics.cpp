@@ -386,7 +386,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kFramesAhead = 3;
+    static constexpr std::size_t kFramesAhead = 8;
 
     void run() {
         const auto format = m_source->start();
@@ -492,9 +492,13 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
     EncodeMetrics metrics;
     metrics.size = stamp->first;
     metrics.target = target;
+    // The file starts decoding while the renderer reads the script.
+    Producer decoded = startLibrary(encodedFile.string(), "");
     ScriptFrames source;
-    if (!describeScript(tools, script, source, result.why))
+    if (!describeScript(tools, script, source, result.why)) {
+        stopProducers({&decoded});
         return result;
+    }
     metrics.rate = source.rate;
     metrics.sourceFrames = source.frames;
     progress.framesTotal = metrics.sourceFrames;
@@ -506,7 +510,6 @@ MeasureResult MeasureEncodedFile(const MeasureTools& tools, const fs::path& enco
     // against frame N of the other, as far as the shorter goes.
     Producer reference = source.direct ? startLibrary(source.input, source.graph)
                                        : startProgram({tools.renderer.string(), script.string(), "--y4m", "-"});
-    Producer decoded = startLibrary(encodedFile.string(), "");
     if (reference.pid < 0) {
         stopProducers({&decoded});
         result.why = "The renderer " + tools.renderer.string() + " could not be started.";
