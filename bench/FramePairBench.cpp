@@ -40,7 +40,7 @@ int main() {
     const std::atomic<bool> keepGoing{false};
     // The first request also probes both files (frame count, size, aspect); later ones reuse that.
     const auto probed = Clock::now();
-    const FramePair first = decodeFramePair(FrameTools{}, a, b, 0, std::nullopt, keepGoing);
+    const FramePair first = decodeFramePair(a, b, 0, std::nullopt, keepGoing);
     const double withProbe = std::chrono::duration<double>(Clock::now() - probed).count();
     if (!first.why.empty() || first.infoA.frames != kFrames) {
         std::fprintf(stderr, "%s\n", first.why.c_str());
@@ -52,7 +52,7 @@ int main() {
         std::vector<double> times;
         for (int run = 0; run < kRuns; ++run) {
             const auto start = Clock::now();
-            const FramePair pair = decodeFramePair(FrameTools{}, a, b, index, known, keepGoing);
+            const FramePair pair = decodeFramePair(a, b, index, known, keepGoing);
             times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
             if (!pair.why.empty() || pair.a.empty())
                 return 1;
@@ -66,7 +66,7 @@ int main() {
     std::vector<double> steps;
     for (int index = 0; index < kFrames; ++index) {
         const auto start = Clock::now();
-        const FramePair pair = decodeFramePair(FrameTools{}, a, b, index, known, keepGoing, &cursors);
+        const FramePair pair = decodeFramePair(a, b, index, known, keepGoing, &cursors);
         steps.push_back(std::chrono::duration<double>(Clock::now() - start).count());
         if (!pair.why.empty() || pair.a.empty())
             return 1;

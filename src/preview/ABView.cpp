@@ -98,7 +98,7 @@ void ABView::requestFrame(int index) {
 
 void ABView::startJob(int index) {
     m_wanted = index;
-    m_job = std::make_unique<FramePairJob>(FrameTools{}, m_fileA, m_fileB, index, m_infos, &m_cursors);
+    m_job = std::make_unique<FramePairJob>(m_fileA, m_fileB, index, m_infos, &m_cursors);
     m_lblPSNR->setText(QStringLiteral("Decoding frame %1...").arg(index + 1));
     m_poll.start();
 }

@@ -1,101 +1,18 @@
 #include "preview/FramePair.h"
 
-#include "preview/ChildProcess.h"
 #include "preview/DecodedFrames.h"
-#include "preview/KeyValueText.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <cmath>
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <thread>
-#include <unistd.h>
 
 namespace quire::preview {
 
 namespace {
-
-std::optional<double> numberOf(std::string_view text) {
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-// "a/b" or "a:b" as a / b; 0 when either part is missing or not above 0.
-double ratioOf(std::string_view text, char separator) {
-    const std::size_t at = text.find(separator);
-    if (at == std::string_view::npos)
-        return 0;
-    const auto num = numberOf(text.substr(0, at));
-    const auto den = numberOf(text.substr(at + 1));
-    return num && den && *num > 0 && *den > 0 ? *num / *den : 0;
-}
-
-struct ChildRun {
-    std::string out;
-    int exitCode = -1;
-};
-
-// Runs the commands at once, each in a process group of its own, and gathers their standard output.
-// Empty when cancelled: the children are killed and reaped first.
-std::optional<std::vector<ChildRun>> runAll(const std::vector<std::vector<std::string>>& commands,
-                                            const std::atomic<bool>& cancel) {
-    std::vector<ChildRun> runs(commands.size());
-    std::vector<pid_t> pids(commands.size(), -1);
-    std::vector<pollfd> fds(commands.size(), pollfd{-1, POLLIN, 0});
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        int ends[2] = {-1, -1};
-        if (::pipe2(ends, O_CLOEXEC) != 0)
-            continue;
-        pids[i] = spawnInGroup(commands[i], -1, ends[1], -1, 0);
-        closeFd(ends[1]);
-        if (pids[i] < 0)
-            closeFd(ends[0]);
-        fds[i].fd = ends[0];
-    }
-    std::vector<char> buffer(1 << 16);
-    const auto open = [&fds] { return std::any_of(fds.begin(), fds.end(), [](const pollfd& p) { return p.fd >= 0; }); };
-    while (open() && !cancel) {
-        const int ready = ::poll(fds.data(), fds.size(), 50);
-        if (ready < 0 && errno != EINTR)
-            break;
-        for (std::size_t i = 0; i < fds.size() && ready > 0; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
-            const ssize_t n = ::read(fds[i].fd, buffer.data(), buffer.size());
-            if (n > 0)
-                runs[i].out.append(buffer.data(), static_cast<std::size_t>(n));
-            else if (n == 0 || errno != EINTR)
-                closeFd(fds[i].fd);
-        }
-    }
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        closeFd(fds[i].fd);
-        if (pids[i] <= 0)
-            continue;
-        if (cancel)
-            ::kill(-pids[i], SIGKILL);
-        runs[i].exitCode = reap(pids[i]);
-    }
-    if (cancel)
-        return std::nullopt;
-    return runs;
-}
-
-std::vector<std::string> probeArguments(const std::string& ffprobe, const fs::path& file) {
-    return {
-        ffprobe,         "-v",
-        "error",         "-select_streams",
-        "v:0",           "-count_packets",
-        "-show_entries", "stream=width,height,r_frame_rate,sample_aspect_ratio,display_aspect_ratio,nb_read_packets",
-        "-of",           "default=noprint_wrappers=1",
-        file.string()};
-}
 
 std::string nameOf(const fs::path& file) {
     return file.filename().string();
@@ -103,30 +20,37 @@ std::string nameOf(const fs::path& file) {
 
 } // namespace
 
-std::optional<ClipInfo> parseClipInfo(std::string_view text) {
-    ClipInfo info;
-    double sar = 0, dar = 0;
-    bool counted = false;
-    forEachKeyValue(text, [&](std::string_view key, std::string_view value) {
-        const double number = numberOf(value).value_or(0);
-        if (key == "width")
-            info.width = static_cast<int>(number);
-        else if (key == "height")
-            info.height = static_cast<int>(number);
-        else if (key == "r_frame_rate")
-            info.rate = ratioOf(value, '/');
-        else if (key == "sample_aspect_ratio")
-            sar = ratioOf(value, ':');
-        else if (key == "display_aspect_ratio")
-            dar = ratioOf(value, ':');
-        else if (key == "nb_read_packets") {
-            info.frames = static_cast<int>(number);
-            counted = numberOf(value).has_value();
-        }
-    });
-    if (info.width <= 0 || info.height <= 0 || !counted)
+std::optional<ClipInfo> probeClip(const fs::path& file, const std::atomic<bool>& cancel) {
+    av_log_set_level(AV_LOG_QUIET);
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, file.string().c_str(), nullptr, nullptr) < 0)
         return std::nullopt;
-    info.aspect = dar > 0 ? dar : static_cast<double>(info.width) / info.height * (sar > 0 ? sar : 1.0);
+    std::optional<ClipInfo> info;
+    int stream = -1; // the first video stream, as the decoder takes it
+    const unsigned streams = avformat_find_stream_info(format, nullptr) >= 0 ? format->nb_streams : 0;
+    for (unsigned i = 0; i < streams && stream < 0; ++i)
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+            stream = static_cast<int>(i);
+    if (stream >= 0) {
+        AVStream* video = format->streams[stream];
+        const AVRational sar = av_guess_sample_aspect_ratio(format, video, nullptr);
+        const AVCodecParameters* codec = video->codecpar;
+        info = ClipInfo{codec->width, codec->height, video->r_frame_rate.den > 0 ? av_q2d(video->r_frame_rate) : 0.0,
+                        0.0, 0};
+        info->aspect = codec->height > 0 ? static_cast<double>(codec->width) / codec->height *
+                                               (sar.num > 0 && sar.den > 0 ? av_q2d(sar) : 1.0)
+                                         : 0.0;
+        // One packet a coded picture, counted as the renderer counts a file's frames.
+        AVPacket* packet = av_packet_alloc();
+        while (packet && !cancel && av_read_frame(format, packet) >= 0) {
+            info->frames += packet->stream_index == stream;
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        if (cancel || info->width <= 0 || info->height <= 0)
+            info.reset();
+    }
+    avformat_close_input(&format);
     return info;
 }
 
@@ -197,7 +121,7 @@ int pairedFrames(const ClipInfo& a, const ClipInfo& b) {
     return std::min(a.frames, b.frames);
 }
 
-FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::path& b, int index,
+FramePair decodeFramePair(const fs::path& a, const fs::path& b, int index,
                           const std::optional<std::pair<ClipInfo, ClipInfo>>& known, const std::atomic<bool>& cancel,
                           FrameCursors* cursors) {
     FramePair pair;
@@ -205,17 +129,16 @@ FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::
         pair.infoA = known->first;
         pair.infoB = known->second;
     } else {
-        const auto probes = runAll({probeArguments(tools.ffprobe, a), probeArguments(tools.ffprobe, b)}, cancel);
-        if (!probes) {
-            pair.cancelled = true;
-            return pair;
-        }
         const fs::path* files[2] = {&a, &b};
         ClipInfo* infos[2] = {&pair.infoA, &pair.infoB};
         for (int i = 0; i < 2; ++i) {
-            const auto info = (*probes)[i].exitCode == 0 ? parseClipInfo((*probes)[i].out) : std::nullopt;
+            const auto info = probeClip(*files[i], cancel);
+            if (cancel) {
+                pair.cancelled = true;
+                return pair;
+            }
             if (!info) {
-                pair.why = "ffprobe could not read the video of " + nameOf(*files[i]) + ".";
+                pair.why = "FFmpeg could not read the video of " + nameOf(*files[i]) + ".";
                 return pair;
             }
             *infos[i] = *info;
@@ -253,12 +176,12 @@ struct FramePairJob::Thread {
     std::thread thread;
 };
 
-FramePairJob::FramePairJob(FrameTools tools, fs::path a, fs::path b, int index,
-                           std::optional<std::pair<ClipInfo, ClipInfo>> known, FrameCursors* cursors)
+FramePairJob::FramePairJob(fs::path a, fs::path b, int index, std::optional<std::pair<ClipInfo, ClipInfo>> known,
+                           FrameCursors* cursors)
     : m_index(index), m_thread(std::make_unique<Thread>()) {
-    m_thread->thread = std::thread(
-        [this, tools = std::move(tools), a = std::move(a), b = std::move(b), index, known = std::move(known), cursors] {
-            m_result = decodeFramePair(tools, a, b, index, known, m_cancel, cursors);
+    m_thread->thread =
+        std::thread([this, a = std::move(a), b = std::move(b), index, known = std::move(known), cursors] {
+            m_result = decodeFramePair(a, b, index, known, m_cancel, cursors);
             m_finished = true;
         });
 }

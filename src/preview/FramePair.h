@@ -1,5 +1,5 @@
 // The same frame of two encoded files, for looking at them side by side: each file's size, rate, display
-// aspect and frame count from ffprobe, frame N of both decoded by FFmpeg's libraries as BGRA pictures
+// aspect and frame count, frame N of both decoded by FFmpeg's libraries as BGRA pictures
 // (frames counted as the renderer counts them: every coded picture, none dropped or repeated), the
 // difference of two pictures amplified, and their PSNR. Both files decode at once, on threads of their
 // own that a window polls, and stay open between requests so that a step forward is quick.
@@ -29,10 +29,10 @@ struct ClipInfo {
     bool operator==(const ClipInfo&) const = default;
 };
 
-// ffprobe's key=value lines (width, height, r_frame_rate, sample_aspect_ratio, display_aspect_ratio,
-// nb_read_packets). The aspect is the display aspect when given, else the size times the sample aspect.
-// Empty when the size or the frame count is missing.
-std::optional<ClipInfo> parseClipInfo(std::string_view probeOutput);
+// The first video stream of a file as FFmpeg reads it: size, rate, display aspect (the size times the
+// sample aspect when one is set) and its packets counted. Empty when the file has no readable video or
+// once `cancel` is set.
+std::optional<ClipInfo> probeClip(const fs::path& file, const std::atomic<bool>& cancel);
 
 struct Picture {
     int width = 0;
@@ -76,10 +76,6 @@ struct FrameCursors {
     std::unique_ptr<FrameCursor> a, b;
 };
 
-struct FrameTools {
-    std::string ffprobe = "ffprobe";
-};
-
 struct FramePair {
     ClipInfo infoA, infoB;
     int index = 0; // the frame decoded: the one asked for, within both files
@@ -91,11 +87,10 @@ struct FramePair {
 // The frame count both files have: the smaller of the two.
 int pairedFrames(const ClipInfo& a, const ClipInfo& b);
 
-// Probes both files unless their infos are given (ffprobe children in process groups of their own), then
-// decodes frame `index` (brought within both) of each at once, through `cursors` when given (made or
-// remade there at a's size) and otherwise through cursors of its own. Blocks until both are done or
-// `cancel` is set, which kills and reaps a probe.
-FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::path& b, int index,
+// Probes both files unless their infos are given, then decodes frame `index` (brought within both) of each
+// at once, through `cursors` when given (made or remade there at a's size) and otherwise through cursors
+// of its own. Blocks until both are done or `cancel` is set.
+FramePair decodeFramePair(const fs::path& a, const fs::path& b, int index,
                           const std::optional<std::pair<ClipInfo, ClipInfo>>& known, const std::atomic<bool>& cancel,
                           FrameCursors* cursors = nullptr);
 
@@ -103,8 +98,8 @@ FramePair decodeFramePair(const FrameTools& tools, const fs::path& a, const fs::
 class FramePairJob {
 public:
     // `cursors`, when given, must outlive the job and serve one job at a time.
-    FramePairJob(FrameTools tools, fs::path a, fs::path b, int index,
-                 std::optional<std::pair<ClipInfo, ClipInfo>> known, FrameCursors* cursors = nullptr);
+    FramePairJob(fs::path a, fs::path b, int index, std::optional<std::pair<ClipInfo, ClipInfo>> known,
+                 FrameCursors* cursors = nullptr);
     ~FramePairJob(); // cancels a run still going and waits for it
     FramePairJob(const FramePairJob&) = delete;
     FramePairJob& operator=(const FramePairJob&) = delete;
