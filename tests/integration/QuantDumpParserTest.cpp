@@ -116,10 +116,8 @@ TEST(QuantDumpHeaders, BothHeadersLoadWhatTheirFlagsSayAndReadPastChroma) {
                                         : sequenceHeaderBody(c.intra, c.nonIntra)) +
                            Bytes{0, 0, 1, 0xB5};
         const auto parse = (c.extension ? parseQuantMatrixExtension : parseSequenceHeader)(body.data(), body.size(), 0);
-        ASSERT_EQ(parse.status, HeaderStatus::Ok) << c.length;
-        EXPECT_EQ(parse.length, c.length);
-        EXPECT_EQ(parse.load.intra, c.intra) << c.length;
-        EXPECT_EQ(parse.load.nonIntra, c.nonIntra) << c.length;
+        EXPECT_EQ(std::tuple(parse.status, parse.length, parse.load.intra, parse.load.nonIntra),
+                  std::tuple(HeaderStatus::Ok, c.length, c.intra, c.nonIntra));
     }
 }
 

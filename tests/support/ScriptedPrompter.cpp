@@ -15,6 +15,22 @@ ScriptedPrompter::~ScriptedPrompter() {
         fail("a scripted prompt was never shown: \"" + step.text + "\"");
 }
 
+std::string describe(const ShownBox& box) {
+    static const char* const buttons[] = {"ok", "okcancel", "yesno", "yesnocancel"};
+    static const char* const icons[] = {"plain", "critical", "question", "exclamation", "information"};
+    return box.title + "|" + buttons[int(box.buttons)] + "|" + icons[int(box.icon)] + "|" + box.text;
+}
+
+std::string ScriptedPrompter::fileDialogFilterText() const {
+    std::string text;
+    for (const auto& dialog : m_fileFilters) {
+        text += text.empty() ? "" : " | ";
+        for (const FileFilter& filter : dialog)
+            text += (&filter == dialog.data() ? "" : ", ") + filter.description + " " + filter.patterns;
+    }
+    return text;
+}
+
 void ScriptedPrompter::fail(const std::string& what) {
     m_failures.push_back(what);
     m_reporter(what);

@@ -19,6 +19,10 @@ struct ShownBox {
     PromptIcon icon;
 };
 
+// A shown box as "title|buttons|icon|text": ok, okcancel, yesno, yesnocancel; plain, critical,
+// question, exclamation, information.
+std::string describe(const ShownBox& box);
+
 class ScriptedPrompter : public Prompter {
 public:
     // Reports a failure to the test framework; the default reports to GoogleTest.
@@ -46,6 +50,8 @@ public:
     const std::vector<ShownBox>& shown() const { return m_shown; }
     std::vector<std::string> fileDialogTitles() const { return m_fileTitles; }
     std::vector<std::vector<FileFilter>> fileDialogFilters() const { return m_fileFilters; }
+    // The file dialogs' filters as "description patterns", joined by ", ", the dialogs by " | ".
+    std::string fileDialogFilterText() const;
     bool done() const { return m_script.empty(); }
     // Every failure reported so far.
     const std::vector<std::string>& failures() const { return m_failures; }

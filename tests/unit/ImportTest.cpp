@@ -84,17 +84,16 @@ TEST(ImportSplit, SixteenLinesTrimmedAndSplitFewerPiecesLeaveCellsAlone) {
     }
     MatrixCells cells = filled("old");
     auto result = splitIntoCells(text, cells);
-    EXPECT_EQ(result.outcome, CellsOutcome::Complete);
-    EXPECT_EQ(result.cellsFilled, 128u);
-    EXPECT_EQ(joined(cells), seq(8, 128));
+    EXPECT_EQ(std::tuple(result.outcome, result.cellsFilled, joined(cells)),
+              std::tuple(CellsOutcome::Complete, std::size_t{128}, seq(8, 128)));
     cells = filled("old");
     result = splitIntoCells(seven, cells);
-    EXPECT_EQ(result.outcome, CellsOutcome::Complete);
-    EXPECT_EQ(result.cellsFilled, 112u);
-    EXPECT_EQ(cells[111] + cells[112], "7old");
+    EXPECT_EQ(std::tuple(result.outcome, result.cellsFilled, cells[111] + cells[112]),
+              std::tuple(CellsOutcome::Complete, std::size_t{112}, "7old"));
 }
 
 // Text files: the file's bytes through the whole clean-up and read, as a complete file.
+// Each separator's clean-up is ImportNormalise's test; here one of each kind goes the whole way.
 TEST(ImportText, SeparatorsBlankLinesAndShifts) {
     const std::string all = numberedText(), numbered = seq(8, 128);
     std::string nine, fifteen = all.substr(0, afterLine(all, 15, "?").find('?'));
@@ -117,15 +116,10 @@ TEST(ImportText, SeparatorsBlankLinesAndShifts) {
     } cases[] = {
         {"blanks, CR LF", all, C, 128, numbered},
         {"blanks, LF", numberedText(" ", "\n"), C, 128, numbered},
-        {"blanks, lone CR", numberedText(" ", "\r"), C, 128, numbered},
         {"commas without blanks", numberedText(","), C, 128, numbered},
-        {"commas and one blank", numberedText(", "), C, 128, numbered},
         {"semicolons and one blank", numberedText("; "), C, 128, numbered},
-        {"semicolons and two blanks", numberedText(";  "), C, 128, numbered},
         {"TAB", numberedText("\t"), C, 128, numbered},
-        {"TAB and a blank", numberedText("\t "), C, 128, numbered},
         {"four blanks", numberedText("    "), C, 128, numbered},
-        {"three blanks", numberedText("   "), C, 128, numbered},
         {"no final line end", all.substr(0, all.size() - 2), C, 128, numbered},
         {"one blank line between the tables", afterLine(all, 8, "\r\n"), C, 128, numbered},
         {"lines after the 16th", all + "junk ; , words\r\n1 2 3\r\n", C, 128, numbered},
@@ -143,11 +137,9 @@ TEST(ImportText, SeparatorsBlankLinesAndShifts) {
     for (const auto& c : cases) {
         MatrixCells cells = filled("old");
         const auto read = parseText(c.text, true, cells);
-        EXPECT_TRUE(read.opened);
-        EXPECT_FALSE(read.dumpFailed);
-        EXPECT_EQ(read.cells.outcome, c.outcome) << c.what;
-        EXPECT_EQ(read.cells.cellsFilled, c.filled) << c.what;
-        EXPECT_EQ(joined(cells), c.cells) << c.what;
+        EXPECT_EQ(std::tuple(read.opened, read.dumpFailed, read.cells.outcome, read.cells.cellsFilled, joined(cells)),
+                  std::tuple(true, false, c.outcome, c.filled, c.cells))
+            << c.what;
     }
     std::mt19937 random(42);
     for (int round = 0; round < 50; ++round) { // junk never crashes
@@ -181,11 +173,11 @@ TEST(ImportBytes, OneValuePerByteAndTheLengthDecides) {
         bytes = sequenceBytes(c.size, 20);
         cells = filled("old");
         read = parseBytes(bytes, bytes.size(), cells);
-        EXPECT_TRUE(read.opened);
-        EXPECT_EQ(read.refused, c.refused) << c.size;
-        EXPECT_EQ(read.dumpFailed, c.dumpFailed) << c.size;
-        EXPECT_EQ(read.cells.outcome, c.refused ? CellsOutcome::TooFewLines : CellsOutcome::Complete) << c.size;
-        EXPECT_EQ(joined(cells), c.refused ? "old" + olds(127) : seq(20, 128, true)) << c.size;
+        const auto outcome = c.refused ? CellsOutcome::TooFewLines : CellsOutcome::Complete;
+        EXPECT_EQ(
+            std::tuple(read.opened, read.refused, read.dumpFailed, read.cells.outcome, joined(cells)),
+            std::tuple(true, c.refused, c.dumpFailed, outcome, c.refused ? "old" + olds(127) : seq(20, 128, true)))
+            << c.size;
     }
     MatrixValues values{};
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -310,13 +302,7 @@ TEST(ImportBrowse, DialogFollowsTheKindCancelAndUnreadableFilesEndSilently) {
     EXPECT_EQ(after(fields), "|old|old|old|"); // cancel empties the path and working text only
     EXPECT_FALSE(browse(prompter, SourceKind::Binary, fields));
     EXPECT_EQ(prompter.fileDialogTitles(), (std::vector<std::string>{"  Import", "  Import"}));
-    const auto filters = prompter.fileDialogFilters();
-    ASSERT_EQ(filters.size(), 2u);
-    ASSERT_EQ(filters[0].size(), 2u);
-    ASSERT_EQ(filters[1].size(), 1u);
-    EXPECT_EQ(filters[0][0].description + filters[0][0].patterns + "|" + filters[0][1].description +
-                  filters[0][1].patterns + "|" + filters[1][0].description + filters[1][0].patterns,
-              "Text Files*.txt|All Files*.*|CQM XCM Files*.cqm;*.xcm");
+    EXPECT_EQ(prompter.fileDialogFilterText(), "Text Files *.txt, All Files *.* | CQM XCM Files *.cqm;*.xcm");
     fields = oldFields();
     EXPECT_TRUE(browse(prompter, SourceKind::Text, fields));
     EXPECT_EQ(after(fields), "missing.txt|old|old|old|");
@@ -336,9 +322,7 @@ TEST(ImportBrowse, FilesFillNameBoxesAndWorkingTextInvalidOnesShowTheMessageAndK
         {"byte file read as text", SourceKind::Text, "values.cqm", rows(16, 8), 0, "values.cqm|values|10|137|10 11 12"},
         {"16 lines of 9 values", SourceKind::Text, "nine.txt", rows(16, 9), 1, "nine.txt|nine|10|137|10 11 12"},
         {"14 lines", SourceKind::Text, "short.txt", rows(14, 8), 1, "short.txt|short|old|old|10 11 12"},
-        {"empty text", SourceKind::Text, "empty.txt", "", 1, "empty.txt|empty|old|old|"},
         {"127 bytes", SourceKind::Binary, "short.cqm", std::string(127, '\x10'), 1, "short.cqm|old|old|old|"},
-        {"120 bytes", SourceKind::Binary, "short.xcm", std::string(120, '\x10'), 1, "short.xcm|old|old|old|"},
         {"130 bytes", SourceKind::Binary, "long.cqm", std::string(130, '\x10'), 1, "long.cqm|long|16|16| 16 16 1"},
         {"128 bytes", SourceKind::Binary, "exact.XCM", std::string(128, '\x10'), 0, "exact.XCM|exact|16|16| 16 16 1"}};
     for (const auto& c : cases) {
@@ -351,10 +335,7 @@ TEST(ImportBrowse, FilesFillNameBoxesAndWorkingTextInvalidOnesShowTheMessageAndK
         browse(prompter, c.kind, fields);
         EXPECT_EQ(after(fields), c.after) << c.what;
         EXPECT_EQ(fields.lastFolder, folder.path().string()) << c.what;
-        for (const auto& box : prompter.shown()) {
-            EXPECT_EQ(box.title, "Quire");
-            EXPECT_EQ(box.buttons, PromptButtons::Ok);
-            EXPECT_EQ(box.icon, PromptIcon::None);
-        }
+        for (const auto& box : prompter.shown())
+            EXPECT_EQ(describe(box), "Quire|ok|plain|" + std::string(kInvalidFile));
     }
 }

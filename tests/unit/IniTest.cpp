@@ -34,6 +34,7 @@ const std::nullopt_t missing = std::nullopt;
 
 } // namespace
 
+// Letter case, a missing section or key and an empty value are read through the files (ProfileFiles).
 TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
     const std::string bytes = "\0junk\x01\r\n[S]\r\n\xFF\x80=\0\r\nk=a\0b\x80\xFF\r\n"s;
     const std::vector<Case> cases = {
@@ -51,17 +52,12 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
         {"name ends at the first =", "[S]\r\na=b=c\r\n", "S", "a", "b=c"},
         {"lines before the first header", "a=1\r\n[S]\r\nb=2\r\n", "S", "a", missing},
         {"section ends at the next header", "[A]\r\n[B]\r\nk=1\r\n", "A", "k", missing},
-        {"empty value", "[S]\r\nkey=\r\n", "S", "key", ""},
         {"blank value", "[S]\r\nkey = \t\r\n", "S", "key", ""},
-        {"missing section", "[S]\r\nk=1\r\n", "T", "k", missing},
-        {"missing key", "[S]\r\nk=1\r\n", "S", "j", missing},
         {"empty content", "", "S", "k", missing},
         {"=x has an empty name", "[S]\r\n=x\r\n", "S", "x", missing},
         {"empty key argument", "[S]\r\n=x\r\n", "S", "", missing},
         {"empty section argument", "[]\r\nk=1\r\n", "", "k", missing},
         {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing},
-        {"section case", "[Config]\r\nMatrixFolder=x\r\n", "CONFIG", "MatrixFolder", "x"},
-        {"key case", "[Config]\r\nMatrixFolder=x\r\n", "config", "MATRIXFOLDER", "x"},
         {"Windows-1252 letters", "[\xC0Z]\r\nk=v\r\n", "\xE0z", "k", "v"},
         {"outer spaces of arguments", "[Config]\r\nLanguage=English.lng\r\n", "  Config ", " Language  ",
          "English.lng"},
@@ -93,7 +89,6 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
         {"empty value", "[S]\r\nk = old\r\n", "S", "k", "", "[S]\r\nk =\r\n"},
         {"into an empty value", "[S]\r\nk=\r\n", "S", "k", "v", "[S]\r\nk=v\r\n"},
         {"quoted old value", "[S]\r\nk=\"1\"\r\n", "S", "k", "2", "[S]\r\nk=2\r\n"},
-        {"already held", "[S]\r\nk = v \t\r\n", "S", "k", "v", "[S]\r\nk = v \t\r\n"},
         {"first of duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "s", "b", "3",
          "[S]\r\na=1\r\nb=3\r\n[S]\r\nb=2\r\n"},
         {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "K", "3", "[S]\r\nk=3\r\nk=2\r\n"},
@@ -153,8 +148,6 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
         {"last line without line end", "[S]\r\na=1\r\nb=2", "S", "b", "", "[S]\r\na=1\r\n"},
         {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "", "[S]\r\nk=2\r\n"},
         {"padded name", "[S]\r\n  k  = 1\r\n", " S ", " k ", "", "[S]\r\n"},
-        {"missing key", "[S]\r\na=1\r\n", "S", "b", "", "[S]\r\na=1\r\n"},
-        {"missing section", "[S]\r\na=1\r\n", "T", "a", "", "[S]\r\na=1\r\n"},
         {"second of duplicate sections", "[S]\r\n[S]\r\na=1\r\n", "S", "a", "", "[S]\r\n[S]\r\na=1\r\n"},
         {"comment is no key", "[S]\r\n;a=1\r\n", "S", ";a", "", "[S]\r\n;a=1\r\n"},
         {"before the first header", "a=1\r\n[S]\r\n", "S", "a", "", "a=1\r\n[S]\r\n"},
@@ -169,7 +162,6 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
         {"only the first of duplicates", "[A]\r\na=1\r\n[B]\r\n[a]\r\na=2\r\n", "A", "", "", "[B]\r\n[a]\r\na=2\r\n"},
         {"blanks in header and argument", "[ \xC0 ]\r\nk=1\r\n[B]\n", " \xE0 ", "", "", "[B]\n"},
         {"header without ]", "[A\r\nk=1\r\n", "A", "", "", ""},
-        {"missing section", "[A]\r\na=1\r\n", "B", "", "", "[A]\r\na=1\r\n"},
         {"empty name", "[]\r\na=1\r\n", "", "", "", "[]\r\na=1\r\n"}};
     for (const auto& c : sections)
         EXPECT_EQ(withoutSection(c.content, c.section), c.expected) << c.what;

