@@ -67,7 +67,6 @@ private slots:
         QVERIFY(!exists(p.view->childPid()));
         // The caption's fill colour ($16102255: red 0x10, green 0x22, blue 0x55) is in the last picture.
         const QImage& last = p.view->currentFrame();
-        QCOMPARE(last.size(), QSize(480, 384));
         bool caption = false;
         for (int y = 150; y < 230 && !caption; ++y)
             for (int x = 10; x < 200 && !caption; ++x)
@@ -107,18 +106,15 @@ private slots:
         QVERIFY(!exists(pid));                          // reaped, not a zombie
         QTRY_VERIFY_WITH_TIMEOUT(groupGone(pid), 2000); // and the renderer's FFmpeg is gone too
         QCOMPARE(p.finished.count() + p.failed.count(), 0);
-    }
 
-    void destroyedViewLeavesNoChild() {
-        TempFolder folder;
-        Player p(folder.write("long.avs", previewScript(2000)));
+        // Played again, then destroyed: the view takes its child with it.
         p.view->play();
         QVERIFY(p.shown.wait(20000));
-        const long pid = p.view->childPid();
-        QVERIFY(pid > 0);
+        const long again = p.view->childPid();
+        QVERIFY(again > 0 && again != pid);
         p.view.reset();
-        QVERIFY(!exists(pid));
-        QTRY_VERIFY_WITH_TIMEOUT(groupGone(pid), 2000);
+        QVERIFY(!exists(again));
+        QTRY_VERIFY_WITH_TIMEOUT(groupGone(again), 2000);
     }
 
     void childThatDiesMidStreamIsReportedAndReaped() {
