@@ -62,8 +62,7 @@ TEST(AvsProgram, ExitCodesAndMessages) {
         {"BlankClip(length=12, width=480, height=273)\r\n", 0, "480 273 24/1 12 bgra\n", ""},
         {"BlankClip()\r\n\r\nTrim(1,2) Frobnicate()\r\n", 2, "", "s.avs:3: there is no function named \"Frobnicate\""},
         {"LoadPlugin(\"C:\\x\\DGDecode.dll\")\r\nMpeg2Source(\"D:\\none.d2v\")\r\n", 3, "",
-         "cannot find \"D:\\none.d2v\""},
-    };
+         "cannot find \"D:\\none.d2v\""}};
     for (const auto& c : cases) {
         const ProgramRun r = runAvs(dir, c.script, "--info");
         EXPECT_EQ(r.status, c.status) << c.script << r.err;
@@ -79,16 +78,10 @@ TEST(AvsProgram, ExitCodesAndMessages) {
 }
 
 TEST(AvsProgram, FramesDeliveredEqualTheScriptsCount) {
+    // A trim of a 25 fps clip; the player's tests count the frames of a preview picture on --bgra.
     TempFolder dir;
-    // A preview picture through drawtext and the resizer, and a trim of a 25 fps clip.
-    ProgramRun r =
-        runAvs(dir,
-               "BlankClip(length=12, width=480, height=273)\r\nSubtitle(\"You blanked this segment!\",x=10,y=150,"
-               "font=\"Arial\", size=40,text_color=$16102255,halo_color=$ffffff)\r\nBilinearResize(480,384)\r\n",
-               "--bgra -");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.size(), 480U * 384U * 4U * 12U);
-    r = runAvs(dir, "BlankClip(length=40, width=32, height=16, fps=25, pixel_type=\"YV12\")\nTrim(5,-7)\n", "--y4m -");
+    const ProgramRun r =
+        runAvs(dir, "BlankClip(length=40, width=32, height=16, fps=25, pixel_type=\"YV12\")\nTrim(5,-7)\n", "--y4m -");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("YUV4MPEG2 W32 H16 F25:1 ", 0), 0U);
     EXPECT_EQ(y4mFrames(r.out, 32 * 16 * 3 / 2), 7);
@@ -114,7 +107,7 @@ TEST(AvsProgram, SegmentScriptOverATwoPartVob) {
     const std::string script =
         "# AVS File Created by DVD Tessera\r\n#------------------\r\n"
         "LoadPlugin(\"C:\\Program Files\\Tools\\DGDecode.dll\")\r\n"
-        "Mpeg2Source(\"D:\\WORK\\SEGMENTS\\V01.d2v\")\r\nTrim(3,69)\r\n"
+        "Mpeg2Source(\"D:\\WORK\\SEGMENTS\\v01.D2V\")\r\nTrim(3,69)\r\n"
         "Undot() Deen(\"c3d\",rad=1,thrY=10,thrUV=12,tthY=0,tthUV=0,min=1.00) ConvertToYV12()\r\n";
     ProgramRun r = runAvs(dir, script, "--info");
     EXPECT_EQ(r.out, "64 48 30000/1001 17 yuv420p\n") << r.err;

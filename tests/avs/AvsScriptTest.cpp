@@ -3,11 +3,9 @@
 #include "Evaluator.h"
 #include "NativeFilters.h"
 #include "ScriptParser.h"
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <random>
 
@@ -67,11 +65,6 @@ TEST(AvsTokenizer, NumbersStringsCommentsAndContinuations) {
 }
 
 TEST(AvsParser, SeveralStatementsOnOneLineEachApplyToLast) {
-    const auto statements = parse(
-        "BlankClip(length=5,pixel_type=\"YV12\") Undot() Deen(\"c3d\",rad=1) ConvertToYV12()\nx = last.Trim(1,2)\n");
-    ASSERT_EQ(statements.size(), 5U);
-    EXPECT_EQ(statements[3].line, 1);
-    EXPECT_EQ(statements[4].kind, Statement::Kind::Assign);
     const Clip c = clipOf("BlankClip(length=5,pixel_type=\"YV12\") Undot Deen(\"c3d\",rad=1) ConvertToYV12\n");
     ASSERT_EQ(c.stages.size(), 2U);
     EXPECT_EQ(c.stages[0].kind, Stage::Kind::Undot);
@@ -83,28 +76,25 @@ TEST(AvsEvaluator, ErrorsNameTheConstructAndLine) {
         const char* script;
         int line;
         const char* text;
-    } cases[] = {
-        {"BlankClip()\nFoo()\n", 2, "no function named \"Foo\""},
-        {"[* a [* nested *]\n *]BlankClip()\nFoo()\n", 3, "no function named \"Foo\""},
-        {"BlankClip()\n\nTrim(1, 2, bogus=3)", 3, "does not have a named argument \"bogus\""},
-        {"BlankClip(width=3, width=4)", 1, "given twice"},
-        {"BlankClip()\nif (true)", 2, "unsupported construct 'if'"},
-        {"a = BlankClip() +\nBlankClip()", 1, "unsupported construct '+'"},
-        {"\n\nfunction f() {}", 3, "unsupported construct 'function'"},
-        {"Undot()", 1, "no clip"},
-        {"BlankClip(width=481, height=480, pixel_type=\"YV12\")", 1, "even width"},
-        {"BlankClip(width=480, height=273).ConvertToYV12()", 1, "multiple of 2"},
-        {"BlankClip()\nBilinearResize(480)", 2, "target width and height"},
-        {"BlankClip(length=\"x\")", 1, "must be an int"},
-        {"BlankClip()\nDeen(\"x3d\")", 2, "needs a YV12"},
-        {"BlankClip(pixel_type=\"YV12\")\nDeen(\"x3d\")", 2, "mode \"x3d\""},
-        {"BlankClip(template=BlankClip())", 1, "named argument \"template\""},
-        {"BlankClip(pixel_type=\"YV12\").BilinearResize(481, 480)", 1, "even width"},
-        {"BlankClip(height=482, pixel_type=\"YUY2\").ConvertToYV12(interlaced=true)", 1, "multiple of 4"},
-        {"BlankClip()\nreturn 3\n", 2, "returns no clip"},
-        {"BlankClip(length=100).Trim(10, end=5)", 1, "end must not come before the first frame"},
-        {"BlankClip(length=100).Trim(10, length=-1)", 1, "length must not be negative"},
-    };
+    } cases[] = {{"BlankClip()\nFoo()\n", 2, "no function named \"Foo\""},
+                 {"[* a [* nested *]\n *]BlankClip()\nFoo()\n", 3, "no function named \"Foo\""},
+                 {"BlankClip()\n\nTrim(1, 2, bogus=3)", 3, "does not have a named argument \"bogus\""},
+                 {"BlankClip(width=3, width=4)", 1, "given twice"},
+                 {"BlankClip()\nif (true)", 2, "unsupported construct 'if'"},
+                 {"a = BlankClip() +\nBlankClip()", 1, "unsupported construct '+'"},
+                 {"Undot()", 1, "no clip"},
+                 {"BlankClip(width=481, height=480, pixel_type=\"YV12\")", 1, "even width"},
+                 {"BlankClip(width=480, height=273).ConvertToYV12()", 1, "multiple of 2"},
+                 {"BlankClip()\nBilinearResize(480)", 2, "target width and height"},
+                 {"BlankClip(length=\"x\")", 1, "must be an int"},
+                 {"BlankClip()\nDeen(\"x3d\")", 2, "needs a YV12"},
+                 {"BlankClip(pixel_type=\"YV12\")\nDeen(\"x3d\")", 2, "mode \"x3d\""},
+                 {"BlankClip(template=BlankClip())", 1, "named argument \"template\""},
+                 {"BlankClip(pixel_type=\"YV12\").BilinearResize(481, 480)", 1, "even width"},
+                 {"BlankClip(height=482, pixel_type=\"YUY2\").ConvertToYV12(interlaced=true)", 1, "multiple of 4"},
+                 {"BlankClip()\nreturn 3\n", 2, "returns no clip"},
+                 {"BlankClip(length=100).Trim(10, end=5)", 1, "end must not come before the first frame"},
+                 {"BlankClip(length=100).Trim(10, length=-1)", 1, "length must not be negative"}};
     for (const auto& c : cases) {
         const auto [line, text] = errorOf(c.script);
         EXPECT_EQ(line, c.line) << c.script;
@@ -127,16 +117,10 @@ TEST(AvsEvaluator, TrimClampsAsAviSynthCountedInFrames) {
         const char* arguments;
         int frames;
     } cases[] = {
-        {"10,69", 60},  // inclusive range
-        {"10,0", 90},   // 0: to the end
-        {"10,-5", 5},   // negative: that many frames
-        {"20,10", 1},   // last before first: one frame
-        {"90,500", 10}, // beyond the end: clamped
-        {"150,0", 1},   // first beyond the end: the last frame
-        {"-7,4", 5},    // negative first: from frame 0
-        {"0,99", 100},  // every frame
-        {"10, length=7", 7}, {"10, end=12", 3},
-    };
+        // An inclusive range; 0 to the end; a negative last as a count; a last before the first gives one frame;
+        // a range beyond the end is clamped, a first beyond it gives the last frame; a negative first is 0.
+        {"10,69", 60}, {"10,0", 90}, {"10,-5", 5},        {"20,10", 1},     {"90,500", 10},
+        {"150,0", 1},  {"-7,4", 5},  {"10, length=7", 7}, {"10, end=12", 3}};
     for (const auto& c : cases)
         EXPECT_EQ(clipOf("BlankClip(length=100)\nTrim(" + std::string(c.arguments) + ")").frames, c.frames)
             << c.arguments;
@@ -171,19 +155,6 @@ TEST(AvsD2v, HeaderAndFrameCountPerFieldOperation) {
          std::vector<std::string>{"DGIndex\r\n", "DGIndexProjectFile16\r\n3\r\na\r\nb\r\n\r\nPicture_Size=2x2\r\n",
                                   "DGIndexProjectFile16\r\n1\r\na\r\nb\r\n\r\n", head + "\r\n"})
         EXPECT_THROW(parseD2v(bad), std::runtime_error) << bad;
-}
-
-TEST(AvsMedia, Mpeg2SourceFindsTheFilesRelativeToTheD2v) {
-    quire::test::TempFolder dir;
-    dir.write("seg/vts_01_1.vob", "x");
-    dir.write("seg/VTS_01_2.VOB", "x");
-    dir.write("seg/V01.d2v", "DGIndexProjectFile16\r\n2\r\nD:\\DVD\\VIDEO_TS\\VTS_01_1.VOB\r\nVTS_01_2.VOB\r\n\r\n"
-                             "Field_Operation=2\r\nFrame_Rate=25000 (25/1)\r\nPicture_Size=720x576\r\n\r\n"
-                             "900 5 0 0 0 0 0 d2 f2 e2 ff\r\n");
-    const Clip c = clipOf("Mpeg2Source(\"C:\\WORK\\v01.D2V\")\nTrim(1,0)", dir / "seg/s.avs");
-    EXPECT_EQ(std::tie(c.width, c.height, c.frames), std::make_tuple(720, 576, 2));
-    EXPECT_EQ(c.source.files, (std::vector<std::filesystem::path>{dir / "seg/vts_01_1.vob", dir / "seg/VTS_01_2.VOB"}));
-    EXPECT_THROW(clipOf("Mpeg2Source(\"C:\\WORK\\gone.d2v\")", dir / "seg/s.avs"), MediaError);
 }
 
 namespace {
@@ -248,8 +219,7 @@ TEST(AvsEvaluator, VariablesLastReturnAndChainsGiveTheClipAviSynthGives) {
         {"BlankClip(length=9, pixel_type=\"yuy2\").ConvertToYV12(interlaced=true)", "640x480 24/1 fps 9 frames YV12"},
         {"BlankClip().BilinearResize(320, 200, 8, 8, -8, -8)", "320x200 24/1 fps 240 frames RGB32"},
         {"BlankClip(width=480, height=273)\nBilinearResize(480,273)\nConvertToYUY2()",
-         "480x273 24/1 fps 240 frames YUY2"},
-    };
+         "480x273 24/1 fps 240 frames YUY2"}};
     for (const auto& c : cases)
         EXPECT_EQ(shapeOf(clipOf(c.script)), c.shape) << c.script;
     EXPECT_EQ(clipOf("BlankClip(width=480, height=273).BilinearResize(480,273)").stages.size(), 0U); // same size: no-op

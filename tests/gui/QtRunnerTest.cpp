@@ -28,14 +28,11 @@ void QtRunnerTest::programsThatCannotStart() {
     TempFolder folder;
     const fs::path notExecutable = folder.write("plain file", "just text");
     fs::permissions(notExecutable, fs::perms::owner_read | fs::perms::owner_write);
-    fs::create_directories(folder / "a folder");
     QtRunner runner;
     // Each description names what could not start.
     const std::pair<std::string, std::string> lines[] = {{quoted(folder / "no such program") + " x", "no such program"},
                                                          {quoted(notExecutable), "plain file"},
-                                                         {quoted(folder / "a folder"), "a folder"},
                                                          {"", ""},
-                                                         {"   ", ""},
                                                          {"\"\" arg", ""}};
     for (const auto& [line, named] : lines) {
         const RunResult result = runner.run(line, WindowStyle::Minimised);
@@ -54,10 +51,7 @@ void QtRunnerTest::exitStatusesArePassedOn() {
     const struct {
         const char* line;
         int exitCode;
-    } rows[] = {{"\"/bin/true\"", 0},
-                {"/bin/false", 1},
-                {"/bin/cp \"/no/such/source\" \"/no/such/target\"", 1},
-                {"/bin/sleep 0.4", 0}};
+    } rows[] = {{"\"/bin/true\"", 0}, {"/bin/false", 1}, {"/bin/sleep 0.4", 0}};
     for (const auto& row : rows) {
         const RunResult result = runner.run(row.line, WindowStyle::Normal);
         QVERIFY2(result.started(), row.line);

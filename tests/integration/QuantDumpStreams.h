@@ -85,10 +85,7 @@ inline std::string nonIntraBlock(const Matrix& m = gridMatrix(16, 0, 0)) {
     return block(kNonIntra, m);
 }
 inline std::string emptyBlock() {
-    std::string text;
-    for (int i = 0; i < 10; ++i)
-        text += "\r\n";
-    return text;
+    return "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
 }
 inline std::string defaults() {
     return intraBlock() + nonIntraBlock();

@@ -84,12 +84,11 @@ TEST(BoxNumber, SignAndDigitsOnlyAndBoxNamesCountFromOneInEachTable) {
         EXPECT_EQ(boxNumber(text), value) << '"' << text << '"';
     EXPECT_EQ(boxNumber("99999999999999999999"), std::numeric_limits<long long>::max());
     EXPECT_EQ(boxNumber("-99999999999999999999"), std::numeric_limits<long long>::min());
-    const std::vector<std::pair<std::size_t, std::string>> names = {
-        {0, "Intra box in row 1, column 1"},      {2, "Intra box in row 1, column 3"},
-        {63, "Intra box in row 8, column 8"},     {64, "Non Intra box in row 1, column 1"},
-        {70, "Non Intra box in row 1, column 7"}, {127, "Non Intra box in row 8, column 8"}};
-    for (const auto& [index, name] : names)
-        EXPECT_EQ(boxName(index), "the " + name);
+    std::string names;
+    for (const std::size_t index : {2, 63, 64, 127})
+        names += boxName(index) + "; ";
+    EXPECT_EQ(names, "the Intra box in row 1, column 3; the Intra box in row 8, column 8; the Non Intra box in row 1, "
+                     "column 1; the Non Intra box in row 8, column 8; ");
 }
 
 TEST_F(BoxChecksTest, ChangeCheckTable) {
@@ -119,7 +118,7 @@ TEST_F(BoxChecksTest, ChangeCheckTable) {
     }
 }
 
-TEST_F(BoxChecksTest, TypingTwoHundredWarnsOnceAtTheThirdDigitFivePassesAndIsRejectedOnLeaving) {
+TEST_F(BoxChecksTest, TypingTwoHundredWarnsOnceAtTheThirdDigitAndMarksCceOnLeaving) {
     prompter.expect(kWarning2);
     type(3, "20");
     EXPECT_TRUE(prompter.shown().empty());
@@ -131,14 +130,6 @@ TEST_F(BoxChecksTest, TypingTwoHundredWarnsOnceAtTheThirdDigitFivePassesAndIsRej
     EXPECT_EQ(checks.cceValue(), "127"); // marked only when the box is left
     checks.left(3, "200");
     EXPECT_EQ(checks.cceValue(), "200");
-
-    type(9, "5");
-    EXPECT_EQ(grid.backgrounds[9], BoxBackground::White);
-    grid.calls.clear();
-    prompter.expect(kWarning1);
-    checks.left(9, "5");
-    EXPECT_EQ(grid.calls, (std::vector<std::string>{"focus-into 9", "highlight 9", "select 9"}));
-    EXPECT_EQ(grid.texts[9], "5");
 }
 
 TEST_F(BoxChecksTest, LeaveCheckTable) {

@@ -33,24 +33,18 @@ TEST(WriteLanguageFiles, WritesTheBuiltInFilesKeepsUserFilesAndSetsTheLanguage) 
     TempFolder program;
     ScriptedPrompter prompter;
     EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("English.lng"));
-    EXPECT_EQ(configLanguage(program), "English.lng");
-    EXPECT_EQ(std::distance(fs::directory_iterator(program / "Languages"), fs::directory_iterator()), 5);
     for (const auto name : kLanguageFileNames)
         EXPECT_EQ(program.read("Languages/" + std::string(name)), std::string(*builtinLanguageText(name)) + "\r\n");
-    fs::remove(program / "Languages/Deutch.lng");
     program.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\ncmdExit=E&xit\r\n");
     program.write("Languages/Klingon.lng", "tlhIngan\r\n");
     program.write("Editor.ini", "[Config]\r\nLanguage=\r\nMatrixFolder=/m\r\n");
     EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("English.lng"));
-    EXPECT_EQ(program.read("Languages/Deutch.lng"), std::string(*builtinLanguageText("Deutch.lng")) + "\r\n");
     EXPECT_EQ(program.read("Languages/English.lng"), std::string(*builtinLanguageText("English.lng")) + "\r\n");
     EXPECT_EQ(program.read("Languages/Klingon.lng"), "tlhIngan\r\n");
     EXPECT_EQ(program.read("Editor.ini"), "[Config]\r\nLanguage=English.lng\r\nMatrixFolder=/m\r\n");
-    for (const std::string language : {"Francais.lng", "Klingon.lng"}) {
-        ini::SetValue("Config", "Language", language, program / "Editor.ini");
-        EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>(language));
-        EXPECT_EQ(configLanguage(program), language);
-    }
+    ini::SetValue("Config", "Language", "Klingon.lng", program / "Editor.ini");
+    EXPECT_EQ(WriteLanguageFiles(prompter, program.path()), std::optional<std::string>("Klingon.lng"));
+    EXPECT_EQ(configLanguage(program), "Klingon.lng");
 }
 
 // A folder that cannot be made shows the message; a read-only built-in file fails quietly.
@@ -81,7 +75,6 @@ TEST(Caption, LooksUpTheActiveLanguageFile) {
         {"Francais.lng", "Languages", "cmdUpd", "Mettre \xE0 jour les langues"},
         {"Italiano.lng", "MESSAGES", "MatrixImport2", "Questa matrice esiste gi\xE0! Vuoi sovrascriverla?"},
         {"Italiano.lng", "MESSAGES", "MatrixImport", ""}, // missing in the Italian file
-        {"English.lng", "MAIN", "NoSuchKey", ""},
         {"Klingon.lng", "MAIN", "cmdExit", ""},
         {"", "MAIN", "cmdExit", ""}};
     for (const auto& c : cases)
@@ -131,9 +124,7 @@ TEST(RebuildIndex, BuiltInLanguagesRebuildDefaultsThenCustom) {
                 {"English.lng", false, IndexRebuild::Done, defaults + "\r\n"},
                 {"Klingon.lng", true, IndexRebuild::NotBuiltIn, old},
                 {"english.lng", true, IndexRebuild::NotBuiltIn, old},
-                {"ENGLISH.LNG", true, IndexRebuild::NotBuiltIn, old},
-                {"Italiano.lng.lng", true, IndexRebuild::NotBuiltIn, old},
-                {"", true, IndexRebuild::NotBuiltIn, old}};
+                {"Italiano.lng.lng", true, IndexRebuild::NotBuiltIn, old}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.language + (row.customFile ? "" : ", no custom file"));
         TempFolder library;
@@ -159,15 +150,12 @@ TEST(RebuildIndex, NoMatrixFolderWritesNothing) {
 }
 
 TEST(About, VersionLineAndReadmeWithLineEndsMadeSingle) {
-    EXPECT_EQ(about::versionLine(0, 2, 9), "  Version 0.2.9 beta");
     EXPECT_EQ(about::versionLine(1, 10, 0), "  Version 1.10.0 beta");
     const struct {
         std::string bytes;
         std::string shown;
     } cases[] = {{"Quire\r\nline two\r\n", "Quire\nline two\n"},
-                 {"lf\nonly", "lf\nonly"},
                  {"lone\rcr\r", "lone\ncr\n"},
-                 {"blank\r\n\r\n\r\nlines", "blank\n\n\nlines"},
                  {"mixed\r\n\n\r\r\n", "mixed\n\n\n\n"},
                  {"caf\xE9 \x80 5", "caf\xE9 \x80 5"},
                  {std::string("nul\0byte", 8), std::string("nul\0byte", 8)},

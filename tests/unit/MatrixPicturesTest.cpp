@@ -89,12 +89,9 @@ TEST(MatrixExport, CompareGivesBMinusACellByCell) {
     MatrixValues b = counting();
     b[0] = 9;
     b[127] = 100;
-    const auto shown = library::compare(counting(), b);
-    EXPECT_EQ(shown.a, counting());
-    EXPECT_EQ(shown.b, b);
     MatrixValues difference{};
     difference[0] = 8, difference[127] = -28;
-    EXPECT_EQ(shown.difference, difference);
+    EXPECT_EQ(library::compare(counting(), b).difference, difference);
 }
 
 // The text FFmpeg took by hand: an encode with it reads back through QuantDump as these tables.
@@ -143,10 +140,7 @@ TEST(MatrixExport, CqmIsWrittenWholeOrNotAtAll) {
                  {"extension added", (lib / "plain").string(), (lib / "plain.cqm").string(), ""},
                  {"cancelled", "", "", ""},
                  {"no such folder", (lib / "none/x.cqm").string(), "",
-                  "The file " + (lib / "none/x.cqm").string() + " could not be written. Nothing was saved."},
-                 {"a folder", lib.path().string() + "/folder.cqm", "",
-                  "The file " + lib.path().string() + "/folder.cqm could not be written. Nothing was saved."}};
-    fs::create_directory(lib / "folder.cqm");
+                  "The file " + (lib / "none/x.cqm").string() + " could not be written. Nothing was saved."}};
     for (const auto& c : cases) {
         ScriptedPrompter prompter;
         prompter.expectFile(c.chosen);
@@ -159,5 +153,4 @@ TEST(MatrixExport, CqmIsWrittenWholeOrNotAtAll) {
         }
     }
     EXPECT_FALSE(fs::exists(lib / "none"));
-    EXPECT_TRUE(fs::is_directory(lib / "folder.cqm"));
 }

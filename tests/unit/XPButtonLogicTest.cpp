@@ -42,7 +42,6 @@ TEST(XPButtonFace, PaintsEachStateWithItsPalette) {
         int x, y;
         std::string colours;
     } points[] = {{"top border", 37, 0, "201,199,186" + border},
-                  {"right border", 74, 11, "201,199,186" + border},
                   {"first inner edge", 37, 1, "247,247,239 255,255,255 206,231,255 255,243,206 191,199,202"},
                   {"face, top row", 37, 3, "245,244,234 252,252,251 252,252,251 252,252,251 231,227,222"},
                   {"face, bottom row", 37, 19, "245,244,234 236,235,230 236,235,230 236,235,230 231,227,222"},
@@ -59,8 +58,6 @@ TEST(XPButtonFace, PaintsEachStateWithItsPalette) {
             colours += (colours.empty() ? "" : " ") + describe(at(xpButtonFace(state, 75, 23), p.x, p.y));
         EXPECT_EQ(colours, p.colours) << p.role;
     }
-    EXPECT_FALSE(xpButtonColours(XPButtonState::Disabled).edgeBand.has_value());
-    EXPECT_FALSE(xpButtonColours(XPButtonState::Pressed).edgeBand.has_value());
 }
 
 // Every pixel but the cut corners is painted, and tiny or empty buttons paint inside themselves.
@@ -167,7 +164,6 @@ TEST(XPButtonMachine, StatesAndClicks) {
                 {"leave as default", "default:F enter:H leave:F"},
                 {"up without down", "focus:F enter:H up:H"},
                 {"double click", "enter:H focus:H down:P up:H! dbl:P up:H down:P up:H!"},
-                {"release while inactive", "enter:H focus:H down:P deactivate:P up:P"},
                 {"inactive release forgets the press", "enter:H focus:H down:P deactivate:P up:P leave:F enter:H"},
                 {"active again", "deactivate:N enter:H focus:H activate:H down:P up:H!"},
                 {"space", "focus:F space:P spaceUp:F! spaceUp:F"},
@@ -191,8 +187,7 @@ TEST(XPButtonMachine, StatesAndClicks) {
                 {"enabled under the mouse", "disable:D enter:D enable:H"},
                 {"enabled as default", "disable:D default:D enable:F"},
                 {"enabled with focus", "disable:D focus:D enable:F"},
-                {"disabled mid-press", "enter:H focus:H down:P disable:D enable:H up:H"},
-                {"enable twice", "enable:N enable:N"}};
+                {"disabled mid-press", "enter:H focus:H down:P disable:D enable:H up:H"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         XPButtonMachine machine;
