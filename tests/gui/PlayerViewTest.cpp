@@ -72,6 +72,17 @@ private slots:
             for (int x = 10; x < 200 && !caption; ++x)
                 caption = qAbs(qBlue(last.pixel(x, y)) - 0x55) < 24 && qRed(last.pixel(x, y)) < 0x40;
         QVERIFY(caption);
+        // Played again from the start once it has ended, and again after a stop half way.
+        p.view->play();
+        QVERIFY(p.finished.wait(20000));
+        QCOMPARE(p.shown.count(), 24);
+        QCOMPARE(p.shown.last()[0].toInt(), 12);
+        p.view->play();
+        QTRY_VERIFY_WITH_TIMEOUT(p.view->framesShown() >= 3, 20000);
+        p.view->stop();
+        p.view->play();
+        QVERIFY(p.finished.wait(20000));
+        QCOMPARE(p.shown.last()[0].toInt(), 12);
     }
 
     void pausedOrHiddenViewHoldsTheChildAndStopReapsIt() {
