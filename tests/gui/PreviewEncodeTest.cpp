@@ -1,7 +1,7 @@
 // The whole test encode with the real stand-ins: a sample project made by quire-sample-project, the
 // window's steps clicked, the encoder stand-in run through the QtRunner, and the encoded file's matrices
-// read back with the QuantDump stand-in. One case per encoder form (control list, HC settings, QuEnc),
-// and "No Matrix" once.
+// read back with the QuantDump stand-in. One case per way the window encodes (a control file, QuEnc's
+// command line), and "No Matrix" once, with HC Encoder's settings file.
 #include "GuiSupport.h"
 
 #include "app/IniManager.h"
@@ -119,7 +119,6 @@ void PreviewEncodeTest::encodeCarriesTheMatrix_data() {
     QTest::addColumn<QStringList>("row");
     QTest::newRow("Cinema Craft Encoder SP: the control list") << QStringList{"1", "Option2_2", "preview.ecl"};
     QTest::newRow("QuEnc: the command line and temp.cqm, no Prepare") << QStringList{"2", "Option2_4", "temp.cqm"};
-    QTest::newRow("HC Encoder: the settings file") << QStringList{"5", "Option2_5", "preview.ini"};
 }
 
 void PreviewEncodeTest::encodeCarriesTheMatrix() {
@@ -142,6 +141,9 @@ void PreviewEncodeTest::staleCqmIsCaught() {
     QVERIFY(showActive(window));
     clickItem(&window, "lstSegment2", kSegment);
     clickItem(&window, "lstMatrix", kMatrix);
+    checkEnabled(&window, {"btnPrepare"}, false);
+    QCOMPARE(textOf(&window, "lblAction1"),
+             QStringLiteral("Press the 'Encode' button to Encode the selected segment."));
     std::string changed = kMatrixText;
     m_program->folder.write(std::string("Lib/") + kMatrix, changed.replace(changed.find("116"), 3, "99"));
     m_program->prompter.expect("Encoding process Completed!");
@@ -161,6 +163,7 @@ void PreviewEncodeTest::noMatrixKeepsTheDefaultsAndTheVerdictSurvivesReopening()
         QVERIFY(showActive(window));
         QListWidgetItem* row = encode(window, nullptr, true);
         CHECK_VERDICT(window, row, preview::CheckVerdict::Matches, words);
+        QVERIFY(fs::exists(m_program->folder / "Preview" / "preview.ini"));
         window.close();
     }
     // Reopened without QuantDump: the kept result is shown, nothing is read again.
