@@ -38,15 +38,10 @@ QString misfit(QWidget* widget, bool values) {
         const QFontMetrics metrics(button->font());
         needed = QSize(metrics.horizontalAdvance(button->displayedCaption()) + kButtonMargin,
                        metrics.height() + kButtonMargin);
-    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (label->text().isEmpty())
-            return {};
-        needed = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
-    } else if (auto* option = qobject_cast<QAbstractButton*>(widget);
-               option && (qobject_cast<QRadioButton*>(widget) || qobject_cast<QCheckBox*>(widget))) {
-        if (option->text().isEmpty())
-            return {};
-        needed = option->sizeHint();
+    } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap()) {
+        needed = QSize(0, label->heightForWidth(label->width()));
+    } else if (label || qobject_cast<QRadioButton*>(widget) || qobject_cast<QCheckBox*>(widget)) {
+        needed = widget->sizeHint();
     } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
         QStyleOptionGroupBox options;
         options.initFrom(frame);
@@ -143,8 +138,7 @@ void CaptionFitTest::previewCaptionsFitInBothModes() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // With a segment chosen its details fill the Segment Info fields.
-    auto* segments = child<QListWidget>(&window, "lstSegment2");
-    QTest::mouseClick(segments->viewport(), Qt::LeftButton, {}, segments->visualItemRect(segments->item(0)).center());
+    clickItem(&window, "lstSegment2", "V010001_V001001.avs");
     QVERIFY(!child<QLineEdit>(&window, "txtDuration")->text().isEmpty());
     QStringList found = misfits(&window, true);
     // The longest instructions, in both instruction labels.
