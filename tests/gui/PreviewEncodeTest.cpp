@@ -46,7 +46,6 @@ private:
     // Opens the window on the project with Tessera set to the mode, chooses the segment and the matrix
     // (nullptr: "No Matrix"), prepares unless QuEnc, encodes, and returns the encoded file's row.
     QListWidgetItem* encode(Preview& window, const char* matrix, bool prepare);
-    void setMode(const char* mode);
 
     std::unique_ptr<Program> m_program;
     QtRunner m_runner;
@@ -85,10 +84,6 @@ void PreviewEncodeTest::init() {
     m_program->folder.write(std::string("Lib/") + kMatrix, kMatrixText);
 }
 
-void PreviewEncodeTest::setMode(const char* mode) {
-    ini::SetValue("Status", "mode", mode, m_inf);
-}
-
 QListWidgetItem* PreviewEncodeTest::encode(Preview& window, const char* matrix, bool prepare) {
     clickItem(&window, "lstSegment2", kSegment);
     if (matrix)
@@ -123,7 +118,7 @@ void PreviewEncodeTest::encodeCarriesTheMatrix_data() {
 
 void PreviewEncodeTest::encodeCarriesTheMatrix() {
     QFETCH(QStringList, row);
-    setMode(qPrintable(row[0]));
+    ini::SetValue("Status", "mode", qPrintable(row[0]), m_inf);
     Preview window(m_program->state, m_runner);
     QVERIFY(showActive(window));
     QVERIFY(child<QRadioButton>(&window, row[1])->isChecked());
@@ -136,7 +131,7 @@ void PreviewEncodeTest::encodeCarriesTheMatrix() {
 // temp.cqm is written when the matrix is chosen; a library file changed afterwards never reaches QuEnc, and
 // the read-back says so.
 void PreviewEncodeTest::staleCqmIsCaught() {
-    setMode("2");
+    ini::SetValue("Status", "mode", "2", m_inf);
     Preview window(m_program->state, m_runner);
     QVERIFY(showActive(window));
     clickItem(&window, "lstSegment2", kSegment);
@@ -156,7 +151,7 @@ void PreviewEncodeTest::staleCqmIsCaught() {
 }
 
 void PreviewEncodeTest::noMatrixKeepsTheDefaultsAndTheVerdictSurvivesReopening() {
-    setMode("5");
+    ini::SetValue("Status", "mode", "5", m_inf);
     const char* words = "Its matrices are the MPEG defaults that \"No Matrix\" asks for.";
     {
         Preview window(m_program->state, m_runner);
