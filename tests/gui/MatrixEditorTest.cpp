@@ -270,6 +270,7 @@ void MatrixEditorTest::colourScaleFromABoxMenuPaintsTheBoxesNotTheFocusedOne() {
     QCOMPARE(drawnBaseOf(&window, 0), kPaleYellow); // the focused box keeps its colour
     box(&window, 5)->setText(QStringLiteral("1"));
     QCOMPARE(drawnBaseOf(&window, 5), QColor(68, 1, 84));
+    QCOMPARE(box(&window, 5)->palette().color(QPalette::Text), QColor(Qt::white));
     QCOMPARE(ini::GetValue("Config", "ColourScale", p.state.editorIni()), std::string("1"));
 }
 
