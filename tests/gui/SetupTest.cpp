@@ -97,8 +97,6 @@ void SetupTest::swatchesBarsOptionsAndStylesStoreWhatTheyShow() {
     bar(0)->setSliderDown(true);
     bar(0)->setSliderPosition(200);
     bar(0)->setSliderDown(false);
-    m_values.colours[0] = setup::composeColour({200, 129, 128});
-    checkIni();
     bar(2)->setValue(17);
     QCOMPARE(backOf(window, "lblCustomColor"), QColor(200, 129, 17));
     QCOMPARE(window->palette().color(QPalette::Window), QColor(200, 129, 17));
