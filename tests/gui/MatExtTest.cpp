@@ -20,7 +20,6 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <functional>
 
 using namespace quire;
 using namespace quire::test;
@@ -108,17 +107,20 @@ class MatExtTest : public QObject {
 private slots:
     void opensOnTheLastFolderAndFollowsFolderAndDrive();
     void extractShowsBothMatricesAndSavesMatrix1();
-    void outputsWithoutCustomMatricesAndRestoringAScan();
+    void restoringAScanColourScaleAndRunsThatExtractNothing();
     void escapeAndCloseBoxTakeTheExitPath();
-    void opensOnTheRootVolumeWhenNoMountListsIt();
     void matrixFieldsShowEveryColumnAndRow();
     void realQuantDumpOnAnFFmpegStream();
-    void colourScaleColoursTheNumbersOfBothMatrices();
 };
 
+// Inside a chroot or some containers "/" is not listed as a mount: a folder no listed volume holds
+// is on the root volume.
 void MatExtTest::opensOnTheLastFolderAndFollowsFolderAndDrive() {
     Setting s;
-    MatExt window(s.state, s.runner);
+    MatExt window(s.state, s.runner, {"/proc", s.dvd / "unplugged"});
+    auto* drive1 = child<QComboBox>(&window, "Drive1");
+    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
+    QCOMPARE(drive1->count(), 3);
     QCOMPARE(window.windowTitle(), QStringLiteral("  Quire - Matrix Extraction"));
     QVERIFY(fs::is_directory(s.folder / "TempMatrix"));
     QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
@@ -153,7 +155,6 @@ void MatExtTest::opensOnTheLastFolderAndFollowsFolderAndDrive() {
 
     window.setVolumes(
         {QString::fromStdString(s.dvd.path().string()), QString::fromStdString((s.dvd / "unplugged").string())});
-    auto* drive1 = child<QComboBox>(&window, "Drive1");
     s.prompter.expect("Device not ready!\n\nPlease select another drive.");
     drive1->setCurrentIndex(1);
     checkEnabled(&window, {"Dir1", "lstVOB", "btnExtract", "cmdRestore"}, false);
@@ -213,7 +214,7 @@ void MatExtTest::extractShowsBothMatricesAndSavesMatrix1() {
     QCOMPARE(s.calls("resetView"), 2);
 }
 
-void MatExtTest::outputsWithoutCustomMatricesAndRestoringAScan() {
+void MatExtTest::restoringAScanColourScaleAndRunsThatExtractNothing() {
     Setting s;
     s.folder.write("TempMatrix/VTS_01_1.VOB.txt", sixtyLineOutput());
     s.folder.write("TempMatrix/b.MPEG.txt", sixtyLineOutput(false));
@@ -228,6 +229,16 @@ void MatExtTest::outputsWithoutCustomMatricesAndRestoringAScan() {
     checkTexts(&window, {"Mat1", kShown1, "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed", "Message",
                          success()});
     checkEnabled(&window, {"cmdSave"}, true);
+    // The colour scale from a display's menu colours the numbers of both matrices; off again, none.
+    auto* mat1 = child<QPlainTextEdit>(&window, "Mat1");
+    QVERIFY(mat1->extraSelections().isEmpty());
+    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
+    QCOMPARE(mat1->extraSelections().size(), 128);
+    QCOMPARE(mat1->extraSelections().first().cursor.selectedText(), QStringLiteral("8"));
+    QCOMPARE(mat1->extraSelections().first().format.background().color(), QColor(44, 114, 142));
+    QVERIFY(!child<QPlainTextEdit>(&window, "Mat2")->extraSelections().isEmpty());
+    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
+    QVERIFY(mat1->extraSelections().isEmpty());
     // A stream never scanned, or whose last scan left no matrix 1: said so, nothing shown.
     for (const QString& never : {QStringLiteral("b.MPEG"), QStringLiteral("Film.m2v")}) {
         selectStream(window, never);
@@ -236,39 +247,27 @@ void MatExtTest::outputsWithoutCustomMatricesAndRestoringAScan() {
         QCOMPARE(textOf(&window, "Mat1"), QString());
     }
 
-    // Each run that extracts nothing clears what an earlier run showed, shows its box, and says
-    // why in the Message field: no output (the earlier output is not read again), no start. The
-    // reasons QuantDump's output gives are the core's test.
-    const std::string noOutput = "QuantDump wrote no output for this video stream.";
-    const struct {
-        std::function<void()> run;
-        std::string box;
-        bool started; // else the Message field says so instead of repeating the box
-    } failures[] = {
-        {[&] {
-             s.runner.answer([](const std::vector<std::string>& args) {
-                 fs::remove(args.at(2));
-                 return RunResult::ran(1);
-             });
-         },
-         noOutput, true},
-        // Neither QuantDump's folder nor the program's can start it: no output is read, not even
-        // the earlier run's; only the reason is shown.
-        {[&] { s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart("Missing.")); },
-         "Missing.", false},
-    };
+    // Each run that extracts nothing clears what an earlier run showed, shows its box, and says why
+    // in the Message field: no output (the earlier output is not read again), or QuantDump could not
+    // start from its folder nor the program's. The reasons QuantDump's output gives are the core's test.
     selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-    for (const auto& failure : failures) {
+    for (const bool started : {true, false}) {
         s.answerWith(sixtyLineOutput());
         click(&window, "btnExtract");
         QCOMPARE(textOf(&window, "Mat1"), kShown1);
-        failure.run();
-        s.prompter.expect(failure.box);
+        const std::string box = started ? "QuantDump wrote no output for this video stream." : "Missing.";
+        if (started)
+            s.runner.answer([](const std::vector<std::string>& args) {
+                fs::remove(args.at(2));
+                return RunResult::ran(1);
+            });
+        else
+            s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart(box));
+        s.prompter.expect(box);
         click(&window, "btnExtract");
-        const QString message =
-            failure.started ? QString::fromStdString(failure.box) : fromCp1252(extract::kNotStartedMessage);
+        const QString message = started ? QString::fromStdString(box) : fromCp1252(extract::kNotStartedMessage);
         checkTexts(&window, {"Message", message, "Mat1", "", "Mat2", "", "lblExtraction", "No Matrices Extracted"});
-        QVERIFY(!failure.started || window.noMatrix == "0");
+        QVERIFY(!started || window.noMatrix == "0");
         checkEnabled(&window, {"cmdSave", "Check1"}, false);
         checkEnabled(&window, {"btnExtract", "cmdExit", "lstVOB"}, true);
     }
@@ -304,17 +303,6 @@ void MatExtTest::escapeAndCloseBoxTakeTheExitPath() {
         QVERIFY(fs::is_directory(s.folder / "TempMatrix") && fs::is_empty(s.folder / "TempMatrix"));
         QCOMPARE(s.calls("refreshMatrixList") * 10 + s.calls("resetView"), 11);
     }
-}
-
-// Inside a chroot or some containers "/" is not listed as a mount: a folder no listed volume holds
-// is on the root volume.
-void MatExtTest::opensOnTheRootVolumeWhenNoMountListsIt() {
-    Setting s;
-    MatExt window(s.state, s.runner, {"/proc", s.dvd / "unplugged"});
-    QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
-    auto* drive1 = child<QComboBox>(&window, "Drive1");
-    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
-    QCOMPARE(drive1->count(), 3);
 }
 
 // The widest values, 8 columns of 255 in all 16 rows, fit without a scroll bar.
@@ -375,26 +363,6 @@ void MatExtTest::realQuantDumpOnAnFFmpegStream() {
     QVERIFY(codes);
     QCOMPARE(std::vector<int>(codes->begin(), codes->end()), expected);
     QVERIFY(s.read("Matrix_Info.ini").find("[custom_m1.mtx]\r\nInfo1=\r\nInfo2=\r\n") != std::string::npos);
-}
-
-void MatExtTest::colourScaleColoursTheNumbersOfBothMatrices() {
-    Setting s;
-    s.folder.write("TempMatrix/VTS_01_1.VOB.txt", sixtyLineOutput());
-    MatExt window(s.state, s.runner);
-    QVERIFY(showActive(window));
-    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-    click(&window, "cmdRestore");
-    auto* mat1 = child<QPlainTextEdit>(&window, "Mat1");
-    QVERIFY(mat1->extraSelections().isEmpty());
-    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
-    const auto marks = mat1->extraSelections();
-    QCOMPARE(marks.size(), 128);
-    QCOMPARE(marks.first().cursor.selectedText(), QStringLiteral("8")); // the first number, 8
-    QCOMPARE(marks.first().format.background().color(), QColor(44, 114, 142));
-    QVERIFY(!child<QPlainTextEdit>(&window, "Mat2")->extraSelections().isEmpty());
-    // Off again: no colours; a window opened later starts as the switch was left.
-    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
-    QVERIFY(mat1->extraSelections().isEmpty());
 }
 
 QTEST_MAIN(MatExtTest)
