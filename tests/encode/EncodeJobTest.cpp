@@ -235,7 +235,7 @@ TEST(EncodeFrontEnds, ControlListLayouts) {
         {"[item]\r\ntitle=preview\r\nprogressive=1\r\nvbr_brate_max=6000\r\nvbr_brate_avg=3000\r\naspect_ratio=2\r\n"
          "qmat_idx=0\r\nvid_file=basic.m2v\r\nname=clip.y4m\r\nframe_first=0\r\nframe_last=20\r\nencode_first=2\r\n"
          "encode_last=11\r\n\r\n[file]\r\n",
-         "?"},
+         "/e/clip.y4m > /e/basic.m2v 2pass avg 3000 max 6000 q 0 frames 2-11 dc 8 aspect 2 rate 0 normal notes 0"},
         {"[item]\r\nvid_file=o\r\nintra_dc_prec=2\r\nqmat_idx=3\r\n[file]\r\nname=a\r\n",
          "/e/a > /e/o 2pass avg 0 max - q 0 frames 0-end dc 10 aspect 0 rate 0 normal notes 1"},
         {sp + matrixRows(0, 15, ",", "\r\n") + file, "refused: qmat_idx=-1 needs 16 matrix rows in [item], found 15"},
