@@ -34,7 +34,6 @@ TEST_F(PreviewProjectTest, ReadsTheProjectInOrderWithEveryLogLine) {
 // The bitrate line of the log: Bitrate | txtDif | Percent.
 TEST_F(PreviewProjectTest, BitrateDifferenceAndPercent) {
     const std::array<std::string, 5> cases[] = {{"1", "2400", "5000", "900", "818 | 82 | 10.02"},
-                                                {"3", "2048", "4000", "900", "800 | 100 | 12.5"},
                                                 {"3", "2048", "4000", "830.4", "800 | 30.4 | 3.8"}};
     for (const auto& [code, frames, sectors, average, line] : cases) {
         PreviewProject f;
