@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 
 using namespace quire::encode;
@@ -163,14 +164,6 @@ std::string summary(const ParseResult& parsed) {
     return out.str();
 }
 
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> args;
-    for (std::string word; in >> word;)
-        args.push_back(word);
-    return args;
-}
-
 TEST(EncodeFrontEnds, QuEncCommandLines) {
     quire::test::TempFolder folder;
     std::string cqm;
@@ -197,8 +190,11 @@ TEST(EncodeFrontEnds, QuEncCommandLines) {
         {"-i a -o b", "refused: -i INPUT, -o OUTPUT and -b RATE are required"},
         {"-i a -o b -b 1 -aspectratio 2:1", "refused: -aspectratio takes 4:3 or 16:9, not \"2:1\""},
         {"-i a -o b -b 1 -bogus", "refused: unknown option or missing value: \"-bogus\""}};
-    for (const auto& [line, expected] : cases)
-        EXPECT_EQ(summary(parseQuEncArguments(words(line), folder.path())), expected) << line;
+    for (const auto& [line, expected] : cases) {
+        std::istringstream text(line);
+        const std::vector<std::string> words{std::istream_iterator<std::string>(text), {}};
+        EXPECT_EQ(summary(parseQuEncArguments(words, folder.path())), expected) << line;
+    }
 }
 
 TEST(EncodeFrontEnds, HcSettingsFiles) {
