@@ -36,32 +36,20 @@ std::string shapeOf(const Clip& c) {
 
 } // namespace
 
-TEST(AvsTokenizer, DollarLiteralsReadAsHexWrappingAt32Bits) {
-    const struct {
-        const char* text;
-        std::uint32_t value;
-    } cases[] = {
-        {"$ffffff", 0x00FFFFFFU}, {"$16102255", 0x16102255U}, {"$255255255", 0x55255255U}, {"$FF0000", 0x00FF0000U}};
-    for (const auto& c : cases) {
-        const auto tokens = tokenize(c.text);
-        ASSERT_EQ(tokens[0].kind, TokenKind::Integer) << c.text;
-        EXPECT_EQ(static_cast<std::uint32_t>(tokens[0].integer), c.value) << c.text;
-    }
-    EXPECT_THROW(tokenize("x=$12G"), ScriptError);
-    EXPECT_THROW(tokenize("x=$ "), ScriptError);
-}
-
+// Colours are written $RRGGBB or $AARRGGBB; longer $ literals wrap at 32 bits.
 TEST(AvsTokenizer, NumbersStringsCommentsAndContinuations) {
     std::string seen;
     for (const Token& k : tokenize("a=1.00 b=.5 /* c=9\n */ s=\"C:\\\\x\" [* [* n *] *] t=\"\"\"q\"r\"\"\" # end\n"
-                                   "f(1,\n\\ 2) g(3, \\\n 4)\n__END__ h("))
+                                   "f(1,\n\\ 2) g(3, \\\n 4) $ffffff $FF0000 $255255255\n__END__ h("))
         seen += k.kind == TokenKind::Float       ? "F" + std::to_string(k.number).substr(0, 4) + " "
                 : k.kind == TokenKind::Integer   ? "I" + std::to_string(k.integer) + " "
                 : k.kind == TokenKind::String    ? "S" + k.text + " "
                 : k.kind == TokenKind::EndOfLine ? "| "
                 : k.kind == TokenKind::End       ? "end"
                                                  : "";
-    EXPECT_EQ(seen, "F1.00 F0.50 SC:\\\\x Sq\"r | I1 I2 I3 I4 | end");
+    EXPECT_EQ(seen, "F1.00 F0.50 SC:\\\\x Sq\"r | I1 I2 I3 I4 I16777215 I16711680 I1428509269 | end");
+    EXPECT_THROW(tokenize("x=$12G"), ScriptError);
+    EXPECT_THROW(tokenize("x=$ "), ScriptError);
 }
 
 TEST(AvsParser, SeveralStatementsOnOneLineEachApplyToLast) {

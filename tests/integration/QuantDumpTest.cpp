@@ -120,10 +120,6 @@ TEST_F(QuantDumpRun, WritesTheFirstTwoCustomPairsWhateverTheStreamKind) {
         {path("inter.m2v"),
          defaults() + nonIntraBlock(kNonIntraA) + emptyBlock() + intraBlock() + nonIntraBlock(kNonIntraA)},
         {path("plain.m2v"), defaults()},
-        // The second pair is the next that differs from the defaults and from the first.
-        {write("mixed.m2v", bytesOf("plain.m2v") + bytesOf("a.m2v") + bytesOf("plain.m2v") + bytesOf("a.m2v") +
-                                bytesOf("intra.m2v") + bytesOf("b.m2v")),
-         defaults() + kPairA + intraBlock(kIntraA) + nonIntraBlock()},
         {path("small.vob"), kAThenB},
         {path("ab.mpg"), kAThenB},
         // The kind is told from the content, not the name: the DVD stream and the elementary stream A then B.

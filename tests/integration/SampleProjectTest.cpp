@@ -7,8 +7,10 @@
 #include "app/IniManager.h"
 #include "platform/Text1252.h"
 #include "platform/WinePath.h"
+#include "preview/ControlList.h"
 #include "preview/EncoderCommand.h"
 #include "preview/HostProject.h"
+#include "preview/SegmentDetails.h"
 #include "support/RecordingPreviewView.h"
 #include "support/RunProgram.h"
 #include "support/ScriptedPrompter.h"
@@ -17,9 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
+#include <array>
+#include <cstdio>
 #include <filesystem>
-#include <fnmatch.h>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -67,99 +69,79 @@ std::vector<std::string> scriptNames(const fs::path& project) {
     return preview::listMatching(project, "*.avs");
 }
 
-// The non-empty lines of each section, in file order.
-std::vector<std::vector<std::string>> sectionLines(const std::string& text) {
-    std::vector<std::vector<std::string>> sections;
-    for (const std::string& line : text::splitLines(text))
-        if (!line.empty() && line.front() == '[')
-            sections.emplace_back();
-        else if (!line.empty() && !sections.empty())
-            sections.back().push_back(line);
-    return sections;
-}
-
-// Reads the project the way the preview does (positions, name cuts, keys) and checks that every
-// read finds what it needs, with no message box.
+// Loads the project in the preview, with no message but the one its encoder is specified to give, and
+// walks every segment as a test encode does: its details, the control list sections copied for it, the
+// script it names.
 void checkReadingRules(const fs::path& tesseraFolder, const Options& options) {
-    ScriptedPrompter prompter; // any box fails the test
-    const fs::path ini = tesseraFolder / "Tessera.ini";
-    const fs::path project = tesseraFolder / "work" / "D2VAVS";
-    const fs::path inf = project / "Tessera.inf";
-    const fs::path ecl = project / "Tessera.ecl";
+    ScriptedPrompter prompter; // any other box fails the test
+    if (options.encoder == Encoder::ProCoder)
+        prompter.expect(std::string(preview::kProCoderRefusal));
+    if (options.encoder == Encoder::Cce250)
+        prompter.expect(std::string(preview::kCce250Refusal));
+    TempFolder program;
+    const BugTrack log{program.path(), [] { return std::tm{}; }};
+    test::RecordingPreviewView view;
+    preview::PreviewContext context{program.path(), tesseraFolder, preview::projectFolder(tesseraFolder),
+                                    prompter,       log,           view};
+    preview::PreviewState state;
     const bool basic = options.encoder == Encoder::CceBasic;
-
-    // Which keys each file holds, whatever the options, the golden files show; these are the rules
-    // that vary with the options.
+    const fs::path ini = context.tesseraIni(), inf = context.infFile(), ecl = context.eclFile();
     const std::string working = ini::GetValue("Paths", "Working", ini);
     EXPECT_TRUE(working.ends_with('\\') || working.ends_with('/')) << working;
-    for (const char* key : {"HC", "QuEnc", "CCENEW", "CCEBasic", "CCE250", "ProCoder"})
-        EXPECT_NE(ini::GetValue("Paths", key, ini).find("quire-encode"), std::string::npos) << key;
     EXPECT_EQ(ini::GetValue("CCEOptions", "OPV", ini), options.analysis ? "1" : "0");
-
-    const EncoderChoice& encoder = encoderChoice(options.encoder);
-    EXPECT_EQ(ini::GetValue("Status", "mode", inf), encoder.mode);
-    EXPECT_EQ(ini::GetValue("Status", "ccetype", inf), encoder.ccetype);
-    const std::string mainVts = ini::GetValue("Status", "MainVTS", inf);
-    EXPECT_EQ(mainVts, "01");
-    EXPECT_EQ(ini::GetSectionName(prompter, inf, 0) == "ILVU", options.ilvu);
-    const std::string first = ini::GetSectionName(prompter, inf, options.ilvu ? 3 : 2);
-
     EXPECT_EQ(ini::GetValue("item", "progressive", ecl), options.progressive ? "1" : "0");
-    const std::vector<std::vector<std::string>> eclSections = sectionLines(readBytes(ecl));
-    const int numKeys = ini::NumKeys(prompter, ecl, "item");
-    ASSERT_TRUE(numKeys > 2 && numKeys < 90) << numKeys; // the preview control list holds 90 lines
-    // The load's bitrate from the first segment section differs from Tessera's average.
-    const double frames = std::stod(ini::GetValue(first, "Frames", inf));
-    const double rate = ini::GetValue(first, "Frame_Rate_Code", inf) == "3" ? 25 : 23.976;
-    const long bitrate =
-        std::lround(std::stod(ini::GetValue(first, "Video_Sectors", inf)) * 16384 / (frames / rate) / 1000);
-    EXPECT_TRUE(bitrate > 0 && std::to_string(bitrate) != ini::GetValue("item", "vbr_brate_avg", ecl)) << bitrate;
+    const EncoderChoice& encoder = encoderChoice(options.encoder);
+    EXPECT_EQ(ini::GetValue("Status", "mode", inf) + ini::GetValue("Status", "ccetype", inf),
+              std::string(encoder.mode) + encoder.ccetype);
+    EXPECT_EQ(ini::GetValue("Status", "MainVTS", inf), "01");
 
-    const std::vector<std::string> names = scriptNames(project);
-    ASSERT_EQ(names.size(), std::size_t(options.movieSegments + options.extraSegments));
-    EXPECT_EQ(names.front(), first + ".avs");
-    int movie = 0;
+    ASSERT_TRUE(preview::LoadPreview(context, state));
+    EXPECT_EQ(state.project.txtFirstSection == "ILVU", options.ilvu);
+    const int numKeys = std::stoi(state.project.txtNumKeys);
+    EXPECT_TRUE(numKeys > 2 && numKeys < 90) << numKeys; // the preview control list holds 90 lines
+    // The load's bitrate from the first segment section differs from Tessera's average.
+    const std::string bitrate = state.project.Bitrate;
+    EXPECT_TRUE(!bitrate.empty() && bitrate != ini::GetValue("item", "vbr_brate_avg", ecl)) << bitrate;
+    state.extras = false;
+    preview::RefreshSegmentList(context, state);
+    EXPECT_EQ(state.segmentList.size(), std::size_t(options.movieSegments));
+    state.extras = true;
+    preview::RefreshSegmentList(context, state);
+    ASSERT_EQ(state.segmentList.size(), std::size_t(options.movieSegments + options.extraSegments));
+    EXPECT_EQ(state.segmentList.front(), state.project.txt1stSection + ".avs");
+
     std::vector<Segment> planned = planSegments(options);
     std::sort(planned.begin(), planned.end(), [](const Segment& a, const Segment& b) { return a.name() < b.name(); });
-    ASSERT_EQ(planned.size(), names.size());
-    for (std::size_t s = 0; s < names.size(); ++s) {
-        const std::string& item = names[s];
-        const Segment& segment = planned[s];
+    ASSERT_EQ(planned.size(), state.segmentList.size());
+    for (std::size_t s = 0; s < planned.size(); ++s) {
+        const std::string item = state.segmentList[s], section = planned[s].name();
         SCOPED_TRACE(item);
-        const int n = static_cast<int>(item.size());
-        const std::string section = item.substr(0, n - 4);
-        // The cuts of the list filter and of the details: title set, VOB ID, Cell ID.
-        const std::string titleSet = item.substr(1, n - 17);
-        movie += titleSet == mainVts;
-        EXPECT_EQ(fnmatch(("V" + mainVts + "*.avs").c_str(), item.c_str(), FNM_CASEFOLD) == 0, segment.titleSet == 1);
-        EXPECT_EQ(std::to_string(std::stoi(titleSet)) + " " + std::to_string(std::stoi(item.substr(9, n - 16))) + " " +
-                      std::to_string(std::stoi(item.substr(12, n - 16))),
-                  std::to_string(segment.titleSet) + " " + std::to_string(segment.vobId) + " " +
-                      std::to_string(segment.cellId));
-        const int number = std::stoi(item.substr(3, n - 15));
-        const int segIndex = basic ? number : number * 2;
-        // Its control-list item and file sections, and the keys a copy of them takes.
-        EXPECT_EQ(ini::GetSectionName(prompter, ecl, segIndex) + ini::GetSectionName(prompter, ecl, segIndex + 1),
-                  "itemfile");
-        ASSERT_LT(std::size_t(segIndex), eclSections.size());
-        EXPECT_EQ(eclSections[segIndex].front(), "title=" + section);
+        EXPECT_EQ(item, section + ".avs");
+        preview::ShowSegmentDetails(context, state, item);
+        char details[64];
+        std::snprintf(details, sizeof details, "VTS_%02d VOB ID %03d Cell ID %03d", planned[s].titleSet,
+                      planned[s].vobId, planned[s].cellId);
+        const auto& p = state.project;
+        EXPECT_EQ(p.txtVTS + " " + p.txtVob + " " + p.txtSegment, details);
+        // The copies take numKeys - 2 keys of the item; the two left behind are written anew by the test
+        // encode. The file section holds the source and its frames.
+        ASSERT_TRUE(preview::CopySegmentSection(context, state) && preview::CopyFileSection(context, state));
+        EXPECT_EQ(state.lstECL.at(0) + state.lstECL.at(1).substr(0, 6), "[item]title=");
+        EXPECT_EQ(state.lstECL.size(), std::size_t(numKeys - 1));
+        for (const char* left :
+             basic ? std::array{"encode_first=", "encode_last="} : std::array{"vid_file0=", "vid_file1="})
+            EXPECT_TRUE(std::ranges::none_of(state.lstECL, [&](const std::string& l) { return l.starts_with(left); }));
         std::string keys;
-        for (int k = 0; k < 5; ++k)
-            keys += ini::GetKeyName(prompter, ecl, segIndex + 1, k) + " ";
-        EXPECT_EQ(keys, "name frame_first frame_last encode_first encode_last ");
-        // A copy takes numKeys - 2 keys; the two left behind are written anew by the test encode.
-        EXPECT_EQ(ini::GetKeyName(prompter, ecl, segIndex, numKeys - 2) + " " +
-                      ini::GetKeyName(prompter, ecl, segIndex, numKeys - 1),
-                  basic ? "encode_first encode_last" : "vid_file0 vid_file1");
-        const std::string script = readBytes(project / item);
-        EXPECT_NE(script.find("Mpeg2Source(\"" + hostJoin(ini::GetValue("Paths", "Working", ini), "D2VAVS")),
-                  std::string::npos);
-        EXPECT_NE(script.find("Trim(0," + std::to_string(std::stoi(ini::GetValue(section, "Frames", inf)) - 1) + ")"),
-                  std::string::npos);
+        for (const std::string& line : state.lstECL2)
+            keys += line.substr(0, line.find('=')) + " ";
+        EXPECT_EQ(keys, "[file] name frame_first frame_last encode_first encode_last ");
+        const std::string script = readBytes(context.workFolder / item);
+        EXPECT_NE(script.find("Mpeg2Source(\"" + hostJoin(working, "D2VAVS")), std::string::npos);
+        EXPECT_NE(script.find("Trim(0," + std::to_string(std::stoi(p.Frames) - 1) + ")"), std::string::npos);
     }
-    EXPECT_EQ(movie, options.movieSegments);
-    EXPECT_EQ(fs::exists(project / "ANALYSIS.ECL"), options.analysis);
-    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(fs::exists(context.workFolder / "ANALYSIS.ECL"), options.analysis);
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "closeWindow"), 0);
+    EXPECT_TRUE(prompter.done());
 }
 
 // Runs the program in the folder; its two outputs together in `out`.
@@ -197,26 +179,6 @@ TEST(SampleProjectFiles, MatchTheGoldenTexts) {
     }
 }
 
-// The preview loads the project with no message but the one its encoder is specified to give, and
-// lists every segment script.
-void loadsWithoutAMessage(const fs::path& tesseraFolder, const Options& options) {
-    ScriptedPrompter prompter;
-    if (options.encoder == Encoder::ProCoder)
-        prompter.expect(std::string(preview::kProCoderRefusal));
-    if (options.encoder == Encoder::Cce250)
-        prompter.expect(std::string(preview::kCce250Refusal));
-    TempFolder program;
-    const BugTrack log{program.path(), [] { return std::tm{}; }};
-    test::RecordingPreviewView view;
-    preview::PreviewContext context{program.path(), tesseraFolder, preview::projectFolder(tesseraFolder),
-                                    prompter,       log,           view};
-    preview::PreviewState state;
-    EXPECT_TRUE(preview::LoadPreview(context, state));
-    preview::RefreshSegmentList(context, state);
-    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "closeWindow"), 0);
-    EXPECT_EQ(state.segmentList.size(), std::size_t(options.movieSegments + options.extraSegments));
-}
-
 TEST(SampleProjectFiles, EveryOptionCombinationKeepsTheReadingRules) {
     for (const EncoderChoice& encoder : encoderChoices())
         for (const std::vector<std::string>& extra :
@@ -231,7 +193,6 @@ TEST(SampleProjectFiles, EveryOptionCombinationKeepsTheReadingRules) {
             TempFolder temp;
             writeProject(options, temp.path());
             checkReadingRules(temp.path(), options);
-            loadsWithoutAMessage(temp.path(), options);
         }
 }
 
@@ -336,49 +297,44 @@ TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
     }
 }
 
-TEST(SampleProjectProgram, PointsAnEmptyEditorIniAtTheProjectAndKeepsItsOtherBytes) {
-    TempFolder temp;
-    const std::string before =
-        "; mine\r\n[CONFIG]\r\nMatrixFolder=/m\r\nTesseraFolder=\r\nPlayer = vlc \r\n\r\n[Colors]\r\n";
-    const fs::path editorIni = temp.write("bin/Editor.ini", before);
-    const fs::path folder = temp / "sample";
-    ProgramRun made = run(
-        temp, {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1", "--editor-ini", editorIni.string()});
-    ASSERT_EQ(made.status, 0) << made.out;
-    std::string expected = before;
-    expected.replace(expected.find("TesseraFolder=") + 14, 0, folder.string());
-    EXPECT_EQ(readBytes(editorIni), expected);
-    // Named now: a second run builds nothing and changes nothing.
-    fs::remove_all(folder / "work");
-    made = run(temp, {(temp / "other").string(), "--editor-ini", editorIni.string()});
-    EXPECT_EQ(made.status, 0) << made.out;
-    EXPECT_FALSE(fs::exists(temp / "other"));
-    EXPECT_EQ(readBytes(editorIni), expected);
-}
-
-TEST(SampleProjectProgram, ReplacesOnlyItsOwnSampleAndNeverAnotherFolder) {
+// Another folder is never touched, a failed run is built on the next one, a run replaces only its own
+// sample, and an empty Editor.ini is pointed at the project keeping its other bytes.
+TEST(SampleProjectProgram, ReplacesOnlyItsOwnSampleAndPointsAnEmptyEditorIniAtIt) {
     TempFolder temp;
     const fs::path mine = temp.write("mine/notes.txt", "keep me");
-    ProgramRun made = run(temp, {mine.parent_path().string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
+    const std::vector<std::string> oneSegment = {"--movie", "1", "--extras", "0", "--seconds", "1"};
+    const auto args = [&](const fs::path& folder, std::vector<std::string> more) {
+        more.insert(more.begin(), folder.string());
+        return more;
+    };
+    ProgramRun made = run(temp, args(mine.parent_path(), oneSegment));
     EXPECT_EQ(made.status, 1);
     EXPECT_NE(made.out.find("not empty"), std::string::npos) << made.out;
     EXPECT_EQ(readBytes(mine), "keep me");
     EXPECT_FALSE(fs::exists(temp / "mine" / "Tessera.ini"));
 
     const fs::path folder = temp / "sample";
-    ASSERT_EQ(run(temp, {folder.string(), "--movie", "2", "--extras", "0", "--seconds", "1"}).status, 0);
-    made = run(temp, {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"});
-    ASSERT_EQ(made.status, 0) << made.out;
-    EXPECT_EQ(scriptNames(folder / "work" / "D2VAVS"), std::vector<std::string>{"V010000_V001001.avs"});
-}
-
-TEST(SampleProjectProgram, SaysWhenFfmpegCannotStartAndBuildsOnTheNextRun) {
-    TempFolder temp;
-    const fs::path folder = temp / "sample";
-    const std::vector<std::string> args = {folder.string(), "--movie", "1", "--extras", "0", "--seconds", "1"};
-    ProgramRun made = run(temp, args, "PATH=/nonexistent");
+    made = run(temp, args(folder, oneSegment), "PATH=/nonexistent");
     EXPECT_EQ(made.status, 1);
     EXPECT_NE(made.out.find("V010000_V001001: cannot start ffmpeg"), std::string::npos) << made.out;
-    made = run(temp, args);
+
+    const std::string before =
+        "; mine\r\n[CONFIG]\r\nMatrixFolder=/m\r\nTesseraFolder=\r\nPlayer = vlc \r\n\r\n[Colors]\r\n";
+    const fs::path editorIni = temp.write("bin/Editor.ini", before);
+    made = run(temp,
+               args(folder, {"--movie", "2", "--extras", "0", "--seconds", "1", "--editor-ini", editorIni.string()}));
+    ASSERT_EQ(made.status, 0) << made.out;
+    std::string expected = before;
+    expected.replace(expected.find("TesseraFolder=") + 14, 0, folder.string());
+    EXPECT_EQ(readBytes(editorIni), expected);
+    made = run(temp, args(folder, oneSegment));
+    ASSERT_EQ(made.status, 0) << made.out;
+    EXPECT_EQ(scriptNames(folder / "work" / "D2VAVS"), std::vector<std::string>{"V010000_V001001.avs"});
+
+    // Named now: a run with the same Editor.ini builds nothing and changes nothing.
+    fs::remove_all(folder / "work");
+    made = run(temp, {(temp / "other").string(), "--editor-ini", editorIni.string()});
     EXPECT_EQ(made.status, 0) << made.out;
+    EXPECT_FALSE(fs::exists(temp / "other"));
+    EXPECT_EQ(readBytes(editorIni), expected);
 }

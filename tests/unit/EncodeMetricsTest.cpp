@@ -52,33 +52,23 @@ protected:
     TempFolder temp;
 };
 
-TEST_F(MeasureEncode, AVeryLowBitrateMeasuresFarWorseThanAVeryHighOne) {
-    const fs::path low = encode("low.m2v", "-q:v 31");
+TEST_F(MeasureEncode, FramesPairedByIndexShowFirstFramesThatDifferOrAreMissing) {
     const fs::path high = encode("high.m2v", "-q:v 2");
-    const EncodeMetrics lo = measure(low, 100);
     const EncodeMetrics hi = measure(high, 100);
-    for (const EncodeMetrics* m : {&lo, &hi}) {
-        EXPECT_EQ(m->frames, 25);
-        EXPECT_EQ(m->sourceFrames, 25);
-        EXPECT_DOUBLE_EQ(m->rate, 25.0);
-        EXPECT_DOUBLE_EQ(m->target, 100.0);
-        // 25 frames at 25 fps: one second.
-        EXPECT_NEAR(m->bitrate, static_cast<double>(m->size) * 8 / 1000, 1e-9);
-        EXPECT_GT(m->ssim, 0.0);
-        EXPECT_LE(m->ssim, 1.0);
-        EXPECT_LE(m->psnrMin, m->psnrAll);
-    }
+    EXPECT_EQ(hi.frames, 25);
+    EXPECT_EQ(hi.sourceFrames, 25);
+    EXPECT_DOUBLE_EQ(hi.rate, 25.0);
+    EXPECT_DOUBLE_EQ(hi.target, 100.0);
     EXPECT_EQ(hi.size, fs::file_size(high));
-    EXPECT_LT(lo.size, hi.size);
+    // 25 frames at 25 fps: one second.
+    EXPECT_NEAR(hi.bitrate, static_cast<double>(hi.size) * 8 / 1000, 1e-9);
     // Frames paired by index: a high-bitrate encode is close to its source on every frame. Paired by
     // the streams' own times the encode is one frame off and measures about 25 dB.
     EXPECT_GT(hi.psnrY, 40.0);
     EXPECT_LT(hi.psnrY, 60.0);
     EXPECT_GT(hi.psnrMin, 38.0);
     EXPECT_GT(hi.ssim, 0.98);
-    EXPECT_GT(lo.psnrY, 15.0);
-    EXPECT_LT(lo.psnrY, hi.psnrY - 8);
-    EXPECT_LT(lo.ssim, hi.ssim - 0.05);
+    EXPECT_LE(hi.ssim, 1.0);
 
     // Kept beside the file and read back as measured; gone once the file changes.
     EXPECT_EQ(savedMetrics(high), hi);
@@ -86,15 +76,13 @@ TEST_F(MeasureEncode, AVeryLowBitrateMeasuresFarWorseThanAVeryHighOne) {
     EXPECT_EQ(parseMetricsText(temp.read("high.m2v.metrics"), time), hi);
     fs::resize_file(high, fs::file_size(high) - 1);
     EXPECT_FALSE(savedMetrics(high));
-}
 
-TEST_F(MeasureEncode, FramePairingShowsFirstFramesThatDifferOrAreMissing) {
     // The first five frames blacked out: only those measure badly.
     const EncodeMetrics changed =
         measure(encode("changed.m2v", "-vf \"drawbox=enable='lt(n,5)':c=black:t=fill\" -q:v 2"));
-    EXPECT_EQ(changed.frames, 25);
     EXPECT_LT(changed.psnrMin, 15.0);
     EXPECT_LT(changed.psnrAll, 25.0);
+    EXPECT_LT(changed.ssim, hi.ssim - 0.05);
     // The first five frames dropped: frame 0 of the file is the source's frame 5 and no frame matches.
     const EncodeMetrics dropped = measure(encode("dropped.m2v", "-vf trim=start_frame=5,setpts=PTS-STARTPTS -q:v 2"));
     EXPECT_EQ(dropped.frames, 20);

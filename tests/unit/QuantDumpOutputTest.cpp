@@ -65,9 +65,10 @@ MatrixValues libraryValues() {
         values[i] = 20 + static_cast<int>(i);
     return values;
 }
-std::string mtxText(const MatrixValues& values) {
+// Values `from` to `from + count - 1`, eight to a line, as a .mtx file and QuantDump write them.
+std::string mtxText(const MatrixValues& values, std::size_t from = 0, std::size_t count = 128) {
     std::string text;
-    for (std::size_t i = 0; i < values.size(); ++i)
+    for (std::size_t i = from; i < from + count; ++i)
         text += std::to_string(values[i]) + (i % 8 == 7 ? "\r\n" : " ");
     return text;
 }
@@ -80,13 +81,9 @@ MatrixValues changed(MatrixValues values, std::size_t cell, int value) {
 // each matrix a block of the header, eight rows of values and an empty line.
 std::string dump(const std::optional<MatrixValues>& first = std::nullopt,
                  const std::optional<MatrixValues>& last = std::nullopt) {
-    const auto block = [](const std::string& header, const MatrixValues& values, std::size_t offset) {
-        std::string out = header + "\r\n";
-        for (std::size_t cell = 0; cell < 64; ++cell)
-            out += std::to_string(values[offset + cell]) + (cell % 8 == 7 ? "\r\n" : " ");
-        return out + "\r\n";
+    const auto pair = [](const MatrixValues& m) {
+        return kIntra + "\r\n" + mtxText(m, 0, 64) + "\r\n" + kNonIntra + "\r\n" + mtxText(m, 64, 64) + "\r\n";
     };
-    const auto pair = [&](const MatrixValues& m) { return block(kIntra, m, 0) + block(kNonIntra, m, 64); };
     return pair(mpegDefaultMatrices()) + (first ? pair(*first) + pair(last.value_or(*first)) : "");
 }
 
@@ -104,9 +101,10 @@ TEST(QuantDumpOutput, ItemsAndTheEndOfFileRules) {
     const std::string full = sixBlocks(kNonIntra, kNonIntra) + "extra\r\n";
     for (const std::size_t lines : {0, 1, 19, 20, 21, 25, 28, 29, 30, 40, 45, 59, 60, 61})
         EXPECT_EQ(readOutputItems(firstLines(full, lines)).has_value(), lines >= 60) << lines << " lines";
-    const std::pair<std::size_t, OutputReach> reaches[] = {
-        {0, OutputReach::EndsBefore20},  {19, OutputReach::EndsBefore20}, {20, OutputReach::EndsIn30To60},
-        {29, OutputReach::EndsIn30To60}, {59, OutputReach::EndsIn30To60}, {60, OutputReach::Complete}};
+    const std::pair<std::size_t, OutputReach> reaches[] = {{19, OutputReach::EndsBefore20},
+                                                           {20, OutputReach::EndsIn30To60},
+                                                           {59, OutputReach::EndsIn30To60},
+                                                           {60, OutputReach::Complete}};
     for (const auto& [count, reach] : reaches)
         EXPECT_EQ(reachOf(count), reach) << count;
     // A last line without its line break still counts; an empty one without it is no line at all.
@@ -249,8 +247,6 @@ TEST(MatrixCheck, ChosenMatricesComeFromTheLibraryOrTheDefaults) {
     std::string why;
     EXPECT_EQ(chosenMatrices(lib.path(), "Good.mtx", why), libraryValues());
     EXPECT_EQ(chosenMatrices(lib.path(), "", why), mpegDefaultMatrices());
-    EXPECT_EQ(mpegDefaultMatrices()[63], 83);
-    EXPECT_EQ(mpegDefaultMatrices()[64], 16);
     EXPECT_FALSE(chosenMatrices(lib.path(), "Short.mtx", why));
     EXPECT_EQ(why, "the chosen matrix file Short.mtx does not hold 128 values.");
     EXPECT_FALSE(chosenMatrices(lib.path(), "Gone.mtx", why));
