@@ -300,7 +300,8 @@ TEST(MatExtLogic, FolderChainRunsFromTheRootToTheFolder) {
     const std::tuple<fs::path, fs::path, Paths> cases[] = {
         {"/media/dvd/VIDEO_TS/", "/media/dvd/", {"/media/dvd", "/media/dvd/VIDEO_TS"}},
         {"/media/dvd", "/media/dvd", {"/media/dvd"}},
-        {"/a/b", "/elsewhere", {"/", "/a", "/a/b"}}};
+        {"/a/b", "/elsewhere", {"/", "/a", "/a/b"}},
+        {"/", "/", {"/"}}};
     for (const auto& [folder, root, chain] : cases)
         EXPECT_EQ(folderChain(folder, root), chain) << folder;
 }
