@@ -115,6 +115,8 @@ TEST_F(MatrixSaveTest, EachWindowAsksAndWritesInItsOrder) {
             {newQuestion("Mine"), kCreated}, "saved", kInfo + section("mine.mtx", "Soft and clean", "for 3000"),
             section("mine.mtx", "Soft and clean", "for 3000"), "Mine.mtx", kCountingFile, "Soft and clean|127",
             {"resetView"}),
+        row("first intra 9, cancelled", Window::New, {}, {"Nine"}, {{0, "9"}}, {"!" + ask("Quire", kFirstIntra)},
+            "cancelled", kInfo, "", "Nine.mtx", "", "First|127", {}),
         row("first intra 9, accepted", Window::New, {}, {"Nine"}, {{0, "9"}},
             {ask("Quire", kFirstIntra), newQuestion("Nine"), kCreated}, "saved",
             kInfo + section("nine.mtx", "First", "Second"), section("nine.mtx", "First", "Second"), "Nine.mtx",
