@@ -197,23 +197,6 @@ TEST(Descriptions, SectionNamesStoredFormsReadWriteAndRemove) {
     EXPECT_EQ(prompter.shown().at(0).title, "File Not Found");
 }
 
-TEST(Descriptions, RebuildIsDefaultsThenTheCustomFile) {
-    TempFolder dir;
-    const std::string defaults = "[1-high_high(4000+).mtx]\r\nInfo1=Sharp\r\nInfo2=High rates";
-    const std::string custom = "[mine.mtx]\r\nInfo1=Mine\r\nInfo2= \r\n";
-    ASSERT_TRUE(descriptions::rebuild(dir.path(), "[d.mtx]\r\nInfo1=D"));
-    EXPECT_EQ(dir.read("Matrix_Info.ini"), "[d.mtx]\r\nInfo1=D\r\n\r\n");
-    EXPECT_FALSE(fs::exists(dir / "Matrix_Info_Custom.ini"));
-    EXPECT_FALSE(descriptions::rebuild(dir / "missing-folder", "x"));
-    dir.write("Matrix_Info_Custom.ini", custom);
-    ASSERT_TRUE(descriptions::rebuild(dir.path(), defaults));
-    EXPECT_EQ(dir.read("Matrix_Info.ini"), defaults + "\r\n" + custom + "\r\n");
-    EXPECT_EQ(dir.read("Matrix_Info_Custom.ini"), custom);
-    EXPECT_EQ(descriptions::read(dir.path(), "Mine.mtx").info1 + "|" +
-                  descriptions::read(dir.path(), "1-High_High(4000+).mtx").info2,
-              "Mine|High rates");
-}
-
 TEST(WriteDefaultMatrices, WritesSixteenFilesRestoringAnEditedPresetAndLeavingUserFilesAlone) {
     TempFolder dir;
     dir.write("4-Medium_High(3200-4000).mtx", "99 99 99 99 99 99 99 99\r\n");
