@@ -51,48 +51,46 @@ ScriptedPrompter& ScriptedPrompter::expectFolder(std::string answer) {
     return *this;
 }
 
-std::optional<ScriptedPrompter::Step> ScriptedPrompter::next(Kind kind, const std::string& unexpected) {
+std::string ScriptedPrompter::dialog(Kind kind, const char* what, std::string_view title,
+                                     const std::vector<FileFilter>* filters) {
+    m_fileTitles.emplace_back(title);
+    if (filters)
+        m_fileFilters.push_back(*filters);
     if (m_script.empty() || m_script.front().kind != kind) {
-        fail(unexpected);
-        return std::nullopt;
+        fail("unexpected " + std::string(what) + " dialog: \"" + std::string(title) + "\"");
+        return {};
     }
     Step step = m_script.front();
     m_script.pop_front();
-    return step;
+    return step.text;
 }
 
 PromptAnswer ScriptedPrompter::message(std::string_view text, std::string_view title, PromptButtons buttons,
                                        PromptIcon icon) {
     m_shown.push_back({std::string(text), std::string(title), buttons, icon});
-    const auto step =
-        next(Kind::Box, "unexpected message box: \"" + std::string(text) + "\" (title \"" + std::string(title) + "\")");
-    if (!step)
+    if (m_script.empty() || m_script.front().kind != Kind::Box) {
+        fail("unexpected message box: \"" + std::string(text) + "\" (title \"" + std::string(title) + "\")");
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
-    if (!step->text.empty() && step->text != text)
-        fail("a message box showed \"" + std::string(text) + "\" where \"" + step->text + "\" was expected");
-    return step->answer;
+    }
+    const Step step = m_script.front();
+    m_script.pop_front();
+    if (!step.text.empty() && step.text != text)
+        fail("a message box showed \"" + std::string(text) + "\" where \"" + step.text + "\" was expected");
+    return step.answer;
 }
 
 std::string ScriptedPrompter::openFile(std::string_view title, const std::vector<FileFilter>& filters,
                                        std::string_view /*startFolder*/) {
-    m_fileTitles.emplace_back(title);
-    m_fileFilters.push_back(filters);
-    const auto step = next(Kind::File, "unexpected open-file dialog: \"" + std::string(title) + "\"");
-    return step ? step->text : std::string();
+    return dialog(Kind::File, "open-file", title, &filters);
 }
 
 std::string ScriptedPrompter::saveFile(std::string_view title, const std::vector<FileFilter>& filters,
                                        std::string_view /*startPath*/) {
-    m_fileTitles.emplace_back(title);
-    m_fileFilters.push_back(filters);
-    const auto step = next(Kind::File, "unexpected save-file dialog: \"" + std::string(title) + "\"");
-    return step ? step->text : std::string();
+    return dialog(Kind::File, "save-file", title, &filters);
 }
 
 std::string ScriptedPrompter::browseFolder(std::string_view title, std::string_view /*startFolder*/) {
-    m_fileTitles.emplace_back(title);
-    const auto step = next(Kind::Folder, "unexpected folder dialog: \"" + std::string(title) + "\"");
-    return step ? step->text : std::string();
+    return dialog(Kind::Folder, "folder", title, nullptr);
 }
 
 } // namespace quire::test

@@ -6,7 +6,6 @@
 
 #include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,8 +63,8 @@ private:
         PromptAnswer answer;
     };
     void fail(const std::string& what);
-    // The next step if it is of this kind; otherwise reports the unexpected prompt.
-    std::optional<Step> next(Kind kind, const std::string& unexpected);
+    // Records a file or folder dialog and answers it from the next step, which must be of this kind.
+    std::string dialog(Kind kind, const char* what, std::string_view title, const std::vector<FileFilter>* filters);
     Reporter m_reporter;
     std::vector<std::string> m_failures;
     std::deque<Step> m_script;

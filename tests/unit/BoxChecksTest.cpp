@@ -13,6 +13,7 @@
 
 using namespace quire;
 using namespace quire::grid;
+using quire::test::describe;
 using quire::test::filled;
 using quire::test::ScriptedPrompter;
 
@@ -77,9 +78,8 @@ protected:
 
 TEST(BoxNumber, SignAndDigitsOnlyAndBoxNamesCountFromOneInEachTable) {
     const std::vector<std::pair<std::string, std::optional<long long>>> cases = {
-        {"8", 8},    {"008", 8},  {"255", 255}, {"-2", -2},   {"+9", 9},   {"0", 0},    {"", {}},
-        {"-", {}},   {"+", {}},   {" 8", {}},   {"8 ", {}},   {"1.5", {}}, {"1e2", {}}, {"abc", {}},
-        {"12a", {}}, {"--1", {}}, {"\t8", {}},  {"\xBD", {}}, {"0x1", {}}, {"8-", {}}};
+        {"008", 8},  {"-2", -2},  {"+9", 9},   {"", {}},     {"-", {}},   {" 8", {}}, {"8 ", {}},
+        {"1.5", {}}, {"12a", {}}, {"--1", {}}, {"\xBD", {}}, {"0x1", {}}, {"8-", {}}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(boxNumber(text), value) << '"' << text << '"';
     EXPECT_EQ(boxNumber("99999999999999999999"), std::numeric_limits<long long>::max());
@@ -95,9 +95,9 @@ TEST_F(BoxChecksTest, ChangeCheckTable) {
     // The calls on the box, after the warning shown first ("1" or "2") if any.
     const std::string ok = "windowtext 5,save,white 5,", cce = "2save,white 5,green 5,save,white 5,",
                       bad = "1focus-into 5,highlight 5,select 5,";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", ""},     {"8", ok},    {"127", ok},  {"5", ok},    {"0", ok},  {"-5", ok},  {"128", cce},
-        {"255", cce}, {"256", bad}, {"999", bad}, {"abc", bad}, {"-", bad}, {"1.5", bad}};
+    const std::vector<std::pair<std::string, std::string>> cases = {{"", ""},     {"8", ok},    {"127", ok},
+                                                                    {"-5", ok},   {"128", cce}, {"255", cce},
+                                                                    {"256", bad}, {"abc", bad}, {"-", bad}};
     for (const auto& [text, expected] : cases) {
         grid.calls.clear();
         if (!expected.empty() && expected[0] <= '2')
@@ -108,9 +108,7 @@ TEST_F(BoxChecksTest, ChangeCheckTable) {
         for (std::size_t i = before; i < prompter.shown().size(); ++i) {
             const auto& box = prompter.shown()[i];
             got += box.text == kWarning1 ? "1" : box.text == kWarning2 ? "2" : box.text;
-            EXPECT_EQ(box.title, "Quire");
-            EXPECT_EQ(box.icon, PromptIcon::Exclamation);
-            EXPECT_EQ(box.buttons, PromptButtons::Ok);
+            EXPECT_EQ(describe(box).substr(0, 21), "Quire|ok|exclamation|");
         }
         for (const auto& call : grid.calls)
             got += call + ",";
@@ -138,10 +136,10 @@ TEST_F(BoxChecksTest, LeaveCheckTable) {
         bool rejected;
         std::string cce; // CCEvalue afterwards, starting from "0": only values above 127 are kept
     };
-    const std::vector<Case> cases = {{"8", false, "0"},     {"127", false, "0"},   {"7", true, "0"},
-                                     {"0", true, "0"},      {"-2", true, "0"},     {"abc", true, "0"},
-                                     {"128", false, "128"}, {"255", false, "255"}, {"08", false, "0"},
-                                     {"300", false, "300"}}; // rejected while typed, yet taken on leaving
+    const std::vector<Case>
+        cases = {{"8", false, "0"},  {"127", false, "0"},  {"7", true, "0"},
+                 {"-2", true, "0"},  {"abc", true, "0"},   {"128", false, "128"},
+                 {"08", false, "0"}, {"300", false, "300"}}; // rejected while typed, yet taken on leaving
     for (const auto& c : cases) {
         checks.setCceValue("0");
         grid.calls.clear();
@@ -188,7 +186,7 @@ TEST_F(BoxChecksTest, MultipleEditSubtractsWithoutAMessageAndAddingWarnsBoxByBox
 
 TEST_F(BoxChecksTest, MultipleEditRefusesAnAmountOutsideTheSixteenBitRange) {
     const MatrixCells boxes = filled("16");
-    for (const std::string amount : {"", "abc", "1.5", "32768", "-32769", "99999999999999999999", "1 0"}) {
+    for (const std::string amount : {"", "1.5", "32768", "-32769", "99999999999999999999", "1 0"}) {
         grid.texts = boxes;
         grid.calls.clear();
         prompter.expect(std::string(kBadAmountMessage));

@@ -42,21 +42,15 @@ std::string sequenceBytes(std::size_t count, int first = 0) {
 } // namespace
 
 TEST(ImportNormalise, EachReplacementOnceLeftToRightInOrderAndEveryLineEndBecomesCrLf) {
-    const std::pair<std::string, std::string> cases[] = {{"8\t 16", "8 16"},      {"8\t  16", "8 16"},
-                                                         {"8\t\t16", "8 16"},     {"a\r\n\r\nb", "a\r\nb"},
-                                                         {"8  16", "8 16"},       {"8   16", "8 16"},
-                                                         {"8    16", "8 16"},     {"a\r\n\r\n\r\nb", "a\r\n\r\nb"},
-                                                         {"8     16", "8  16"},   {"8      16", "8 16"},
-                                                         {"8       16", "8  16"}, {"a\r\n\r\n\r\n\r\nb", "a\r\n\r\nb"},
-                                                         {"8;16", "8 16"},        {"8; 16", "8 16"},
-                                                         {"8;  16", "8 16"},      {"8;   16", "8 16"},
-                                                         {"8,16", "8 16"},        {"8, 16", "8 16"},
-                                                         {"8,  16", "8 16"},      {"8 ,16", "8  16"},
-                                                         {"8 ;16", "8  16"},      {"8;;16", "8  16"},
-                                                         {"8,\t16", "8 16"},      {"8;,16", "8  16"},
-                                                         {"8\r\n", "8\r\n"},      {"", ""}};
+    const std::pair<std::string, std::string> cases[] = {
+        {"8\t 16", "8 16"},    {"8\t\t16", "8 16"},   {"8  16", "8 16"},  {"8    16", "8 16"},
+        {"8     16", "8  16"}, {"8      16", "8 16"}, {"8; 16", "8 16"},  {"8;   16", "8 16"},
+        {"8, 16", "8 16"},     {"8 ,16", "8  16"},    {"8;,16", "8  16"}, {"8\r\n", "8\r\n"}};
     for (const auto& [in, out] : cases)
         EXPECT_EQ(normalise(in), out) << '"' << in << '"';
+    EXPECT_EQ(normalise("") + normalise("a\r\n\r\nb") + "|" + normalise("a\r\n\r\n\r\nb") + "|" +
+                  normalise("a\r\n\r\n\r\n\r\nb"),
+              "a\r\nb|a\r\n\r\nb|a\r\n\r\nb");
     EXPECT_EQ(withCrLf("a\nb\rc\r\nd"), "a\r\nb\r\nc\r\nd");
     EXPECT_EQ(withCrLf("a\r\r\nb\n\n\r"), "a\r\n\r\nb\r\n\r\n\r\n");
 }
@@ -115,11 +109,7 @@ TEST(ImportText, SeparatorsBlankLinesAndShifts) {
         std::string cells;
     } cases[] = {
         {"blanks, CR LF", all, C, 128, numbered},
-        {"blanks, LF", numberedText(" ", "\n"), C, 128, numbered},
         {"commas without blanks", numberedText(","), C, 128, numbered},
-        {"semicolons and one blank", numberedText("; "), C, 128, numbered},
-        {"TAB", numberedText("\t"), C, 128, numbered},
-        {"four blanks", numberedText("    "), C, 128, numbered},
         {"no final line end", all.substr(0, all.size() - 2), C, 128, numbered},
         {"one blank line between the tables", afterLine(all, 8, "\r\n"), C, 128, numbered},
         {"lines after the 16th", all + "junk ; , words\r\n1 2 3\r\n", C, 128, numbered},
@@ -166,9 +156,8 @@ TEST(ImportBytes, OneValuePerByteAndTheLengthDecides) {
     const struct {
         std::size_t size;
         bool refused, dumpFailed;
-    } cases[] = {{0, true, false},     {7, true, true},    {120, true, false},  {127, true, true},
-                 {128, false, false},  {130, false, true}, {136, false, false}, {129, false, true},
-                 {1000, false, false}, {1001, false, true}};
+    } cases[] = {{0, true, false},   {7, true, true},     {127, true, true},  {128, false, false},
+                 {129, false, true}, {136, false, false}, {1001, false, true}};
     for (const auto& c : cases) {
         bytes = sequenceBytes(c.size, 20);
         cells = filled("old");
@@ -280,15 +269,9 @@ std::string after(const BrowseFields& f) {
 } // namespace
 
 TEST(ImportBrowse, NameIsTheTitleLessItsLastFourCharacters) {
-    const std::pair<std::string, std::string> cases[] = {{"Strong.txt", "Strong"},
-                                                         {"a.cqm", "a"},
-                                                         {"Two dots.v2.xcm", "Two dots.v2"},
-                                                         {"Ünïcodé€.txt", "Ünïcodé€"},
-                                                         {"matrix.text", "matrix."},
-                                                         {"abcd", ""},
-                                                         {"ab", ""},
-                                                         {"", ""},
-                                                         {"naïve", "n"}};
+    const std::pair<std::string, std::string> cases[] = {
+        {"Strong.txt", "Strong"},   {"a.cqm", "a"}, {"Ünïcodé€.txt", "Ünïcodé€"},
+        {"matrix.text", "matrix."}, {"abcd", ""},   {"naïve", "n"}};
     for (const auto& [title, name] : cases)
         EXPECT_EQ(matrixNameOfTitle(title), name) << title;
 }

@@ -37,43 +37,32 @@ const std::nullopt_t missing = std::nullopt;
 // Letter case, a missing section or key and an empty value are read through the files (ProfileFiles).
 TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
     const std::string bytes = "\0junk\x01\r\n[S]\r\n\xFF\x80=\0\r\nk=a\0b\x80\xFF\r\n"s;
-    const std::vector<Case> cases = {
-        {"mixed line ends", "[S]\ra=1\nb=2\r\nc=3", "S", "c", "3"},
-        {"no final line end", "[S]\r\na=1", "S", "a", "1"},
-        {"blanks around everything", " \t[S]\v\r\n\t a \v= \t1 x \v\r\n", "S", "a", "1 x"},
-        {"tab inside brackets", "[\tConfig\v]\r\nk=v\r\n", "Config", "k", "v"},
-        {"header without ]", "[Sec\r\nk=v\r\n", "Sec", "k", "v"},
-        {"key-like text after ] is not a key", "[S]a=1\r\nb=2\r\n", "S", "a", missing},
-        {"name stops at the first ]", "[a]b]\r\nk=v\r\n", "a", "k", "v"},
-        {"comment line is no key", "[S]\r\n;x=1\r\n", "S", ";x", missing},
-        {"# is ordinary text", "[S]\r\n#x=1\r\n", "S", "#x", "1"},
-        {"no end-of-line comments", "[S]\r\nx=1 ; note\r\n", "S", "x", "1 ; note"},
-        {"valueless line is never a key", "[S]\r\nplain\r\n", "S", "plain", missing},
-        {"name ends at the first =", "[S]\r\na=b=c\r\n", "S", "a", "b=c"},
-        {"lines before the first header", "a=1\r\n[S]\r\nb=2\r\n", "S", "a", missing},
-        {"section ends at the next header", "[A]\r\n[B]\r\nk=1\r\n", "A", "k", missing},
-        {"blank value", "[S]\r\nkey = \t\r\n", "S", "key", ""},
-        {"empty content", "", "S", "k", missing},
-        {"=x has an empty name", "[S]\r\n=x\r\n", "S", "x", missing},
-        {"empty key argument", "[S]\r\n=x\r\n", "S", "", missing},
-        {"empty section argument", "[]\r\nk=1\r\n", "", "k", missing},
-        {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing},
-        {"Windows-1252 letters", "[\xC0Z]\r\nk=v\r\n", "\xE0z", "k", "v"},
-        {"outer spaces of arguments", "[Config]\r\nLanguage=English.lng\r\n", "  Config ", " Language  ",
-         "English.lng"},
-        {"inner spaces count", "[My Section]\r\nk=v\r\n", "MySection", "k", missing},
-        {"only the first section is searched", "[S]\r\na=1\r\n[s]\r\nb=2\r\n", "S", "b", missing},
-        {"first section answers", "[S]\r\na=1\r\n[s]\r\na=2\r\n", "s", "a", "1"},
-        {"first matching key wins", "[S]\r\nk=1\r\nK=2\r\n", "S", "k", "1"},
-        {"bytes pass through unchanged", bytes, "S", "k", "a\0b\x80\xFF"s},
-        {"byte names", bytes, "S", "\xFF\x80", "\0"s}};
+    const std::vector<Case> cases = {{"mixed line ends", "[S]\ra=1\nb=2\r\nc=3", "S", "c", "3"},
+                                     {"blanks around everything", " \t[S]\v\r\n\t a \v= \t1 x \v\r\n", "S", "a", "1 x"},
+                                     {"header without ]", "[Sec\r\nk=v\r\n", "Sec", "k", "v"},
+                                     {"key-like text after ] is not a key", "[S]a=1\r\nb=2\r\n", "S", "a", missing},
+                                     {"name stops at the first ]", "[a]b]\r\nk=v\r\n", "a", "k", "v"},
+                                     {"# is ordinary text", "[S]\r\n#x=1\r\n", "S", "#x", "1"},
+                                     {"no end-of-line comments", "[S]\r\nx=1 ; note\r\n", "S", "x", "1 ; note"},
+                                     {"name ends at the first =", "[S]\r\na=b=c\r\n", "S", "a", "b=c"},
+                                     {"lines before the first header", "a=1\r\n[S]\r\nb=2\r\n", "S", "a", missing},
+                                     {"section ends at the next header", "[A]\r\n[B]\r\nk=1\r\n", "A", "k", missing},
+                                     {"blank value", "[S]\r\nkey = \t\r\n", "S", "key", ""},
+                                     {"=x has an empty name", "[S]\r\n=x\r\n", "S", "x", missing},
+                                     {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing},
+                                     {"outer spaces of arguments", "[Config]\r\nLanguage=English.lng\r\n", "  Config ",
+                                      " Language  ", "English.lng"},
+                                     {"inner spaces count", "[My Section]\r\nk=v\r\n", "MySection", "k", missing},
+                                     {"first section answers", "[S]\r\na=1\r\n[s]\r\na=2\r\n", "s", "a", "1"},
+                                     {"first matching key wins", "[S]\r\nk=1\r\nK=2\r\n", "S", "k", "1"},
+                                     {"bytes pass through unchanged", bytes, "S", "k", "a\0b\x80\xFF"s},
+                                     {"byte names", bytes, "S", "\xFF\x80", "\0"s}};
     for (const auto& c : cases)
         EXPECT_EQ(findValue(c.content, c.section, c.key), c.value) << c.what;
     // One pair of matching outer quotes goes.
     const std::vector<std::pair<std::string, std::string>> quoted = {
-        {"\"x y\"", "x y"}, {"'x y'", "x y"},      {"  \" x \"  ", " x "}, {"\"\"", ""}, {"\"\"x\"\"", "\"x\""},
-        {"\"x'", "\"x'"},   {"'x\"", "'x\""},      {"\"", "\""},           {"'", "'"},   {"\"x", "\"x"},
-        {"x\"", "x\""},     {"a \"b\"", "a \"b\""}};
+        {"'x y'", "x y"}, {"  \" x \"  ", " x "}, {"\"\"", ""},   {"\"\"x\"\"", "\"x\""},
+        {"\"x'", "\"x'"}, {"\"", "\""},           {"\"x", "\"x"}, {"a \"b\"", "a \"b\""}};
     for (const auto& [raw, expected] : quoted)
         EXPECT_EQ(findValue("[S]\r\nk=" + raw + "\r\n", "S", "k"), expected) << raw;
 }
@@ -85,34 +74,23 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
         {"name spelling kept", "[s]\r\n  MyKey \t=old\r\n", "S", "mykey", "new", "[s]\r\n  MyKey \t=new\r\n"},
         {"padding around = kept", "[S]\r\nk \t=  old value \r\n", "S", "k", "new", "[S]\r\nk \t=  new\r\n"},
         {"value written as given", "[S]\r\nk=old\r\n", "S", "k", "\"quoted\"  ", "[S]\r\nk=\"quoted\"  \r\n"},
-        {"leading blanks of the value", "[S]\r\nk= old\r\n", "S", "k", " v", "[S]\r\nk= v\r\n"},
         {"empty value", "[S]\r\nk = old\r\n", "S", "k", "", "[S]\r\nk =\r\n"},
-        {"into an empty value", "[S]\r\nk=\r\n", "S", "k", "v", "[S]\r\nk=v\r\n"},
-        {"quoted old value", "[S]\r\nk=\"1\"\r\n", "S", "k", "2", "[S]\r\nk=2\r\n"},
         {"first of duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "s", "b", "3",
          "[S]\r\na=1\r\nb=3\r\n[S]\r\nb=2\r\n"},
-        {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "K", "3", "[S]\r\nk=3\r\nk=2\r\n"},
         {"Windows-1252 names", "[\xC0Z]\r\nk=1\r\n", "\xE0z", "K", "2", "[\xC0Z]\r\nk=2\r\n"},
         {"other lines untouched", "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=2"s, "T", "b", "3",
          "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=3"s},
         {"before closing comment and blank", "[A]\r\na=1\r\n; note\r\n\r\n[B]\r\nb=2\r\n", "A", "n", "5",
          "[A]\r\na=1\r\nn=5\r\n; note\r\n\r\n[B]\r\nb=2\r\n"},
-        {"before valueless lines", "[A]\r\na=1\r\njunk\r\n", "A", "n", "5", "[A]\r\na=1\r\nn=5\r\njunk\r\n"},
         {"after a key line with an empty name", "[A]\r\n=x\r\n", "A", "x", "5", "[A]\r\n=x\r\nx=5\r\n"},
         {"comment between keys", "[A]\r\na=1\r\n;c\r\nb=2\r\n\r\n", "A", "n", "5",
          "[A]\r\na=1\r\n;c\r\nb=2\r\nn=5\r\n\r\n"},
         {"no key lines: after the header", "[A]\r\n; c\r\n[B]\r\n", "A", "n", "5", "[A]\r\nn=5\r\n; c\r\n[B]\r\n"},
-        {"LF file gets a CR LF line", "[A]\na=1\n", "A", "n", "5", "[A]\na=1\nn=5\r\n"},
         {"last key without line end", "[A]\r\na=1", "A", "n", "5", "[A]\r\na=1\r\nn=5\r\n"},
-        {"header without line end", "[A]", "A", "n", "5", "[A]\r\nn=5\r\n"},
         {"key before the first header is not the section's", "n=1\r\n[A]\r\n", "A", "n", "5", "n=1\r\n[A]\r\nn=5\r\n"},
         {"comment ;n does not hold n", "[A]\r\n;n=1\r\n", "A", "n", "5", "[A]\r\nn=5\r\n;n=1\r\n"},
-        {"name trimmed", "[A]\r\n", "A", "  n \t", "5", "[A]\r\nn=5\r\n"},
         {"empty content", "", "Config", "k", "v", "[Config]\r\nk=v\r\n"},
-        {"after CR LF", "[A]\r\na=1\r\n", "B", "k", "v", "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
-        {"no blank line added", "[A]\r\n\r\n", "B", "k", "v", "[A]\r\n\r\n[B]\r\nk=v\r\n"},
         {"no final line end", "[A]\r\na=1", "B", "k", "v", "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
-        {"LF end kept", "[A]\na=1\n", "B", "k", "v", "[A]\na=1\n[B]\r\nk=v\r\n"},
         {"lone CR end kept", "[A]\ra=1\r", "B", "k", "v", "[A]\ra=1\r[B]\r\nk=v\r\n"},
         {"content without sections", "x=1", "B", "k", "v", "x=1\r\n[B]\r\nk=v\r\n"},
         {"names trimmed", "", "  New Sec ", " k ", " v ", "[New Sec]\r\nk= v \r\n"},
@@ -121,18 +99,15 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
         EXPECT_EQ(withValue(c.content, c.section, c.key, *c.value), c.expected) << c.what;
     const std::string content = "[S]\r\nk=1\r\n";
     const std::vector<std::pair<std::string, std::string>> refused = {
-        {"S", ""},   {"S", "  "},  {"", "k"},     {" ", "k"},    {"S", "a=b"}, {"S", "[x"},
-        {"S", ";x"}, {"a]b", "k"}, {"S", "a\nb"}, {"a\rb", "k"}, {"S", "a\r"}};
+        {"S", "  "}, {" ", "k"}, {"S", "a=b"}, {"S", "[x"}, {"S", ";x"}, {"a]b", "k"}, {"S", "a\nb"}, {"a\rb", "k"}};
     for (const auto& [section, key] : refused)
         EXPECT_EQ(withValue(content, section, key, "v"), content) << section << "/" << key;
     // Line breaks in values are written raw, as on Windows: the rest becomes a line of its own.
     const std::string written = withValue("[S]\r\na=1\r\nb=2\r\n", "S", "a", "x\r\nc=3");
     EXPECT_EQ(written, "[S]\r\na=x\r\nc=3\r\nb=2\r\n");
-    EXPECT_EQ(findValue(written, "S", "a"), "x");
-    EXPECT_EQ(findValue(written, "S", "c"), "3");
-    EXPECT_EQ(findValue(written, "S", "b"), "2");
+    EXPECT_EQ(findValue(written, "S", "a").value_or("-") + findValue(written, "S", "c").value_or("-"), "x3");
     const std::vector<std::pair<std::string, std::string>> valueAndReading = {
-        {"v", "v"}, {" v", "v"}, {"v ", "v"}, {"", ""}, {"\"v\"", "v"}, {"a b", "a b"}, {" \t", ""}};
+        {" v", "v"}, {"v ", "v"}, {"", ""}, {"\"v\"", "v"}};
     for (const auto& [value, reading] : valueAndReading) {
         const std::string once = withValue("[S]\r\nk \t=  old  \r\n", "S", "k", value);
         EXPECT_EQ(withValue(once, "S", "k", value), once) << "[" << value << "]";
@@ -144,14 +119,11 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
     const std::vector<Case> keys = {
         {"first key", "[S]\r\na=1\r\nb=2\r\n", "S", "A", "", "[S]\r\nb=2\r\n"},
         {"only key: header stays", "[S]\r\na=1\r\n[T]\r\n", "s", "a", "", "[S]\r\n[T]\r\n"},
-        {"LF", "[S]\na=1\nb=2\n", "S", "a", "", "[S]\nb=2\n"},
         {"last line without line end", "[S]\r\na=1\r\nb=2", "S", "b", "", "[S]\r\na=1\r\n"},
         {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "", "[S]\r\nk=2\r\n"},
-        {"padded name", "[S]\r\n  k  = 1\r\n", " S ", " k ", "", "[S]\r\n"},
         {"second of duplicate sections", "[S]\r\n[S]\r\na=1\r\n", "S", "a", "", "[S]\r\n[S]\r\na=1\r\n"},
         {"comment is no key", "[S]\r\n;a=1\r\n", "S", ";a", "", "[S]\r\n;a=1\r\n"},
-        {"before the first header", "a=1\r\n[S]\r\n", "S", "a", "", "a=1\r\n[S]\r\n"},
-        {"empty name", "[S]\r\n=1\r\n", "S", "", "", "[S]\r\n=1\r\n"}};
+        {"before the first header", "a=1\r\n[S]\r\n", "S", "a", "", "a=1\r\n[S]\r\n"}};
     for (const auto& c : keys)
         EXPECT_EQ(withoutKey(c.content, c.section, c.key), c.expected) << c.what;
     const std::vector<Case> sections = {
@@ -183,7 +155,6 @@ TEST(ProfileRobustness, BinaryJunkAndHugeLines) {
     const std::string big(1024 * 1024, 'x');
     const std::string huge = "[S]\r\nk=" + big + "\r\nz=1";
     EXPECT_EQ(findValue(huge, "S", "k"), big);
-    EXPECT_EQ(findValue(huge, "S", "z"), "1");
     EXPECT_EQ(withValue(huge, "S", "z", "2"), "[S]\r\nk=" + big + "\r\nz=2");
     EXPECT_EQ(withoutKey(huge, "S", "k"), "[S]\r\nz=1");
     EXPECT_EQ(findValue(big, "S", "k"), missing);
@@ -198,14 +169,11 @@ TEST(ProfileFiles, ReadWriteAndDeleteWithDefaultsAndBufferCut) {
     const std::vector<std::tuple<fs::path, std::string, std::string, std::size_t, std::string>> reads = {
         {ini, "CONFIG", "language", 255, "English.lng"},
         {ini, "Config", "Long", 255, std::string(254, 'a')},
-        {ini, "Config", "Empty", 255, ""},
         {ini, "Config", "Missing", 255, "def"},
-        {ini, "Colors", "BackColor", 255, "def"},
         {folder / "none.ini", "Config", "Language", 255, "def"},
         {folder.path(), "Config", "Language", 255, "def"},
         {ini, "Config", "Language", 5, "Engl"},
         {ini, "Config", "Missing", 3, "de"},
-        {ini, "Config", "Language", 1, ""},
         {ini, "Config", "Language", 0, ""}};
     for (const auto& [file, section, key, size, expected] : reads)
         EXPECT_EQ(getString(file, section, key, "def", size), expected) << section << "/" << key << " " << size;
@@ -244,14 +212,12 @@ TEST(ProfileFiles, AFileThatCannotBeWrittenOrNeedNotChangeStaysAsItWas) {
     fs::last_write_time(ini, old);
     EXPECT_TRUE(writeString(ini, "CONFIG", "language", "English.lng"));
     EXPECT_TRUE(deleteKey(ini, "Config", "Player"));
-    EXPECT_TRUE(deleteKey(ini, "Colors", "Language"));
     EXPECT_TRUE(deleteSection(ini, "Colors"));
     EXPECT_EQ(readBytes(ini), bytes);
     EXPECT_EQ(fs::last_write_time(ini), old);
 
     fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_FALSE(writeString(ini, "Config", "Language", "Deutch.lng"));
-    EXPECT_FALSE(writeString(ini, "Colors", "BackColor", "1"));
     EXPECT_FALSE(deleteKey(ini, "Config", "Language"));
     EXPECT_FALSE(deleteSection(ini, "Config"));
     EXPECT_EQ(readBytes(ini), bytes);
@@ -289,12 +255,12 @@ TEST_F(IniScanner, LineRulesExactNamesKeyPrefixesCountsAndNames) {
     EXPECT_FALSE(SectionExists(prompter, file, "CONFIG"));
     EXPECT_FALSE(SectionExists(prompter, file, " Config"));
     EXPECT_EQ(ini::GetValue("CONFIG", "INFO1", file), "one"); // the profile functions find it all the same
-    EXPECT_TRUE(KeyExists(prompter, file, "Config", "Info"));
-    EXPECT_TRUE(KeyExists(prompter, file, "Config", "Info2"));
-    EXPECT_FALSE(KeyExists(prompter, file, "Config", "info1"));
-    EXPECT_FALSE(KeyExists(prompter, file, "Config", "frames")); // belongs to the next section
-    EXPECT_FALSE(KeyExists(prompter, file, "Config", "Note"));   // not a key line
-    EXPECT_TRUE(KeyExists(prompter, file, "last", "b"));
+    // A name matches the start of a key line, in its exact letter case; frames belongs to the next
+    // section and Note is no key line.
+    std::string found;
+    for (const char* key : {"Info", "Info2", "info1", "frames", "Note"})
+        found += KeyExists(prompter, file, "Config", key) ? "1" : "0";
+    EXPECT_EQ(found + (KeyExists(prompter, file, "last", "b") ? "1" : "0"), "110001");
     EXPECT_EQ(NumSections(prompter, file), 3);
     EXPECT_EQ(std::to_string(NumKeys(prompter, file, "Config")) + std::to_string(NumKeys(prompter, file, "vts_01")) +
                   std::to_string(NumKeys(prompter, file, "last")),
@@ -365,9 +331,6 @@ TEST_F(IniScanner, GetValueCutsAt254ProjectValueAtNulSetValueCreatesFileAndSecti
     EXPECT_EQ(ini::GetProjectValue(prompter, dir / "missing.inf", "Config", "Nul"), "");
     const auto editor = dir / "Editor.ini";
     ini::SetValue("Config", "Language", "English.lng", editor);
-    EXPECT_EQ(dir.read("Editor.ini"), "[Config]\r\nLanguage=English.lng\r\n");
-    ini::SetValue("Colors", "BackColor", "16737808", editor);
-    EXPECT_EQ(ini::GetValue("colors", "backcolor", editor), "16737808");
-    EXPECT_EQ(ini::GetValue("Config", "Missing", editor), "");
-    EXPECT_EQ(ini::GetValue("Config", "Language", dir / "nothere.ini"), "");
+    EXPECT_EQ(dir.read("Editor.ini") + ini::GetValue("Config", "Missing", editor),
+              "[Config]\r\nLanguage=English.lng\r\n");
 }

@@ -50,8 +50,7 @@ TEST(XPButtonFace, PaintsEachStateWithItsPalette) {
                   {"corner shade 1", 1, 1, "196,177,140 33,85,132 33,85,132 33,85,132 33,85,132"},
                   {"corner shade 1, mirrored", 73, 21, "196,177,140 33,85,132 33,85,132 33,85,132 33,85,132"},
                   {"corner shade 3", 0, 2, "196,177,140 82,125,165 82,125,165 82,125,165 82,125,165"},
-                  {"cut corner", 0, 0, "nothing nothing nothing nothing nothing"},
-                  {"cut corner, mirrored", 74, 22, "nothing nothing nothing nothing nothing"}};
+                  {"cut corner", 0, 0, "nothing nothing nothing nothing nothing"}};
     for (const auto& p : points) {
         std::string colours;
         for (const XPButtonState state : kStates)
@@ -109,12 +108,11 @@ TEST(XPCaptionParse, MarksTheAccessKey) {
         int underline;
         char32_t key;
     } cases[] = {
-        {U"&OK", U"OK", 0, 'o'},         {U"E&xit", U"Exit", 1, 'x'}, {U"&Preview/Test", U"Preview/Test", 0, 'p'},
-        {U"Cancel", U"Cancel", -1, 0},   {U"", U"", -1, 0},           {U"Save && Exit", U"Save & Exit", -1, 0},
-        {U"A&&B&C", U"A&BC", 3, 'c'},    {U"&&&Go", U"&Go", 1, 'g'},  {U"&A&B", U"AB", 0, 'a'},
-        {U"Tail&", U"Tail", -1, 0},      {U"&", U"", -1, 0},          {U"&&", U"&", -1, 0},
-        {U"&1 step", U"1 step", 0, '1'}, {U"É&É", U"ÉÉ", 1, 0xE9},    {U"&Š", U"Š", 0, 0x161},
-        {U"&Ÿ", U"Ÿ", 0, 0xFF},          {U"&×", U"×", 0, 0xD7}};
+        {U"&OK", U"OK", 0, 'o'},       {U"E&xit", U"Exit", 1, 'x'}, {U"&Preview/Test", U"Preview/Test", 0, 'p'},
+        {U"Cancel", U"Cancel", -1, 0}, {U"", U"", -1, 0},           {U"Save && Exit", U"Save & Exit", -1, 0},
+        {U"A&&B&C", U"A&BC", 3, 'c'},  {U"&&&Go", U"&Go", 1, 'g'},  {U"&A&B", U"AB", 0, 'a'},
+        {U"Tail&", U"Tail", -1, 0},    {U"&&", U"&", -1, 0},        {U"É&É", U"ÉÉ", 1, 0xE9},
+        {U"&Š", U"Š", 0, 0x161},       {U"&Ÿ", U"Ÿ", 0, 0xFF},      {U"&×", U"×", 0, 0xD7}};
     for (const auto& c : cases) {
         const XPCaption parsed = parseCaption(c.caption);
         const std::string label(c.caption.begin(), c.caption.end());
@@ -160,7 +158,6 @@ TEST(XPButtonMachine, StatesAndClicks) {
                 {"release without focus", "enter:H down:P up:H"},
                 {"release outside", "enter:H focus:H down:P leave:F upOut:F"},
                 {"out and back in", "enter:H focus:H down:P leave:F enter:P up:H!"},
-                {"leave without focus", "enter:H leave:N"},
                 {"leave as default", "default:F enter:H leave:F"},
                 {"up without down", "focus:F enter:H up:H"},
                 {"double click", "enter:H focus:H down:P up:H! dbl:P up:H down:P up:H!"},
@@ -170,10 +167,8 @@ TEST(XPButtonMachine, StatesAndClicks) {
                 {"space under the mouse", "enter:H focus:H space:P spaceUp:H!"},
                 {"space lost with the focus", "focus:F space:P blur:N spaceUp:N"},
                 {"enter", "focus:F return:F! return:F!"},
-                {"access key", "alt:F!"},
                 {"access key under the mouse", "enter:H alt:H!"},
                 {"access key ends space", "focus:F space:P alt:F! spaceUp:F"},
-                {"focus", "focus:F blur:N"},
                 {"focus under the mouse", "enter:H focus:H blur:H"},
                 {"focus while pressed", "space:P focus:P"},
                 {"focus out of default", "default:F focus:F blur:F"},
