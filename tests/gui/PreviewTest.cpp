@@ -194,7 +194,7 @@ private slots:
         Preview window(project.state, project.runner);
         QVERIFY(window.loaded());
         project.checkLogged({"WARNING: No '.avs' Files found on Work Folder!", "WARNING: No Player defined!!!"});
-        checkWindowEnabled(window, {"cmdBrowse", "cmdReset"}, {"lstM2V", "btnPrepare", "btnEncode"});
+        checkWindowEnabled(window, {"cmdBrowse", "cmdReset"}, {"lstM2V", "btnPrepare", "btnEncode", "optApply_0"});
     }
 
     void segmentsMatricesPrepareEncodeWalkTheStates() {

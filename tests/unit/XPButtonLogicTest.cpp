@@ -82,6 +82,7 @@ TEST(XPButtonFace, CoversEveryPixelButTheCutCornersAndStaysInside) {
     }
     EXPECT_TRUE(xpButtonFace(XPButtonState::Normal, 0, 23).empty());
     EXPECT_EQ(xpButtonCutCorners(1, 1).size(), 1u);
+    EXPECT_EQ(xpButtonCutCorners(2, 1).size(), 2u);
     EXPECT_EQ(xpButtonCutCorners(75, 23).size(), 4u);
 }
 
