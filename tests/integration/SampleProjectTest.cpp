@@ -213,6 +213,7 @@ std::string openGopPack() {
     std::string es("\0\0\1\xB3\x2D\0\x24\x33\0\0\0\0", 12); // sequence header
     es += std::string("\0\0\1\xB8\0\0\0\0", 8);             // GOP, closed_gop 0
     es += std::string("\0\0\1\0\0\x88\0\0\0", 9);           // I, temporal reference 2
+    es += std::string("\0\0\1\xB5\x70\0\0\0\x80", 9);       // picture display extension, not a coding one
     es += std::string("\0\0\1\0\0\x18\0\0\0", 9);           // B, 0
     es += std::string("\0\0\1\0\0\x58\0\0\0", 9);           // B, 1
     std::string pes("\0\0\1\xE0", 4);
