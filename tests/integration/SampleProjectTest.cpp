@@ -289,6 +289,9 @@ TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
         EXPECT_EQ(std::to_string(flags), ini::GetValue(section, "Frames", inf));
         EXPECT_EQ(repeats, flags / 2);
         EXPECT_EQ(d2v[12], "Field_Operation=1");
+        char location[32]; // the last pack's sector
+        std::snprintf(location, sizeof location, "Location=0,0,0,%zX", bytes.size() / 2048 - 1);
+        EXPECT_EQ(d2v[14], location);
         EXPECT_EQ(ini::GetValue(section, "Pulldown", inf), "1");
         // FFmpeg decodes the same number of pictures from the stream.
         const ProgramRun probe = runProgram({"ffprobe", "-v", "error", "-select_streams", "v", "-count_frames",
