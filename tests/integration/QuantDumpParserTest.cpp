@@ -243,6 +243,7 @@ TEST(QuantDumpProgramStream, ReadsTheFirstVideoStreamWhateverItsPacketFormReadOr
     junk.raw({0, 0, 1, 0xBA, 0x44, 0x00, 0x00, 0x00}); // pack header with cleared marker bits
     junk.raw({0, 0, 1, 0xE0, 0x00, 0x02, 0x80});       // PES header longer than its packet
     junk.raw({0xFF, 0x00, 0x00, 0x01, 0xB3, 0x00});    // a video start code at system level
+    junk.plainPacket(0xE0, Bytes(17, 0xFF) + Bytes{0x0F} + decoySequenceHeader(kDecoy)); // stuffing over 16 bytes
     junk.pack().pes(0xE0, Bytes(half, one.end())).raw({0, 0, 1, 0xB9});
     for (const std::size_t readSize : Sizes{3, junk.bytes().size()})
         EXPECT_EQ(scanStream(junk.bytes(), readSize), expected(pair(kA, kB))) << readSize;

@@ -213,6 +213,7 @@ std::string openGopPack() {
     std::string es("\0\0\1\xB3\x2D\0\x24\x33\0\0\0\0", 12); // sequence header
     es += std::string("\0\0\1\xB8\0\0\0\0", 8);             // GOP, closed_gop 0
     es += std::string("\0\0\1\0\0\x88\0\0\0", 9);           // I, temporal reference 2
+    es += std::string("\0\0\1\xB5\x70\0\0\0\x80", 9);       // picture display extension, not a coding one
     es += std::string("\0\0\1\0\0\x18\0\0\0", 9);           // B, 0
     es += std::string("\0\0\1\0\0\x58\0\0\0", 9);           // B, 1
     std::string pes("\0\0\1\xE0", 4);
@@ -288,6 +289,9 @@ TEST(SampleProjectProgram, BuildsRealStreamsThatTheirIndexesDescribe) {
         EXPECT_EQ(std::to_string(flags), ini::GetValue(section, "Frames", inf));
         EXPECT_EQ(repeats, flags / 2);
         EXPECT_EQ(d2v[12], "Field_Operation=1");
+        char location[32]; // the last pack's sector
+        std::snprintf(location, sizeof location, "Location=0,0,0,%zX", bytes.size() / 2048 - 1);
+        EXPECT_EQ(d2v[14], location);
         EXPECT_EQ(ini::GetValue(section, "Pulldown", inf), "1");
         // FFmpeg decodes the same number of pictures from the stream.
         const ProgramRun probe = runProgram({"ffprobe", "-v", "error", "-select_streams", "v", "-count_frames",
