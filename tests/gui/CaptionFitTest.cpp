@@ -88,73 +88,67 @@ class CaptionFitTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QApplication::setFont(programFont()); }
-    void everyCaptionFitsInEveryLanguage_data();
-    void everyCaptionFitsInEveryLanguage();
-    void previewCaptionsFitInBothModes();
-};
-
-void CaptionFitTest::everyCaptionFitsInEveryLanguage_data() {
-    QTest::addColumn<QString>("language");
-    for (const std::string_view name : kLanguageFileNames)
-        QTest::newRow(std::string(name).c_str()) << QString::fromLatin1(name.data(), name.size());
-}
-
-void CaptionFitTest::everyCaptionFitsInEveryLanguage() {
-    QFETCH(QString, language);
-    Program p;
-    WriteDefaultMatrices(p.folder / "Lib");
-    p.folder.write("Editor.ini", "[Config]\r\nLanguage=" + language.toStdString() +
-                                     "\r\nMatrixFolder=" + p.state.txtPath + "\r\nInterfaceVersion=7\r\n");
-    Main main(p.folder.path(), p.prompter);
-    main.start();
-    SharedState& state = main.state();
-    const std::vector<std::function<QWidget*()>> windows = {
-        [&] { return &main; },
-        [&] { return new Matrix(state, &main); },
-        [&] { return new MatrixEdit(state, "1-High_High(4000+).mtx", "High", "More", &main); },
-        [&] { return new MatrixImport(state, &main); },
-        [&] { return new Languages(state, &main); },
-        [&] { return new Setup(state, &main); },
-    };
-    QStringList found;
-    for (const auto& make : windows) {
-        QWidget* window = make();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        found << misfits(window);
-        if (window != &main)
-            delete window;
+    void everyCaptionFitsInEveryLanguage_data() {
+        QTest::addColumn<QString>("language");
+        for (const std::string_view name : kLanguageFileNames)
+            QTest::newRow(std::string(name).c_str()) << QString::fromLatin1(name.data(), name.size());
     }
-    QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
-}
-
-// The Preview window's captions are its own (not localised): they fit with the filter panels out and in.
-void CaptionFitTest::previewCaptionsFitInBothModes() {
-    Program p;
-    fs::copy(fs::path(QUIRE_TEST_DATA) / "preview" / "Tessera", p.folder / "Tessera", fs::copy_options::recursive);
-    p.writeEditorIni("Player=/usr/bin/player\r\nTesseraFolder=" + (p.folder / "Tessera").string() + "\r\n");
-    RecordingRunner runner;
-    Preview window(p.state, runner);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    // With a segment chosen its details fill the Segment Info fields.
-    clickItem(&window, "lstSegment2", "V010001_V001001.avs");
-    QVERIFY(!child<QLineEdit>(&window, "txtDuration")->text().isEmpty());
-    QStringList found = misfits(&window, true);
-    // The longest instructions, in both instruction labels.
-    for (const std::string_view caption :
-         {preview::kFilesReadyCaption, preview::kEncodedCaption,
-          std::string_view("Press the 'Prepare' button to create the necessary script files.\r\n\r\nAfter pressing "
-                           "the Button, please, wait a few seconds until you get the next message.")}) {
-        window.setActionCaptions(caption);
+    void everyCaptionFitsInEveryLanguage() {
+        QFETCH(QString, language);
+        Program p;
+        WriteDefaultMatrices(p.folder / "Lib");
+        p.folder.write("Editor.ini", "[Config]\r\nLanguage=" + language.toStdString() +
+                                         "\r\nMatrixFolder=" + p.state.txtPath + "\r\nInterfaceVersion=7\r\n");
+        Main main(p.folder.path(), p.prompter);
+        main.start();
+        SharedState& state = main.state();
+        const std::vector<std::function<QWidget*()>> windows = {
+            [&] { return &main; },
+            [&] { return new Matrix(state, &main); },
+            [&] { return new MatrixEdit(state, "1-High_High(4000+).mtx", "High", "More", &main); },
+            [&] { return new MatrixImport(state, &main); },
+            [&] { return new Languages(state, &main); },
+            [&] { return new Setup(state, &main); },
+        };
+        QStringList found;
+        for (const auto& make : windows) {
+            QWidget* window = make();
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            found << misfits(window);
+            if (window != &main)
+                delete window;
+        }
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+    // The Preview window's captions are its own (not localised): they fit with the filter panels out and in.
+    void previewCaptionsFitInBothModes() {
+        Program p;
+        fs::copy(fs::path(QUIRE_TEST_DATA) / "preview" / "Tessera", p.folder / "Tessera", fs::copy_options::recursive);
+        p.writeEditorIni("Player=/usr/bin/player\r\nTesseraFolder=" + (p.folder / "Tessera").string() + "\r\n");
+        RecordingRunner runner;
+        Preview window(p.state, runner);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // With a segment chosen its details fill the Segment Info fields.
+        clickItem(&window, "lstSegment2", "V010001_V001001.avs");
+        QVERIFY(!child<QLineEdit>(&window, "txtDuration")->text().isEmpty());
+        QStringList found = misfits(&window, true);
+        // The longest instructions, in both instruction labels.
+        for (const std::string_view caption :
+             {preview::kFilesReadyCaption, preview::kEncodedCaption,
+              std::string_view("Press the 'Prepare' button to create the necessary script files.\r\n\r\nAfter pressing "
+                               "the Button, please, wait a few seconds until you get the next message.")}) {
+            window.setActionCaptions(caption);
+            found << misfits(&window);
+        }
+        child<QAbstractButton>(&window, "optMode_1")->click();
+        child<QAbstractButton>(&window, "chkFilter_1")->click();
+        child<QAbstractButton>(&window, "Option4")->click();
         found << misfits(&window);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }
-    child<QAbstractButton>(&window, "optMode_1")->click();
-    child<QAbstractButton>(&window, "chkFilter_1")->click();
-    child<QAbstractButton>(&window, "Option4")->click();
-    found << misfits(&window);
-    QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
-}
+};
 
 QTEST_MAIN(CaptionFitTest)
 #include "CaptionFitTest.moc"

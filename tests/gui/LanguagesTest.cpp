@@ -21,12 +21,93 @@ const QStringList kBuiltIn = {"Deutch.lng", "English.lng", "Francais.lng", "Ital
 class LanguagesTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void loadShowsFilesLanguageAndCaptions();
-    void applyItalianoRebuildsTheIndexAndSetsTheCaptions();
-    void updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone();
-    void closeOrAnEmptyFolderChangesNothing();
+    void init() {
+        m_p = std::make_unique<Program>();
+        m_p->folder.write("Editor.ini", kEditorIni);
+        m_p->folder.write("Lib/Matrix_Info_Custom.ini", kCustom);
+    }
+    void cleanup() {
+        m_window.reset();
+        m_p.reset();
+    }
+    void loadShowsFilesLanguageAndCaptions() {
+        m_p->folder.write("Languages/zz_mine.LNG", "Mine\r\n");
+        m_p->folder.write("Languages/notes.txt", "not a language");
+        Languages* window = open();
+        QCOMPARE(window->windowTitle(), QStringLiteral("    Quire - Languages"));
+        QCOMPARE(listed(), kBuiltIn + QStringList{"zz_mine.LNG"});
+        QCOMPARE(child<QListWidget>(window, "lstLanguagesList")->currentRow(), 0);
+        checkCaptions(window, "Languages", 4);
+        checkTexts(window, {"txtCurrent", "English.lng", "txtCurrent2", "Deutch.lng"});
+        checkColours(window, "lblCurrent", {"Shape1", "Shape2"});
+
+        // A click or an arrow chooses an entry; nothing is stored yet.
+        choose("Portugues.lng");
+        QTest::keyClick(child(window, "lstLanguagesList"), Qt::Key_Up);
+        checkTexts(window, {"txtCurrent2", "Italiano.lng", "txtCurrent", "English.lng"});
+        QCOMPARE(language(), std::string("English.lng"));
+        QVERIFY(m_p->mainView.calls.empty());
+    }
+    void applyItalianoRebuildsTheIndexAndSetsTheCaptions() {
+        // The main view sees Editor.ini and the index as they are at each call.
+        std::string languageAtCaptions, indexAtRefresh;
+        m_p->mainView.onCall = [&](const std::string& name) {
+            if (name == "refreshMatrixList")
+                indexAtRefresh = m_p->read("Matrix_Info.ini");
+            if (name == "applyMainCaptions")
+                languageAtCaptions = language();
+        };
+        open();
+        choose("Italiano.lng");
+        click(m_window.get(), "OKButton");
+        QTRY_VERIFY(!m_window->isVisible());
+        QCOMPARE(m_window->result(), int(QDialog::Accepted));
+        QCOMPARE(language(), std::string("Italiano.lng"));
+        QCOMPARE(m_p->state.txtLang, std::string("Italiano.lng"));
+        const std::string index = m_p->read("Matrix_Info.ini");
+        QCOMPARE(index, std::string(defaultMatrixInfo()) + "\r\n" + kCustom + "\r\n");
+        const std::vector<std::string> expected = {"applyMainCaptions", "setTranslator", "refreshMatrixList",
+                                                   "resetViewKeepGrid"};
+        QCOMPARE(m_p->mainView.calls, expected);
+        // The captions were applied after the language was stored, the list refreshed after the rebuild.
+        QCOMPARE(languageAtCaptions, std::string("Italiano.lng"));
+        QCOMPARE(indexAtRefresh, index);
+        // The window opened again takes its captions from the active language.
+        checkCaptions(open(), "Languages", 4, "Italiano.lng");
+    }
+    void updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone() {
+        fs::remove(m_p->folder / "Languages/Deutch.lng");
+        m_p->folder.write("Languages/Klingon.lng", "tlhIngan\r\n\r\n[Languages]\r\nlblCurrent=Qo'\r\n");
+        m_p->folder.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\n");
+        open();
+        choose("Klingon.lng");
+        click(m_window.get(), "cmdUpd");
+        QVERIFY(m_window->isVisible()); // the files it writes are the core's test
+        QCOMPARE(listed(), QStringList({"Deutch.lng", "English.lng", "Francais.lng", "Italiano.lng", "Klingon.lng",
+                                        "Portugues.lng"}));
+        QCOMPARE(child<QListWidget>(m_window.get(), "lstLanguagesList")->currentItem()->text(),
+                 QStringLiteral("Klingon.lng"));
+        QCOMPARE(language(), std::string("English.lng"));
+        QCOMPARE(m_p->mainView.calls, std::vector<std::string>{"resetViewKeepGrid"});
+
+        click(m_window.get(), "OKButton");
+        QTRY_VERIFY(!m_window->isVisible());
+        QCOMPARE(language(), std::string("Klingon.lng"));
+        QCOMPARE(m_p->read("Matrix_Info.ini"), std::string(Program::kInfo));
+        const std::vector<std::string> expected = {"resetViewKeepGrid", "applyMainCaptions", "setTranslator",
+                                                   "resetViewKeepGrid"};
+        QCOMPARE(m_p->mainView.calls, expected);
+    }
+    void closeOrAnEmptyFolderChangesNothing() {
+        open();
+        choose("Italiano.lng");
+        closeUnchanged("cmdX");
+        fs::remove_all(m_p->folder / "Languages");
+        open();
+        QVERIFY(listed().isEmpty());
+        QCOMPARE(field("txtCurrent2"), QString());
+        closeUnchanged("OKButton");
+    }
 
 private:
     // Opens the window and waits until it takes input.
@@ -53,99 +134,6 @@ private:
     std::unique_ptr<Program> m_p;
     std::unique_ptr<Languages> m_window;
 };
-
-void LanguagesTest::init() {
-    m_p = std::make_unique<Program>();
-    m_p->folder.write("Editor.ini", kEditorIni);
-    m_p->folder.write("Lib/Matrix_Info_Custom.ini", kCustom);
-}
-
-void LanguagesTest::cleanup() {
-    m_window.reset();
-    m_p.reset();
-}
-
-void LanguagesTest::loadShowsFilesLanguageAndCaptions() {
-    m_p->folder.write("Languages/zz_mine.LNG", "Mine\r\n");
-    m_p->folder.write("Languages/notes.txt", "not a language");
-    Languages* window = open();
-    QCOMPARE(window->windowTitle(), QStringLiteral("    Quire - Languages"));
-    QCOMPARE(listed(), kBuiltIn + QStringList{"zz_mine.LNG"});
-    QCOMPARE(child<QListWidget>(window, "lstLanguagesList")->currentRow(), 0);
-    checkCaptions(window, "Languages", 4);
-    checkTexts(window, {"txtCurrent", "English.lng", "txtCurrent2", "Deutch.lng"});
-    checkColours(window, "lblCurrent", {"Shape1", "Shape2"});
-
-    // A click or an arrow chooses an entry; nothing is stored yet.
-    choose("Portugues.lng");
-    QTest::keyClick(child(window, "lstLanguagesList"), Qt::Key_Up);
-    checkTexts(window, {"txtCurrent2", "Italiano.lng", "txtCurrent", "English.lng"});
-    QCOMPARE(language(), std::string("English.lng"));
-    QVERIFY(m_p->mainView.calls.empty());
-}
-
-void LanguagesTest::applyItalianoRebuildsTheIndexAndSetsTheCaptions() {
-    // The main view sees Editor.ini and the index as they are at each call.
-    std::string languageAtCaptions, indexAtRefresh;
-    m_p->mainView.onCall = [&](const std::string& name) {
-        if (name == "refreshMatrixList")
-            indexAtRefresh = m_p->read("Matrix_Info.ini");
-        if (name == "applyMainCaptions")
-            languageAtCaptions = language();
-    };
-    open();
-    choose("Italiano.lng");
-    click(m_window.get(), "OKButton");
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(m_window->result(), int(QDialog::Accepted));
-    QCOMPARE(language(), std::string("Italiano.lng"));
-    QCOMPARE(m_p->state.txtLang, std::string("Italiano.lng"));
-    const std::string index = m_p->read("Matrix_Info.ini");
-    QCOMPARE(index, std::string(defaultMatrixInfo()) + "\r\n" + kCustom + "\r\n");
-    const std::vector<std::string> expected = {"applyMainCaptions", "setTranslator", "refreshMatrixList",
-                                               "resetViewKeepGrid"};
-    QCOMPARE(m_p->mainView.calls, expected);
-    // The captions were applied after the language was stored, the list refreshed after the rebuild.
-    QCOMPARE(languageAtCaptions, std::string("Italiano.lng"));
-    QCOMPARE(indexAtRefresh, index);
-    // The window opened again takes its captions from the active language.
-    checkCaptions(open(), "Languages", 4, "Italiano.lng");
-}
-
-void LanguagesTest::updateKeepsUserFilesAndApplyingOneLeavesTheIndexAlone() {
-    fs::remove(m_p->folder / "Languages/Deutch.lng");
-    m_p->folder.write("Languages/Klingon.lng", "tlhIngan\r\n\r\n[Languages]\r\nlblCurrent=Qo'\r\n");
-    m_p->folder.write("Languages/English.lng", "English\r\n\r\n[MAIN]\r\n");
-    open();
-    choose("Klingon.lng");
-    click(m_window.get(), "cmdUpd");
-    QVERIFY(m_window->isVisible()); // the files it writes are the core's test
-    QCOMPARE(listed(), QStringList({"Deutch.lng", "English.lng", "Francais.lng", "Italiano.lng", "Klingon.lng",
-                                    "Portugues.lng"}));
-    QCOMPARE(child<QListWidget>(m_window.get(), "lstLanguagesList")->currentItem()->text(),
-             QStringLiteral("Klingon.lng"));
-    QCOMPARE(language(), std::string("English.lng"));
-    QCOMPARE(m_p->mainView.calls, std::vector<std::string>{"resetViewKeepGrid"});
-
-    click(m_window.get(), "OKButton");
-    QTRY_VERIFY(!m_window->isVisible());
-    QCOMPARE(language(), std::string("Klingon.lng"));
-    QCOMPARE(m_p->read("Matrix_Info.ini"), std::string(Program::kInfo));
-    const std::vector<std::string> expected = {"resetViewKeepGrid", "applyMainCaptions", "setTranslator",
-                                               "resetViewKeepGrid"};
-    QCOMPARE(m_p->mainView.calls, expected);
-}
-
-void LanguagesTest::closeOrAnEmptyFolderChangesNothing() {
-    open();
-    choose("Italiano.lng");
-    closeUnchanged("cmdX");
-    fs::remove_all(m_p->folder / "Languages");
-    open();
-    QVERIFY(listed().isEmpty());
-    QCOMPARE(field("txtCurrent2"), QString());
-    closeUnchanged("OKButton");
-}
 
 QTEST_MAIN(LanguagesTest)
 #include "LanguagesTest.moc"

@@ -34,234 +34,220 @@ struct Ordinary : Program {
 class MainTest : public QObject {
     Q_OBJECT
 private slots:
-    void firstRunCancelOrApply_data();
-    void firstRunCancelOrApply();
-    void selectShowsValuesAndDeleteRemovesFileAndSections();
-    void keyboardMovesDidNotRunSelect();
-    void ordinaryStartThenLastRowHidUnderTheScrollBarAndListDidNotShowTheKeyboardFocus();
-    void brokenEditorIniNeverCrashes();
-    void matrixPicturesAndExports();
-};
-
-void MainTest::firstRunCancelOrApply_data() {
-    QTest::addColumn<bool>("apply");
-    QTest::newRow("Cancel creates the Matrix folder") << false;
-    QTest::newRow("Apply uses the chosen folder") << true;
-}
-
-void MainTest::firstRunCancelOrApply() {
-    QFETCH(bool, apply);
-    TempFolder program;
-    program.write("Lib/mine.mtx", "x\r\n");
-    ScriptedPrompter prompter(qtReporter());
-    Main window(program.path(), prompter);
-    QSignalSpy started(&window, &Main::started);
-    prompter.expect("Interface Updated").expect("Interface Updated");
-    prompter.expect("The 'Matrix' folder wasn't found!!!\nPlease select the path to it.");
-    window.start();
-    Setup* setup = window.setupWindow();
-    QVERIFY(setup && QTest::qWaitForWindowActive(setup));
-    QCOMPARE(started.count(), 0);
-    checkEnabled(setup, {"OKButton"}, false);
-    if (apply) {
-        prompter.expectFolder((program / "Lib").string());
-        click(setup, "cmdBrowse");
-    } else {
-        prompter.expect(std::string(setup::kMatrixFolderCreated));
+    void firstRunCancelOrApply_data() {
+        QTest::addColumn<bool>("apply");
+        QTest::newRow("Cancel creates the Matrix folder") << false;
+        QTest::newRow("Apply uses the chosen folder") << true;
     }
-    click(setup, apply ? "OKButton" : "cmdCancel");
-    QTRY_COMPARE(started.count(), 1);
-    const fs::path folder = program / (apply ? "Lib" : "Matrix");
-    QCOMPARE(ini::GetValue("Config", "MatrixFolder", program / "Editor.ini"), folder.string());
-    QCOMPARE(itemsOf(&window, "lstMatrix").size(), apply ? 17 : 16);
-    QVERIFY(fs::exists(folder / "Matrix_Info_Custom.ini") && fs::exists(program / "Matrix") != apply);
-}
-
-void MainTest::selectShowsValuesAndDeleteRemovesFileAndSections() {
-    Ordinary p;
-    std::string junk;
-    for (int i = 0; i < 3000; ++i)
-        junk += static_cast<char>(i * 37 % 256);
-    p.folder.write("Lib/Junk.mtx", junk);
-    p.folder.write("Lib/My Own.mtx", "08 08 08 08 08 08 08 08\r\n");
-    const std::string index = p.read("Matrix_Info.ini");
-    ini::SetValue("my own.mtx", "Info1", "Mine", p.lib("Matrix_Info.ini"));
-    ini::SetValue("my own.mtx", "Info1", "Mine", p.lib("Matrix_Info_Custom.ini"));
-    p.folder.write("Lib/Locked.mtx", "10 10\r\n");
-    fs::permissions(p.lib("Locked.mtx"), fs::perms::owner_read);
-    Main window(p.folder.path(), p.prompter);
-    window.start();
-    QVERIFY(showActive(window));
-    clickItem(&window, "lstMatrix", "1-High_High(4000+).mtx");
-    checkTexts(&window, {"TD_0", "08", "TD_7", "17", "TD_64", "08", "TD_127", "11"});
-    checkEnabled(&window, {"cmdEdit", "cmdDelete"}, true);
-    clickItem(&window, "lstMatrix", "Junk.mtx"); // binary junk shows as text and never crashes
-
-    clickItem(&window, "lstMatrix", "My Own.mtx");
-    QCOMPARE(textOf(&window, "txtMatrix"), QStringLiteral("Mine "));
-    const std::string question = "Are you sure that you want\n\nto delete the Matrix called 'My Own.mtx'?";
-    p.prompter.expect(question, PromptAnswer::Cancel);
-    click(&window, "cmdDelete");
-    QCOMPARE(p.prompter.shown().back().title, std::string("WARNING!!!"));
-    QCOMPARE(p.prompter.shown().back().buttons, PromptButtons::OkCancel);
-    QVERIFY(fs::exists(p.lib("My Own.mtx")));
-    p.prompter.expect(question, PromptAnswer::Ok);
-    click(&window, "cmdDelete");
-    QVERIFY(!fs::exists(p.lib("My Own.mtx")));
-    QCOMPARE(p.read("Matrix_Info.ini"), index);
-    QCOMPARE(p.read("Matrix_Info_Custom.ini"), std::string());
-    checkTexts(&window, {"TD_0", "000", "txtMatrix", ""});
-    checkEnabled(&window, {"cmdEdit", "cmdDelete"}, false);
-
-    // A read-only file stays, and a missing custom index is reported.
-    fs::remove(p.lib("Matrix_Info_Custom.ini"));
-    clickItem(&window, "lstMatrix", "Locked.mtx");
-    p.prompter.expect("", PromptAnswer::Ok);
-    p.prompter.expect(p.lib("Matrix_Info_Custom.ini").string() + " not found.");
-    click(&window, "cmdDelete");
-    QVERIFY(fs::exists(p.lib("Locked.mtx")) && itemsOf(&window, "lstMatrix").contains("Locked.mtx"));
-}
-
-// Type-ahead and arrow keys show the matrix they move to (every move reaches the list's one selection
-// signal), and Edit and Delete act on it.
-void MainTest::keyboardMovesDidNotRunSelect() {
-    Ordinary p;
-    p.folder.write("Lib/Zeta One.mtx", QString("20 21 20 20 20 20 20 20\r\n").repeated(16).toStdString());
-    p.folder.write("Lib/Zeta Two.mtx", QString("30 31 30 30 30 30 30 30\r\n").repeated(16).toStdString());
-    ini::SetValue("zeta two.mtx", "Info1", "Two", p.lib("Matrix_Info.ini"));
-    Main window(p.folder.path(), p.prompter);
-    window.start();
-    QVERIFY(showActive(window));
-    auto* list = child<QListWidget>(&window, "lstMatrix");
-    clickItem(&window, "lstMatrix", "Zeta One.mtx");
-    QTest::keyClicks(list, "Marlo");
-    QCOMPARE(list->currentItem()->text(), QStringLiteral("Marlo (1500-2500).mtx"));
-    QCOMPARE(textOf(&window, "TD_1"), QStringLiteral("18"));
-    QTest::keyClick(list, Qt::Key_End);
-    checkTexts(&window, {"TD_1", "31", "txtMatrix", "Two "});
-
-    // Edit opens the shown matrix with its own description.
-    click(&window, "cmdEdit");
-    auto* edit = window.findChild<MatrixEdit*>();
-    QVERIFY(edit && QTest::qWaitForWindowActive(edit));
-    checkTexts(edit, {"txtMatrixName", "Zeta Two", "txtCustomMatrix1", "Two"});
-    click(edit, "cmdExit");
-    QTRY_VERIFY(!window.findChild<MatrixEdit*>());
-
-    // Delete asks about the matrix the keyboard moved to.
-    window.activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), &window);
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_End);
-    QTest::keyClick(list, Qt::Key_Up);
-    p.prompter.expect("Are you sure that you want\n\nto delete the Matrix called 'Zeta One.mtx'?",
-                      PromptAnswer::Cancel);
-    click(&window, "cmdDelete");
-}
-
-// An ordinary start shows no box and leaves Editor.ini alone. Whatever the scroll position, the list
-// shows whole rows only. While it has the keyboard focus, the
-// outline of its current entry stands out clearly (a lightness step of at least a quarter) from the
-// same entry drawn without the focus.
-void MainTest::ordinaryStartThenLastRowHidUnderTheScrollBarAndListDidNotShowTheKeyboardFocus() {
-    Ordinary p;
-    const std::string editorIni = p.folder.read("Editor.ini");
-    Main window(p.folder.path(), p.prompter);
-    window.start();
-    QCOMPARE(p.folder.read("Editor.ini"), editorIni);
-    QCOMPARE(window.windowTitle(), QStringLiteral("  Q.U.I.R.E. 0.2.0.9"));
-    QCOMPARE(window.size(), QSize(720, 444));
-    checkCaptions(&window, "MAIN", 12);
-    checkTexts(&window, {"TD_0", "000", "TD_127", "000"});
-    QCOMPARE(child(&window, "cmdNew")->toolTip(), QStringLiteral("Click to create your own Matrix."));
-    checkEnabled(&window, {"cmdEdit", "cmdDelete"}, false);
-    QCOMPARE(itemsOf(&window, "lstMatrix").size(), 16);
-
-    QVERIFY(showActive(window));
-    auto* list = child<QListWidget>(&window, "lstMatrix");
-    QVERIFY(list->horizontalScrollBar()->isVisible()); // a default name is wider than the list
-    QScrollBar* bar = list->verticalScrollBar();
-    for (const int position : {bar->minimum(), bar->maximum()}) {
-        bar->setValue(position);
-        const QRect area = list->viewport()->rect();
-        for (int i = 0; i < list->count(); ++i) {
-            const QRect row = list->visualItemRect(list->item(i));
-            const bool outside = row.bottom() < area.top() || row.top() > area.bottom();
-            const bool inside = row.top() >= area.top() && row.bottom() <= area.bottom();
-            QVERIFY2(outside || inside, qPrintable(list->item(i)->text()));
-        }
-    }
-    QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() <= list->viewport()->rect().bottom());
-
-    clickItem(&window, "lstMatrix", "Dovan (2500-3000).mtx");
-    const QRect row = list->visualItemRect(list->currentItem());
-    QVERIFY(list->hasFocus());
-    const QImage focused = list->viewport()->grab(row).toImage();
-    child(&window, "cmdNew")->setFocus();
-    QTRY_VERIFY(!list->hasFocus());
-    const QImage unfocused = list->viewport()->grab(row).toImage();
-    int step = 0;
-    for (int x = 0; x < focused.width(); ++x)
-        for (const int y : {0, focused.height() - 1})
-            step =
-                std::max(step, std::abs(focused.pixelColor(x, y).lightness() - unfocused.pixelColor(x, y).lightness()));
-    QVERIFY2(step >= 64, qPrintable(QString::number(step)));
-}
-
-void MainTest::brokenEditorIniNeverCrashes() {
-    std::string junk;
-    for (int i = 0; i < 5000; ++i)
-        junk += static_cast<char>((i * 131 + 7) % 256);
-    const std::string repeated = "[Config]\r\nLanguage=English.lng\r\n[Config]\r\nLanguage=Nope.lng\r\n"
-                                 "[Colors]\r\nBackColor=" +
-                                 std::string(1024 * 1024, '9') + "\r\n";
-    for (const std::string& content : {junk, repeated}) {
+    void firstRunCancelOrApply() {
+        QFETCH(bool, apply);
         TempFolder program;
-        program.write("Editor.ini", content);
-        ScriptedPrompter prompter([](const std::string&) {});
+        program.write("Lib/mine.mtx", "x\r\n");
+        ScriptedPrompter prompter(qtReporter());
         Main window(program.path(), prompter);
         QSignalSpy started(&window, &Main::started);
+        prompter.expect("Interface Updated").expect("Interface Updated");
+        prompter.expect("The 'Matrix' folder wasn't found!!!\nPlease select the path to it.");
         window.start();
-        if (Setup* setup = window.setupWindow()) {
-            QVERIFY(QTest::qWaitForWindowActive(setup));
-            click(setup, "cmdCancel");
+        Setup* setup = window.setupWindow();
+        QVERIFY(setup && QTest::qWaitForWindowActive(setup));
+        QCOMPARE(started.count(), 0);
+        checkEnabled(setup, {"OKButton"}, false);
+        if (apply) {
+            prompter.expectFolder((program / "Lib").string());
+            click(setup, "cmdBrowse");
+        } else {
+            prompter.expect(std::string(setup::kMatrixFolderCreated));
         }
+        click(setup, apply ? "OKButton" : "cmdCancel");
         QTRY_COMPARE(started.count(), 1);
-        QVERIFY(fs::exists(program / "BUG.DEB"));
+        const fs::path folder = program / (apply ? "Lib" : "Matrix");
+        QCOMPARE(ini::GetValue("Config", "MatrixFolder", program / "Editor.ini"), folder.string());
+        QCOMPARE(itemsOf(&window, "lstMatrix").size(), apply ? 17 : 16);
+        QVERIFY(fs::exists(folder / "Matrix_Info_Custom.ini") && fs::exists(program / "Matrix") != apply);
     }
-}
+    void selectShowsValuesAndDeleteRemovesFileAndSections() {
+        Ordinary p;
+        std::string junk;
+        for (int i = 0; i < 3000; ++i)
+            junk += static_cast<char>(i * 37 % 256);
+        p.folder.write("Lib/Junk.mtx", junk);
+        p.folder.write("Lib/My Own.mtx", "08 08 08 08 08 08 08 08\r\n");
+        const std::string index = p.read("Matrix_Info.ini");
+        ini::SetValue("my own.mtx", "Info1", "Mine", p.lib("Matrix_Info.ini"));
+        ini::SetValue("my own.mtx", "Info1", "Mine", p.lib("Matrix_Info_Custom.ini"));
+        p.folder.write("Lib/Locked.mtx", "10 10\r\n");
+        fs::permissions(p.lib("Locked.mtx"), fs::perms::owner_read);
+        Main window(p.folder.path(), p.prompter);
+        window.start();
+        QVERIFY(showActive(window));
+        clickItem(&window, "lstMatrix", "1-High_High(4000+).mtx");
+        checkTexts(&window, {"TD_0", "08", "TD_7", "17", "TD_64", "08", "TD_127", "11"});
+        checkEnabled(&window, {"cmdEdit", "cmdDelete"}, true);
+        clickItem(&window, "lstMatrix", "Junk.mtx"); // binary junk shows as text and never crashes
 
-// The colour scale from a cell's context menu, the compare window, FFmpeg's options and the .cqm export.
-void MainTest::matrixPicturesAndExports() {
-    Ordinary p;
-    p.folder.write("Lib/A.mtx", numberedText(" ", "\r\n", 8));
-    p.folder.write("Lib/B.mtx", numberedText(" ", "\r\n", 10));
-    Main window(p.folder.path(), p.prompter);
-    window.start();
-    QVERIFY(showActive(window));
-    clickItem(&window, "lstMatrix", "A.mtx");
-    chooseFromContextMenu(box(&window, 0), "Colour scale");
-    QCOMPARE(box(&window, 0)->palette().color(QPalette::Base), QColor(44, 114, 142)); // 8 on the scale
-    QCOMPARE(ini::GetValue("Config", "ColourScale", p.folder / "Editor.ini"), std::string("1"));
+        clickItem(&window, "lstMatrix", "My Own.mtx");
+        QCOMPARE(textOf(&window, "txtMatrix"), QStringLiteral("Mine "));
+        const std::string question = "Are you sure that you want\n\nto delete the Matrix called 'My Own.mtx'?";
+        p.prompter.expect(question, PromptAnswer::Cancel);
+        click(&window, "cmdDelete");
+        QCOMPARE(p.prompter.shown().back().title, std::string("WARNING!!!"));
+        QCOMPARE(p.prompter.shown().back().buttons, PromptButtons::OkCancel);
+        QVERIFY(fs::exists(p.lib("My Own.mtx")));
+        p.prompter.expect(question, PromptAnswer::Ok);
+        click(&window, "cmdDelete");
+        QVERIFY(!fs::exists(p.lib("My Own.mtx")));
+        QCOMPARE(p.read("Matrix_Info.ini"), index);
+        QCOMPARE(p.read("Matrix_Info_Custom.ini"), std::string());
+        checkTexts(&window, {"TD_0", "000", "txtMatrix", ""});
+        checkEnabled(&window, {"cmdEdit", "cmdDelete"}, false);
 
-    chooseFromContextMenu(child<QListWidget>(&window, "lstMatrix")->viewport(), "Compare with...");
-    auto* compare = window.findChild<QDialog*>("MatrixCompare");
-    QVERIFY(compare);
-    QCOMPARE(child<QComboBox>(compare, "cboMatrixA")->currentText(), QStringLiteral("A.mtx"));
-    QCOMPARE(child<QComboBox>(compare, "cboMatrixB")->currentText(), QStringLiteral("B.mtx"));
-    checkTexts(compare, {"A_0", "8", "B_0", "10", "D_0", "2", "D_127", "2"});
-    const QColor raised = child<QLineEdit>(compare, "D_0")->palette().color(QPalette::Base);
-    QVERIFY(raised.red() > raised.blue() && raised != QColor(Qt::white)); // B above A: reddish
-    compare->close();
+        // A read-only file stays, and a missing custom index is reported.
+        fs::remove(p.lib("Matrix_Info_Custom.ini"));
+        clickItem(&window, "lstMatrix", "Locked.mtx");
+        p.prompter.expect("", PromptAnswer::Ok);
+        p.prompter.expect(p.lib("Matrix_Info_Custom.ini").string() + " not found.");
+        click(&window, "cmdDelete");
+        QVERIFY(fs::exists(p.lib("Locked.mtx")) && itemsOf(&window, "lstMatrix").contains("Locked.mtx"));
+    }
+    // Type-ahead and arrow keys show the matrix they move to (every move reaches the list's one selection
+    // signal), and Edit and Delete act on it.
+    void keyboardMovesDidNotRunSelect() {
+        Ordinary p;
+        p.folder.write("Lib/Zeta One.mtx", QString("20 21 20 20 20 20 20 20\r\n").repeated(16).toStdString());
+        p.folder.write("Lib/Zeta Two.mtx", QString("30 31 30 30 30 30 30 30\r\n").repeated(16).toStdString());
+        ini::SetValue("zeta two.mtx", "Info1", "Two", p.lib("Matrix_Info.ini"));
+        Main window(p.folder.path(), p.prompter);
+        window.start();
+        QVERIFY(showActive(window));
+        auto* list = child<QListWidget>(&window, "lstMatrix");
+        clickItem(&window, "lstMatrix", "Zeta One.mtx");
+        QTest::keyClicks(list, "Marlo");
+        QCOMPARE(list->currentItem()->text(), QStringLiteral("Marlo (1500-2500).mtx"));
+        QCOMPARE(textOf(&window, "TD_1"), QStringLiteral("18"));
+        QTest::keyClick(list, Qt::Key_End);
+        checkTexts(&window, {"TD_1", "31", "txtMatrix", "Two "});
 
-    window.findChild<QAction*>("actCopyFfmpeg")->trigger();
-    QVERIFY(QGuiApplication::clipboard()->text().startsWith("-intra_matrix 8,9,10,"));
+        // Edit opens the shown matrix with its own description.
+        click(&window, "cmdEdit");
+        auto* edit = window.findChild<MatrixEdit*>();
+        QVERIFY(edit && QTest::qWaitForWindowActive(edit));
+        checkTexts(edit, {"txtMatrixName", "Zeta Two", "txtCustomMatrix1", "Two"});
+        click(edit, "cmdExit");
+        QTRY_VERIFY(!window.findChild<MatrixEdit*>());
 
-    p.prompter.expectFile((p.folder / "out.cqm").string());
-    window.findChild<QAction*>("actExportCqm")->trigger();
-    QCOMPARE(p.folder.read("out.cqm").size(), std::size_t(128));
-    QCOMPARE(int(p.folder.read("out.cqm")[64]), 72);
-}
+        // Delete asks about the matrix the keyboard moved to.
+        window.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_End);
+        QTest::keyClick(list, Qt::Key_Up);
+        p.prompter.expect("Are you sure that you want\n\nto delete the Matrix called 'Zeta One.mtx'?",
+                          PromptAnswer::Cancel);
+        click(&window, "cmdDelete");
+    }
+    // An ordinary start shows no box and leaves Editor.ini alone. Whatever the scroll position, the list
+    // shows whole rows only. While it has the keyboard focus, the
+    // outline of its current entry stands out clearly (a lightness step of at least a quarter) from the
+    // same entry drawn without the focus.
+    void ordinaryStartThenLastRowHidUnderTheScrollBarAndListDidNotShowTheKeyboardFocus() {
+        Ordinary p;
+        const std::string editorIni = p.folder.read("Editor.ini");
+        Main window(p.folder.path(), p.prompter);
+        window.start();
+        QCOMPARE(p.folder.read("Editor.ini"), editorIni);
+        QCOMPARE(window.windowTitle(), QStringLiteral("  Q.U.I.R.E. 0.2.0.9"));
+        QCOMPARE(window.size(), QSize(720, 444));
+        checkCaptions(&window, "MAIN", 12);
+        checkTexts(&window, {"TD_0", "000", "TD_127", "000"});
+        QCOMPARE(child(&window, "cmdNew")->toolTip(), QStringLiteral("Click to create your own Matrix."));
+        checkEnabled(&window, {"cmdEdit", "cmdDelete"}, false);
+        QCOMPARE(itemsOf(&window, "lstMatrix").size(), 16);
+
+        QVERIFY(showActive(window));
+        auto* list = child<QListWidget>(&window, "lstMatrix");
+        QVERIFY(list->horizontalScrollBar()->isVisible()); // a default name is wider than the list
+        QScrollBar* bar = list->verticalScrollBar();
+        for (const int position : {bar->minimum(), bar->maximum()}) {
+            bar->setValue(position);
+            const QRect area = list->viewport()->rect();
+            for (int i = 0; i < list->count(); ++i) {
+                const QRect row = list->visualItemRect(list->item(i));
+                const bool outside = row.bottom() < area.top() || row.top() > area.bottom();
+                const bool inside = row.top() >= area.top() && row.bottom() <= area.bottom();
+                QVERIFY2(outside || inside, qPrintable(list->item(i)->text()));
+            }
+        }
+        QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() <= list->viewport()->rect().bottom());
+
+        clickItem(&window, "lstMatrix", "Dovan (2500-3000).mtx");
+        const QRect row = list->visualItemRect(list->currentItem());
+        QVERIFY(list->hasFocus());
+        const QImage focused = list->viewport()->grab(row).toImage();
+        child(&window, "cmdNew")->setFocus();
+        QTRY_VERIFY(!list->hasFocus());
+        const QImage unfocused = list->viewport()->grab(row).toImage();
+        int step = 0;
+        for (int x = 0; x < focused.width(); ++x)
+            for (const int y : {0, focused.height() - 1})
+                step = std::max(
+                    step, std::abs(focused.pixelColor(x, y).lightness() - unfocused.pixelColor(x, y).lightness()));
+        QVERIFY2(step >= 64, qPrintable(QString::number(step)));
+    }
+    void brokenEditorIniNeverCrashes() {
+        std::string junk;
+        for (int i = 0; i < 5000; ++i)
+            junk += static_cast<char>((i * 131 + 7) % 256);
+        const std::string repeated = "[Config]\r\nLanguage=English.lng\r\n[Config]\r\nLanguage=Nope.lng\r\n"
+                                     "[Colors]\r\nBackColor=" +
+                                     std::string(1024 * 1024, '9') + "\r\n";
+        for (const std::string& content : {junk, repeated}) {
+            TempFolder program;
+            program.write("Editor.ini", content);
+            ScriptedPrompter prompter([](const std::string&) {});
+            Main window(program.path(), prompter);
+            QSignalSpy started(&window, &Main::started);
+            window.start();
+            if (Setup* setup = window.setupWindow()) {
+                QVERIFY(QTest::qWaitForWindowActive(setup));
+                click(setup, "cmdCancel");
+            }
+            QTRY_COMPARE(started.count(), 1);
+            QVERIFY(fs::exists(program / "BUG.DEB"));
+        }
+    }
+    // The colour scale from a cell's context menu, the compare window, FFmpeg's options and the .cqm export.
+    void matrixPicturesAndExports() {
+        Ordinary p;
+        p.folder.write("Lib/A.mtx", numberedText(" ", "\r\n", 8));
+        p.folder.write("Lib/B.mtx", numberedText(" ", "\r\n", 10));
+        Main window(p.folder.path(), p.prompter);
+        window.start();
+        QVERIFY(showActive(window));
+        clickItem(&window, "lstMatrix", "A.mtx");
+        chooseFromContextMenu(box(&window, 0), "Colour scale");
+        QCOMPARE(box(&window, 0)->palette().color(QPalette::Base), QColor(44, 114, 142)); // 8 on the scale
+        QCOMPARE(ini::GetValue("Config", "ColourScale", p.folder / "Editor.ini"), std::string("1"));
+
+        chooseFromContextMenu(child<QListWidget>(&window, "lstMatrix")->viewport(), "Compare with...");
+        auto* compare = window.findChild<QDialog*>("MatrixCompare");
+        QVERIFY(compare);
+        QCOMPARE(child<QComboBox>(compare, "cboMatrixA")->currentText(), QStringLiteral("A.mtx"));
+        QCOMPARE(child<QComboBox>(compare, "cboMatrixB")->currentText(), QStringLiteral("B.mtx"));
+        checkTexts(compare, {"A_0", "8", "B_0", "10", "D_0", "2", "D_127", "2"});
+        const QColor raised = child<QLineEdit>(compare, "D_0")->palette().color(QPalette::Base);
+        QVERIFY(raised.red() > raised.blue() && raised != QColor(Qt::white)); // B above A: reddish
+        compare->close();
+
+        window.findChild<QAction*>("actCopyFfmpeg")->trigger();
+        QVERIFY(QGuiApplication::clipboard()->text().startsWith("-intra_matrix 8,9,10,"));
+
+        p.prompter.expectFile((p.folder / "out.cqm").string());
+        window.findChild<QAction*>("actExportCqm")->trigger();
+        QCOMPARE(p.folder.read("out.cqm").size(), std::size_t(128));
+        QCOMPARE(int(p.folder.read("out.cqm")[64]), 72);
+    }
+};
 
 QTEST_MAIN(MainTest)
 #include "MainTest.moc"

@@ -105,265 +105,254 @@ QString success() {
 class MatExtTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnTheLastFolderAndFollowsFolderAndDrive();
-    void extractShowsBothMatricesAndSavesMatrix1();
-    void restoringAScanColourScaleAndRunsThatExtractNothing();
-    void escapeAndCloseBoxTakeTheExitPath();
-    void matrixFieldsShowEveryColumnAndRow();
-    void realQuantDumpOnAnFFmpegStream();
-};
+    // Inside a chroot or some containers "/" is not listed as a mount: a folder no listed volume holds
+    // is on the root volume.
+    void opensOnTheLastFolderAndFollowsFolderAndDrive() {
+        Setting s;
+        MatExt window(s.state, s.runner, {"/proc", s.dvd / "unplugged"});
+        auto* drive1 = child<QComboBox>(&window, "Drive1");
+        QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
+        QCOMPARE(drive1->count(), 3);
+        QCOMPARE(window.windowTitle(), QStringLiteral("  Quire - Matrix Extraction"));
+        QVERIFY(fs::is_directory(s.folder / "TempMatrix"));
+        QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
+        auto* dir1 = child<QListWidget>(&window, "Dir1");
+        QCOMPARE(dir1->currentItem()->data(Qt::UserRole).toString(), QString::fromStdString(s.dvd.path().string()));
+        QCOMPARE(dir1->item(dir1->count() - 1)->text(), QStringLiteral("sub"));
+        checkTexts(&window, {"Message", "Please, locate and select the video stream you want to use.", "lblExtraction",
+                             "", "Text2", "Matrix 1", "Text3", "Matrix 2"});
+        checkEnabled(&window, {"btnExtract", "cmdSave", "cmdExit", "Check1", "Check2", "Text2", "Text3"}, false);
+        checkEnabled(&window, {"cmdRestore"}, true);
+        QVERIFY(!window.Timer1.isActive() && !window.Timer2.isActive());
 
-// Inside a chroot or some containers "/" is not listed as a mount: a folder no listed volume holds
-// is on the root volume.
-void MatExtTest::opensOnTheLastFolderAndFollowsFolderAndDrive() {
-    Setting s;
-    MatExt window(s.state, s.runner, {"/proc", s.dvd / "unplugged"});
-    auto* drive1 = child<QComboBox>(&window, "Drive1");
-    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
-    QCOMPARE(drive1->count(), 3);
-    QCOMPARE(window.windowTitle(), QStringLiteral("  Quire - Matrix Extraction"));
-    QVERIFY(fs::is_directory(s.folder / "TempMatrix"));
-    QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
-    auto* dir1 = child<QListWidget>(&window, "Dir1");
-    QCOMPARE(dir1->currentItem()->data(Qt::UserRole).toString(), QString::fromStdString(s.dvd.path().string()));
-    QCOMPARE(dir1->item(dir1->count() - 1)->text(), QStringLiteral("sub"));
-    checkTexts(&window, {"Message", "Please, locate and select the video stream you want to use.", "lblExtraction", "",
-                         "Text2", "Matrix 1", "Text3", "Matrix 2"});
-    checkEnabled(&window, {"btnExtract", "cmdSave", "cmdExit", "Check1", "Check2", "Text2", "Text3"}, false);
-    checkEnabled(&window, {"cmdRestore"}, true);
-    QVERIFY(!window.Timer1.isActive() && !window.Timer2.isActive());
+        QVERIFY(showActive(window));
+        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+        QCOMPARE(window.txtCmdLine, s.commandLine("VTS_01_1.VOB"));
+        QVERIFY(textOf(&window, "Message").startsWith(QStringLiteral("Click 'Extract Matrices' to begin")));
+        checkEnabled(&window, {"btnExtract"}, true);
+        QVERIFY(s.runner.commandLines().empty());
+        // The frame's white text colour once spread to the fields inside it: white text on white.
+        for (const char* name : {"Mat1", "Mat2", "Text2", "Text3"}) {
+            const QPalette palette = child(&window, name)->palette();
+            QVERIFY2(palette.color(QPalette::Text) != palette.color(QPalette::Base), name);
+        }
+        QCOMPARE(foreOf(&window, "lblExtraction"), colourOf(s.state.txtTextColor));
 
-    QVERIFY(showActive(window));
-    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-    QCOMPARE(window.txtCmdLine, s.commandLine("VTS_01_1.VOB"));
-    QVERIFY(textOf(&window, "Message").startsWith(QStringLiteral("Click 'Extract Matrices' to begin")));
-    checkEnabled(&window, {"btnExtract"}, true);
-    QVERIFY(s.runner.commandLines().empty());
-    // The frame's white text colour once spread to the fields inside it: white text on white.
-    for (const char* name : {"Mat1", "Mat2", "Text2", "Text3"}) {
-        const QPalette palette = child(&window, name)->palette();
-        QVERIFY2(palette.color(QPalette::Text) != palette.color(QPalette::Base), name);
+        // Another folder lists its streams and is remembered; a drive not ready locks the lists.
+        dir1->setCurrentRow(dir1->count() - 1);
+        QTest::keyClick(dir1, Qt::Key_Return);
+        QCOMPARE(itemsOf(&window, "lstVOB"), QStringList({"Other.mpg"}));
+        QCOMPARE(s.lastDvd(), (s.dvd / "sub").string());
+        checkEnabled(&window, {"btnExtract"}, false);
+
+        window.setVolumes(
+            {QString::fromStdString(s.dvd.path().string()), QString::fromStdString((s.dvd / "unplugged").string())});
+        s.prompter.expect("Device not ready!\n\nPlease select another drive.");
+        drive1->setCurrentIndex(1);
+        checkEnabled(&window, {"Dir1", "lstVOB", "btnExtract", "cmdRestore"}, false);
+        drive1->setCurrentIndex(0);
+        checkEnabled(&window, {"Dir1", "lstVOB"}, true);
+        checkEnabled(&window, {"btnExtract"}, false);
+        QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
+        QCOMPARE(s.lastDvd(), s.dvd.path().string());
     }
-    QCOMPARE(foreOf(&window, "lblExtraction"), colourOf(s.state.txtTextColor));
-
-    // Another folder lists its streams and is remembered; a drive not ready locks the lists.
-    dir1->setCurrentRow(dir1->count() - 1);
-    QTest::keyClick(dir1, Qt::Key_Return);
-    QCOMPARE(itemsOf(&window, "lstVOB"), QStringList({"Other.mpg"}));
-    QCOMPARE(s.lastDvd(), (s.dvd / "sub").string());
-    checkEnabled(&window, {"btnExtract"}, false);
-
-    window.setVolumes(
-        {QString::fromStdString(s.dvd.path().string()), QString::fromStdString((s.dvd / "unplugged").string())});
-    s.prompter.expect("Device not ready!\n\nPlease select another drive.");
-    drive1->setCurrentIndex(1);
-    checkEnabled(&window, {"Dir1", "lstVOB", "btnExtract", "cmdRestore"}, false);
-    drive1->setCurrentIndex(0);
-    checkEnabled(&window, {"Dir1", "lstVOB"}, true);
-    checkEnabled(&window, {"btnExtract"}, false);
-    QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
-    QCOMPARE(s.lastDvd(), s.dvd.path().string());
-}
-
-void MatExtTest::extractShowsBothMatricesAndSavesMatrix1() {
-    Setting s;
-    MatExt window(s.state, s.runner);
-    QVERIFY(showActive(window));
-    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-
-    // While QuantDump runs: the status, the message, the controls locked, the animation started.
-    bool running = false;
-    s.runner.answer([&](const std::vector<std::string>& args) {
-        checkTexts(&window, {"lblExtraction", "Extraction in Progress", "Message",
-                             "Extraction in progress\nThis may take a few minutes."});
-        checkEnabled(&window,
-                     {"Drive1", "Dir1", "lstVOB", "btnExtract", "cmdRestore", "cmdExit", "Check1", "Check2", "Text2",
-                      "Text3", "cmdSave"},
-                     false);
-        running = window.Timer1.isActive() && window.txtShellMode == "3";
-        writeBytes(args.at(2), sixtyLineOutput());
-        return RunResult::ran(0);
-    });
-    click(&window, "btnExtract");
-    QVERIFY(running);
-    QCOMPARE(s.runner.commandLines(), std::vector<std::string>{s.commandLine("VTS_01_1.VOB")});
-    QCOMPARE(s.runner.styles().at(0), WindowStyle::Minimised);
-    checkTexts(&window, {"Mat1", kShown1, "Mat2",
-                         QStringLiteral("30 31 32 33 34 35 36 37\n").repeated(8) +
-                             QStringLiteral("40 41 42 43 44 45 46 47\n").repeated(8),
-                         "Text2", "VTS_01_1_M1", "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed",
-                         "Message", success()});
-    QCOMPARE(window.noMatrix, std::string("1"));
-    checkEnabled(&window, {"Check1", "Check2", "Text2", "Text3", "cmdSave", "cmdRestore", "cmdExit", "lstVOB"}, true);
-    QVERIFY(child<QCheckBox>(&window, "Check1")->isChecked() && child<QCheckBox>(&window, "Check2")->isChecked());
-    QVERIFY(!window.Timer1.isActive() && !window.Timer2.isActive());
-    QCOMPARE(child<QProgressBar>(&window, "PB1")->value(), 0);
-
-    child<QCheckBox>(&window, "Check2")->setChecked(false);
-    click(&window, "cmdSave");
-    QCOMPARE(s.read("VTS_01_1_M1.mtx"),
-             QString(kShown1).replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString() + "\r\n");
-    QVERIFY(!fs::exists(s.lib("VTS_01_1_M2.mtx")));
-    QCOMPARE(textOf(&window, "Message"), QStringLiteral("\n\n          SAVED!"));
-    QCOMPARE(s.calls("resetView"), 1);
-
-    // A refused name also resets the main view.
-    child<QLineEdit>(&window, "Text2")->setText(QString());
-    s.prompter.expect("You must give a name to your Matrix!");
-    click(&window, "cmdSave");
-    QCOMPARE(s.calls("resetView"), 2);
-}
-
-void MatExtTest::restoringAScanColourScaleAndRunsThatExtractNothing() {
-    Setting s;
-    s.folder.write("TempMatrix/VTS_01_1.VOB.txt", sixtyLineOutput());
-    s.folder.write("TempMatrix/b.MPEG.txt", sixtyLineOutput(false));
-    MatExt window(s.state, s.runner);
-    QVERIFY(showActive(window));
-    s.prompter.expect("You haven't selected any file on the 'Video Streams' box!!!");
-    click(&window, "cmdRestore");
-    // Restore shows the stream's last scan again without running QuantDump.
-    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-    click(&window, "cmdRestore");
-    QVERIFY(s.runner.commandLines().empty());
-    checkTexts(&window, {"Mat1", kShown1, "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed", "Message",
-                         success()});
-    checkEnabled(&window, {"cmdSave"}, true);
-    // The colour scale from a display's menu colours the numbers of both matrices; off again, none.
-    auto* mat1 = child<QPlainTextEdit>(&window, "Mat1");
-    QVERIFY(mat1->extraSelections().isEmpty());
-    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
-    QCOMPARE(mat1->extraSelections().size(), 128);
-    QCOMPARE(mat1->extraSelections().first().cursor.selectedText(), QStringLiteral("8"));
-    QCOMPARE(mat1->extraSelections().first().format.background().color(), QColor(44, 114, 142));
-    QVERIFY(!child<QPlainTextEdit>(&window, "Mat2")->extraSelections().isEmpty());
-    chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
-    QVERIFY(mat1->extraSelections().isEmpty());
-    // A stream never scanned, or whose last scan left no matrix 1: said so, nothing shown.
-    for (const QString& never : {QStringLiteral("b.MPEG"), QStringLiteral("Film.m2v")}) {
-        selectStream(window, never);
-        s.prompter.expect("You haven't scanned this file yet!!!");
-        click(&window, "cmdRestore");
-        QCOMPARE(textOf(&window, "Mat1"), QString());
-    }
-
-    // Each run that extracts nothing clears what an earlier run showed, shows its box, and says why
-    // in the Message field: no output (the earlier output is not read again), or QuantDump could not
-    // start from its folder nor the program's. The reasons QuantDump's output gives are the core's test.
-    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-    for (const bool started : {true, false}) {
-        s.answerWith(sixtyLineOutput());
-        click(&window, "btnExtract");
-        QCOMPARE(textOf(&window, "Mat1"), kShown1);
-        const std::string box = started ? "QuantDump wrote no output for this video stream." : "Missing.";
-        if (started)
-            s.runner.answer([](const std::vector<std::string>& args) {
-                fs::remove(args.at(2));
-                return RunResult::ran(1);
-            });
-        else
-            s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart(box));
-        s.prompter.expect(box);
-        click(&window, "btnExtract");
-        const QString message = started ? QString::fromStdString(box) : fromCp1252(extract::kNotStartedMessage);
-        checkTexts(&window, {"Message", message, "Mat1", "", "Mat2", "", "lblExtraction", "No Matrices Extracted"});
-        QVERIFY(!started || window.noMatrix == "0");
-        checkEnabled(&window, {"cmdSave", "Check1"}, false);
-        checkEnabled(&window, {"btnExtract", "cmdExit", "lstVOB"}, true);
-    }
-
-    // A complete output whose matrix 1 comes out empty: the failed state.
-    s.answerWith(sixtyLineOutput(false));
-    click(&window, "btnExtract");
-    checkTexts(&window, {"lblExtraction", "No Matrices Extracted", "Message",
-                         "The extraction process has failed!\nPlease, make sure you selected a supported "
-                         "file on the 'Video Streams' list.",
-                         "Mat1", ""});
-}
-
-// Exit, Escape and the close box offer to delete the temporary files and reset the main view.
-void MatExtTest::escapeAndCloseBoxTakeTheExitPath() {
-    for (const int way : {0, 1, 2}) {
+    void extractShowsBothMatricesAndSavesMatrix1() {
         Setting s;
         MatExt window(s.state, s.runner);
         QVERIFY(showActive(window));
         selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-        s.answerWith(sixtyLineOutput());
+
+        // While QuantDump runs: the status, the message, the controls locked, the animation started.
+        bool running = false;
+        s.runner.answer([&](const std::vector<std::string>& args) {
+            checkTexts(&window, {"lblExtraction", "Extraction in Progress", "Message",
+                                 "Extraction in progress\nThis may take a few minutes."});
+            checkEnabled(&window,
+                         {"Drive1", "Dir1", "lstVOB", "btnExtract", "cmdRestore", "cmdExit", "Check1", "Check2",
+                          "Text2", "Text3", "cmdSave"},
+                         false);
+            running = window.Timer1.isActive() && window.txtShellMode == "3";
+            writeBytes(args.at(2), sixtyLineOutput());
+            return RunResult::ran(0);
+        });
         click(&window, "btnExtract");
-        s.prompter.expect("Do you wish to delete all the temporary files?", PromptAnswer::Ok);
-        if (way == 0)
-            click(&window, "cmdExit");
-        else if (way == 1)
-            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_Escape);
-        else
-            window.close();
-        QVERIFY(!window.isVisible());
-        QCOMPARE(window.result(), int(QDialog::Accepted));
-        QCOMPARE(window.txtShellMode, std::string("4"));
-        QVERIFY(fs::is_directory(s.folder / "TempMatrix") && fs::is_empty(s.folder / "TempMatrix"));
-        QCOMPARE(s.calls("refreshMatrixList") * 10 + s.calls("resetView"), 11);
+        QVERIFY(running);
+        QCOMPARE(s.runner.commandLines(), std::vector<std::string>{s.commandLine("VTS_01_1.VOB")});
+        QCOMPARE(s.runner.styles().at(0), WindowStyle::Minimised);
+        checkTexts(&window, {"Mat1", kShown1, "Mat2",
+                             QStringLiteral("30 31 32 33 34 35 36 37\n").repeated(8) +
+                                 QStringLiteral("40 41 42 43 44 45 46 47\n").repeated(8),
+                             "Text2", "VTS_01_1_M1", "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed",
+                             "Message", success()});
+        QCOMPARE(window.noMatrix, std::string("1"));
+        checkEnabled(&window, {"Check1", "Check2", "Text2", "Text3", "cmdSave", "cmdRestore", "cmdExit", "lstVOB"},
+                     true);
+        QVERIFY(child<QCheckBox>(&window, "Check1")->isChecked() && child<QCheckBox>(&window, "Check2")->isChecked());
+        QVERIFY(!window.Timer1.isActive() && !window.Timer2.isActive());
+        QCOMPARE(child<QProgressBar>(&window, "PB1")->value(), 0);
+
+        child<QCheckBox>(&window, "Check2")->setChecked(false);
+        click(&window, "cmdSave");
+        QCOMPARE(s.read("VTS_01_1_M1.mtx"),
+                 QString(kShown1).replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString() + "\r\n");
+        QVERIFY(!fs::exists(s.lib("VTS_01_1_M2.mtx")));
+        QCOMPARE(textOf(&window, "Message"), QStringLiteral("\n\n          SAVED!"));
+        QCOMPARE(s.calls("resetView"), 1);
+
+        // A refused name also resets the main view.
+        child<QLineEdit>(&window, "Text2")->setText(QString());
+        s.prompter.expect("You must give a name to your Matrix!");
+        click(&window, "cmdSave");
+        QCOMPARE(s.calls("resetView"), 2);
     }
-}
+    void restoringAScanColourScaleAndRunsThatExtractNothing() {
+        Setting s;
+        s.folder.write("TempMatrix/VTS_01_1.VOB.txt", sixtyLineOutput());
+        s.folder.write("TempMatrix/b.MPEG.txt", sixtyLineOutput(false));
+        MatExt window(s.state, s.runner);
+        QVERIFY(showActive(window));
+        s.prompter.expect("You haven't selected any file on the 'Video Streams' box!!!");
+        click(&window, "cmdRestore");
+        // Restore shows the stream's last scan again without running QuantDump.
+        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+        click(&window, "cmdRestore");
+        QVERIFY(s.runner.commandLines().empty());
+        checkTexts(&window, {"Mat1", kShown1, "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed",
+                             "Message", success()});
+        checkEnabled(&window, {"cmdSave"}, true);
+        // The colour scale from a display's menu colours the numbers of both matrices; off again, none.
+        auto* mat1 = child<QPlainTextEdit>(&window, "Mat1");
+        QVERIFY(mat1->extraSelections().isEmpty());
+        chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
+        QCOMPARE(mat1->extraSelections().size(), 128);
+        QCOMPARE(mat1->extraSelections().first().cursor.selectedText(), QStringLiteral("8"));
+        QCOMPARE(mat1->extraSelections().first().format.background().color(), QColor(44, 114, 142));
+        QVERIFY(!child<QPlainTextEdit>(&window, "Mat2")->extraSelections().isEmpty());
+        chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
+        QVERIFY(mat1->extraSelections().isEmpty());
+        // A stream never scanned, or whose last scan left no matrix 1: said so, nothing shown.
+        for (const QString& never : {QStringLiteral("b.MPEG"), QStringLiteral("Film.m2v")}) {
+            selectStream(window, never);
+            s.prompter.expect("You haven't scanned this file yet!!!");
+            click(&window, "cmdRestore");
+            QCOMPARE(textOf(&window, "Mat1"), QString());
+        }
 
-// The widest values, 8 columns of 255 in all 16 rows, fit without a scroll bar.
-void MatExtTest::matrixFieldsShowEveryColumnAndRow() {
-    const std::vector<std::string> widest(8, "255 255 255 255 255 255 255 255");
-    const std::string matrix = block(extract::kIntraHeader, widest) + block(extract::kNonIntraHeader, widest);
-    Setting s;
-    MatExt window(s.state, s.runner);
-    QVERIFY(showActive(window));
-    selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-    s.answerWith(defaultBlocks() + matrix + matrix);
-    click(&window, "btnExtract");
-    for (const char* name : {"Mat1", "Mat2"}) {
-        auto* display = child<QPlainTextEdit>(&window, name);
-        QCOMPARE(display->blockCount(), 17); // 16 rows and the empty line after the last line break
-        QVERIFY2(display->horizontalScrollBar()->maximum() == 0, name);
-        QVERIFY2(display->verticalScrollBar()->maximum() == 0, name);
+        // Each run that extracts nothing clears what an earlier run showed, shows its box, and says why
+        // in the Message field: no output (the earlier output is not read again), or QuantDump could not
+        // start from its folder nor the program's. The reasons QuantDump's output gives are the core's test.
+        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+        for (const bool started : {true, false}) {
+            s.answerWith(sixtyLineOutput());
+            click(&window, "btnExtract");
+            QCOMPARE(textOf(&window, "Mat1"), kShown1);
+            const std::string box = started ? "QuantDump wrote no output for this video stream." : "Missing.";
+            if (started)
+                s.runner.answer([](const std::vector<std::string>& args) {
+                    fs::remove(args.at(2));
+                    return RunResult::ran(1);
+                });
+            else
+                s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart(box));
+            s.prompter.expect(box);
+            click(&window, "btnExtract");
+            const QString message = started ? QString::fromStdString(box) : fromCp1252(extract::kNotStartedMessage);
+            checkTexts(&window, {"Message", message, "Mat1", "", "Mat2", "", "lblExtraction", "No Matrices Extracted"});
+            QVERIFY(!started || window.noMatrix == "0");
+            checkEnabled(&window, {"cmdSave", "Check1"}, false);
+            checkEnabled(&window, {"btnExtract", "cmdExit", "lstVOB"}, true);
+        }
+
+        // A complete output whose matrix 1 comes out empty: the failed state.
+        s.answerWith(sixtyLineOutput(false));
+        click(&window, "btnExtract");
+        checkTexts(&window, {"lblExtraction", "No Matrices Extracted", "Message",
+                             "The extraction process has failed!\nPlease, make sure you selected a supported "
+                             "file on the 'Video Streams' list.",
+                             "Mat1", ""});
     }
-}
-
-void MatExtTest::realQuantDumpOnAnFFmpegStream() {
-    const fs::path quantDump = QUIRE_QUANTDUMP;
-    if (!fs::exists(quantDump))
-        QSKIP("the QuantDump stand-in has not been built");
-    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-    if (ffmpeg.isEmpty())
-        QSKIP("FFmpeg is not installed");
-
-    Setting s;
-    fs::copy_file(quantDump, s.folder / "QuantumDump" / "QuantDump", fs::copy_options::overwrite_existing);
-    // Raster order, as FFmpeg's -intra_matrix and -inter_matrix take them and as Quire writes them.
-    std::vector<int> expected(128);
-    QStringList intraText, interText;
-    for (int i = 0; i < 64; ++i) {
-        intraText << QString::number(expected[i] = 8 + i);
-        interText << QString::number(expected[64 + i] = 16 + 2 * i);
+    // Exit, Escape and the close box offer to delete the temporary files and reset the main view.
+    void escapeAndCloseBoxTakeTheExitPath() {
+        for (const int way : {0, 1, 2}) {
+            Setting s;
+            MatExt window(s.state, s.runner);
+            QVERIFY(showActive(window));
+            selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+            s.answerWith(sixtyLineOutput());
+            click(&window, "btnExtract");
+            s.prompter.expect("Do you wish to delete all the temporary files?", PromptAnswer::Ok);
+            if (way == 0)
+                click(&window, "cmdExit");
+            else if (way == 1)
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_Escape);
+            else
+                window.close();
+            QVERIFY(!window.isVisible());
+            QCOMPARE(window.result(), int(QDialog::Accepted));
+            QCOMPARE(window.txtShellMode, std::string("4"));
+            QVERIFY(fs::is_directory(s.folder / "TempMatrix") && fs::is_empty(s.folder / "TempMatrix"));
+            QCOMPARE(s.calls("refreshMatrixList") * 10 + s.calls("resetView"), 11);
+        }
     }
-    const QString stream = QString::fromStdString((s.dvd / "Custom.m2v").string());
-    QProcess encode;
-    encode.start(ffmpeg,
-                 {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=176x144:rate=25", "-frames:v", "5", "-c:v",
-                  "mpeg2video", "-intra_matrix", intraText.join(','), "-inter_matrix", interText.join(','), stream});
-    QVERIFY(encode.waitForFinished(60000));
-    QCOMPARE(encode.exitCode(), 0);
+    // The widest values, 8 columns of 255 in all 16 rows, fit without a scroll bar.
+    void matrixFieldsShowEveryColumnAndRow() {
+        const std::vector<std::string> widest(8, "255 255 255 255 255 255 255 255");
+        const std::string matrix = block(extract::kIntraHeader, widest) + block(extract::kNonIntraHeader, widest);
+        Setting s;
+        MatExt window(s.state, s.runner);
+        QVERIFY(showActive(window));
+        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
+        s.answerWith(defaultBlocks() + matrix + matrix);
+        click(&window, "btnExtract");
+        for (const char* name : {"Mat1", "Mat2"}) {
+            auto* display = child<QPlainTextEdit>(&window, name);
+            QCOMPARE(display->blockCount(), 17); // 16 rows and the empty line after the last line break
+            QVERIFY2(display->horizontalScrollBar()->maximum() == 0, name);
+            QVERIFY2(display->verticalScrollBar()->maximum() == 0, name);
+        }
+    }
+    void realQuantDumpOnAnFFmpegStream() {
+        const fs::path quantDump = QUIRE_QUANTDUMP;
+        if (!fs::exists(quantDump))
+            QSKIP("the QuantDump stand-in has not been built");
+        const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+        if (ffmpeg.isEmpty())
+            QSKIP("FFmpeg is not installed");
 
-    QtRunner runner;
-    MatExt window(s.state, runner);
-    QVERIFY(showActive(window));
-    selectStream(window, QStringLiteral("Custom.m2v"));
-    click(&window, "btnExtract");
-    checkTexts(&window, {"lblExtraction", "Extraction Completed", "Text2", "Custom_M1"});
-    QVERIFY(textOf(&window, "Mat1").startsWith(QStringLiteral("8 09 10 11 12 13 14 15\n16 17 18")));
-    child<QCheckBox>(&window, "Check2")->setChecked(false);
-    click(&window, "cmdSave");
+        Setting s;
+        fs::copy_file(quantDump, s.folder / "QuantumDump" / "QuantDump", fs::copy_options::overwrite_existing);
+        // Raster order, as FFmpeg's -intra_matrix and -inter_matrix take them and as Quire writes them.
+        std::vector<int> expected(128);
+        QStringList intraText, interText;
+        for (int i = 0; i < 64; ++i) {
+            intraText << QString::number(expected[i] = 8 + i);
+            interText << QString::number(expected[64 + i] = 16 + 2 * i);
+        }
+        const QString stream = QString::fromStdString((s.dvd / "Custom.m2v").string());
+        QProcess encode;
+        encode.start(ffmpeg, {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=176x144:rate=25", "-frames:v",
+                              "5", "-c:v", "mpeg2video", "-intra_matrix", intraText.join(','), "-inter_matrix",
+                              interText.join(','), stream});
+        QVERIFY(encode.waitForFinished(60000));
+        QCOMPARE(encode.exitCode(), 0);
 
-    QVERIFY(s.read("Custom_M1.mtx").ends_with(" 142\r\n\r\n"));
-    const auto codes = ReadMatrixCodes(s.lib("Custom_M1.mtx"));
-    QVERIFY(codes);
-    QCOMPARE(std::vector<int>(codes->begin(), codes->end()), expected);
-    QVERIFY(s.read("Matrix_Info.ini").find("[custom_m1.mtx]\r\nInfo1=\r\nInfo2=\r\n") != std::string::npos);
-}
+        QtRunner runner;
+        MatExt window(s.state, runner);
+        QVERIFY(showActive(window));
+        selectStream(window, QStringLiteral("Custom.m2v"));
+        click(&window, "btnExtract");
+        checkTexts(&window, {"lblExtraction", "Extraction Completed", "Text2", "Custom_M1"});
+        QVERIFY(textOf(&window, "Mat1").startsWith(QStringLiteral("8 09 10 11 12 13 14 15\n16 17 18")));
+        child<QCheckBox>(&window, "Check2")->setChecked(false);
+        click(&window, "cmdSave");
+
+        QVERIFY(s.read("Custom_M1.mtx").ends_with(" 142\r\n\r\n"));
+        const auto codes = ReadMatrixCodes(s.lib("Custom_M1.mtx"));
+        QVERIFY(codes);
+        QCOMPARE(std::vector<int>(codes->begin(), codes->end()), expected);
+        QVERIFY(s.read("Matrix_Info.ini").find("[custom_m1.mtx]\r\nInfo1=\r\nInfo2=\r\n") != std::string::npos);
+    }
+};
 
 QTEST_MAIN(MatExtTest)
 #include "MatExtTest.moc"
