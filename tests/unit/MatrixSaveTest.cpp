@@ -115,8 +115,6 @@ TEST_F(MatrixSaveTest, EachWindowAsksAndWritesInItsOrder) {
             {newQuestion("Mine"), kCreated}, "saved", kInfo + section("mine.mtx", "Soft and clean", "for 3000"),
             section("mine.mtx", "Soft and clean", "for 3000"), "Mine.mtx", kCountingFile, "Soft and clean|127",
             {"resetView"}),
-        row("first intra 9, cancelled", Window::New, {}, {"Nine"}, {{0, "9"}}, {"!" + ask("Quire", kFirstIntra)},
-            "cancelled", kInfo, "", "Nine.mtx", "", "First|127", {}),
         row("first intra 9, accepted", Window::New, {}, {"Nine"}, {{0, "9"}},
             {ask("Quire", kFirstIntra), newQuestion("Nine"), kCreated}, "saved",
             kInfo + section("nine.mtx", "First", "Second"), section("nine.mtx", "First", "Second"), "Nine.mtx",
@@ -134,10 +132,6 @@ TEST_F(MatrixSaveTest, EachWindowAsksAndWritesInItsOrder) {
         row("empty box refused, naming the first", Window::New, {}, {"Holes"}, {{2, ""}, {70, "x"}},
             {"Quire|ok|exclamation|Please give every box a whole number: the Intra box in row 1, column 3 is empty."},
             "box 2", kInfo, "", "Holes.mtx", "", "First|127", {}),
-        row("out of range whole numbers saved as they stand", Window::New, {}, {"Wild"}, {{1, "-2"}, {127, "300"}},
-            {newQuestion("Wild"), kCreated}, "saved", kInfo + section("wild.mtx", "First", "Second"),
-            section("wild.mtx", "First", "Second"), "Wild.mtx",
-            replaced(replaced(kCountingFile, "8 9 ", "8 -2 "), "134 135", "134 300"), "First|127", {"resetView"}),
         row("euro sign written as Windows-1252", Window::New, {}, {"Price \xE2\x82\xAC", "5 \xE2\x82\xAC", ""}, {},
             {newQuestion("Price \x80"), kCreated}, "saved", kInfo + section("price \x80.mtx", "5 \x80", ""),
             section("price \x80.mtx", "5 \x80", ""), "Price \xE2\x82\xAC.mtx", kCountingFile, "5 \xE2\x82\xAC|127",
@@ -277,31 +271,25 @@ TEST_F(MatrixSaveTest, RefusalsComeBeforeAnyQuestionOrWriteInBothEditors) {
     EXPECT_TRUE(mainView.calls.empty());
 }
 
-TEST(LoadEditValues, SixteenLinesFillTheBoxesFewerFillNothingOthersFillWhatTheyReach) {
-    std::string nine, blank;
+// Reading itself is MatrixRead's test; here the sixteen-line rule of the edit window.
+TEST(LoadEditValues, SixteenLinesFillTheBoxesFewerFillNothing) {
+    std::string blank;
     for (int line = 0; line < 16; ++line)
-        nine += "1 2 3 4 5 6 7 8 9\r\n", blank += "\r\n";
+        blank += "\r\n";
     const std::string all = kCountingFile;
     const struct {
         const char* what;
         std::string bytes;
         std::size_t count; // 0: nothing loaded
-        std::string cells; // the start of the cells, comma-joined
-    } cases[] = {{"sixteen lines", all, 128, quire::test::seq(8, 128)},
-                 {"fifteen lines", all.substr(0, all.rfind("128 ")), 0, ""},
-                 {"empty", "", 0, ""},
-                 {"the last line needs no line break", all.substr(0, all.size() - 2), 128, "8,9,10"},
-                 {"tab and two blanks", "\t8  9 10 11 12 13 14 \r\n" + all.substr(all.find("16 ")), 128,
-                  "8,,9,10,11,12,13,14,16,"},
-                 {"nine values a line", nine, 128, "1,2,3,4,5,6,7,8,9,1,"},
-                 {"sixteen empty lines give sixteen empty pieces", blank, 16, ""}};
+    } cases[] = {{"sixteen lines", all, 128},
+                 {"fifteen lines", all.substr(0, all.rfind("128 ")), 0},
+                 {"the last line needs no line break", all.substr(0, all.size() - 2), 128},
+                 {"sixteen empty lines give sixteen empty pieces", blank, 16}};
     TempFolder folder;
     for (const auto& c : cases) {
         const auto loaded = loadEditValues(folder.write("m.mtx", c.bytes));
         EXPECT_EQ(loaded ? loaded->count : 0, c.count) << c.what;
-        if (loaded) {
-            EXPECT_TRUE(quire::test::joined(loaded->cells).starts_with(c.cells)) << c.what;
-        }
     }
+    EXPECT_EQ(quire::test::joined(loadEditValues(folder.write("m.mtx", all))->cells), quire::test::seq(8, 128));
     EXPECT_FALSE(loadEditValues(folder / "missing.mtx"));
 }

@@ -111,7 +111,8 @@ TEST(XPCaptionParse, MarksTheAccessKey) {
     for (const auto& c : cases) {
         const XPCaption parsed = parseCaption(c.caption);
         EXPECT_TRUE(parsed.text == c.text && parsed.underline == c.underline && parsed.accessKey == c.key)
-            << std::string(c.caption.begin(), c.caption.end()) << ": " << parsed.underline << " " << parsed.accessKey;
+            << std::string(c.caption.begin(), c.caption.end()) << ": " << parsed.underline << " "
+            << static_cast<int>(parsed.accessKey);
     }
 }
 
