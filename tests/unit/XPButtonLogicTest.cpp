@@ -83,7 +83,7 @@ TEST(XPButtonFace, CoversEveryPixelButTheCutCornersAndStaysInside) {
     EXPECT_EQ(xpButtonCutCorners(1, 1).size() + xpButtonCutCorners(2, 1).size(), 3u);
 }
 
-TEST(XPButtonFace, GradientRunsTopToBottomOneColourPerRow) {
+TEST(XPButtonFace, GradientRunsTopToBottom) {
     const Gradient band{{225, 223, 156}, {255, 182, 48}};
     const struct {
         int row, rows;
@@ -92,12 +92,6 @@ TEST(XPButtonFace, GradientRunsTopToBottomOneColourPerRow) {
                 {-5, 18, {225, 223, 156}}, {99, 18, {255, 182, 48}}, {0, 1, {225, 223, 156}}};
     for (const auto& r : rows)
         EXPECT_EQ(gradientRow(band, r.row, r.rows), r.expected) << r.row << " of " << r.rows;
-    // Each row of the face is one colour from left to right, never bluer than the row above.
-    const auto face = xpButtonFace(XPButtonState::Normal, 75, 23);
-    for (int y = 4; y <= 19; ++y) {
-        EXPECT_EQ(describe(at(face, 10, y)), describe(at(face, 60, y))) << y;
-        EXPECT_LE(at(face, 10, y)->blue, at(face, 10, y - 1)->blue) << y;
-    }
 }
 
 TEST(XPCaptionParse, MarksTheAccessKey) {
@@ -160,7 +154,6 @@ TEST(XPButtonMachine, StatesAndClicks) {
                 {"enter", "focus:F return:F! return:F!"},
                 {"access key under the mouse", "enter:H alt:H!"},
                 {"access key ends space", "focus:F space:P alt:F! spaceUp:F"},
-                {"focus out of default", "default:F focus:F blur:F"},
                 {"focus out, window inactive", "enter:H focus:H deactivate:H blur:N"},
                 {"default", "default:F undefault:N"},
                 {"focus out clears the press", "enter:H focus:H down:P blur:H up:H"},
