@@ -114,15 +114,7 @@ TEST(MatrixCodes, DigitRunsInOrderExactly128) {
                                                          {huge, "2147483647 16"}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(firstAndLast(text), expected) << text;
-
-    // A file the viewer shifts still encodes.
-    TempFolder dir;
-    std::string text = numberedText();
-    text.insert(2, "  "); // two extra blanks after the first value
-    const auto values = ReadMatrixCodes(dir.write("shifted.mtx", text));
-    ASSERT_TRUE(values.has_value());
-    EXPECT_EQ((*values)[1], 9);
-    EXPECT_FALSE(ReadMatrixCodes(dir / "missing.mtx").has_value());
+    EXPECT_FALSE(ReadMatrixCodes(TempFolder().path() / "missing.mtx").has_value());
 }
 
 TEST(MatrixName, AcceptsOrdinaryNamesRefusesWhatCannotNameAFile) {
@@ -179,12 +171,8 @@ TEST(Descriptions, SectionNamesStoredFormsReadWriteAndRemove) {
     dir.write("Matrix_Info_Custom.ini", "[b.mtx]\r\nInfo1=B\r\n");
     ScriptedPrompter prompter;
     descriptions::remove(prompter, dir.path(), "B.mtx"); // from both files
-    EXPECT_EQ(dir.read("Matrix_Info_Custom.ini"), "");
-    fs::remove(dir / "Matrix_Info_Custom.ini");
-    prompter.expect((dir / "Matrix_Info_Custom.ini").string() + " not found.");
-    descriptions::remove(prompter, dir.path(), "my matrix.mtx");
-    EXPECT_EQ(dir.read("Matrix_Info.ini"), "[only one.mtx]\r\nInfo1=Alone\r\n");
-    EXPECT_EQ(prompter.shown().at(0).title, "File Not Found");
+    EXPECT_EQ(dir.read("Matrix_Info.ini") + "|" + dir.read("Matrix_Info_Custom.ini"),
+              "[my matrix.mtx]\r\nInfo1=Soft\r\nInfo2=for cartoons\r\n[only one.mtx]\r\nInfo1=Alone\r\n|");
 }
 
 TEST(WriteDefaultMatrices, WritesSixteenFilesRestoringAnEditedPresetAndLeavingUserFilesAlone) {
