@@ -66,16 +66,9 @@ TEST(ImportDump, FourCharacterFieldsEightToALine) {
 }
 
 TEST(ImportSplit, SixteenLinesTrimmedAndSplit) {
-    std::string text;
-    for (int row = 0; row < 16; ++row) {
-        std::string line;
-        for (int col = 0; col < 8; ++col)
-            line += (col ? " " : "") + std::to_string(8 + row * 8 + col);
-        // One leading TAB, then one leading blank, then one trailing blank go.
-        text += (row % 3 == 0 ? "\t " : row % 3 == 1 ? " " : "") + line + (row % 2 ? " " : "") + "\r\n";
-    }
+    // One leading TAB, then one leading blank, then one trailing blank go.
     MatrixCells cells = filled("old");
-    const auto result = splitIntoCells(text, cells);
+    const auto result = splitIntoCells("\t " + numberedText(" ", " \r\n"), cells);
     EXPECT_EQ(std::tuple(result.outcome, result.cellsFilled, joined(cells)),
               std::tuple(CellsOutcome::Complete, std::size_t{128}, seq(8, 128)));
 }

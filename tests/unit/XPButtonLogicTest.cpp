@@ -172,8 +172,7 @@ TEST(XPButtonMachine, StatesAndClicks) {
 
 TEST(XPButtonMachine, DoubleClickIsReportedAndAnInactiveReleaseIsNotPainted) {
     XPButtonMachine m;
-    EXPECT_TRUE(m.doubleClick().doubleClick);
-    EXPECT_FALSE(m.leftDown().doubleClick);
+    EXPECT_TRUE(m.doubleClick().doubleClick && !m.leftDown().doubleClick);
     m.setEnabled(false);
     EXPECT_FALSE(m.doubleClick().doubleClick);
     XPButtonMachine inactive;
