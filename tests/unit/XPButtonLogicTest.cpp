@@ -79,13 +79,9 @@ TEST(XPButtonFace, CoversEveryPixelButTheCutCorners) {
 
 TEST(XPButtonFace, GradientRunsTopToBottom) {
     const Gradient band{{225, 223, 156}, {255, 182, 48}};
-    const struct {
-        int row, rows;
-        Rgb expected;
-    } rows[] = {{0, 18, {225, 223, 156}},  {17, 18, {255, 182, 48}}, {1, 3, {240, 203, 102}},
-                {-5, 18, {225, 223, 156}}, {99, 18, {255, 182, 48}}, {0, 1, {225, 223, 156}}};
-    for (const auto& r : rows)
-        EXPECT_EQ(gradientRow(band, r.row, r.rows), r.expected) << r.row << " of " << r.rows;
+    // The face's first and last rows are the face points' check; here a row between and one past the end.
+    EXPECT_EQ(gradientRow(band, 1, 3), (Rgb{240, 203, 102}));
+    EXPECT_EQ(gradientRow(band, 99, 18), band.bottom);
 }
 
 TEST(XPCaptionParse, MarksTheAccessKey) {
