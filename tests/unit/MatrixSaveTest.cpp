@@ -201,8 +201,7 @@ TEST_F(MatrixSaveTest, EachWindowAsksAndWritesInItsOrder) {
         const std::string got = outcome.saved                        ? "saved"
                                 : outcome.refused == SaveField::None ? "cancelled"
                                 : outcome.refused == SaveField::Box  ? "box " + std::to_string(outcome.box)
-                                : outcome.refused == SaveField::Name ? "name"
-                                                                     : "line";
+                                                                     : "name";
         EXPECT_EQ(got, c.outcome);
         ASSERT_EQ(prompter.shown().size() - shownBefore, c.dialogue.size());
         for (std::size_t i = 0; i < c.dialogue.size(); ++i)

@@ -99,10 +99,7 @@ TEST_F(StartupTest, FirstRunShowsTwoUpdateBoxesAndTheFolderPrompt) {
     prompter.expect("The 'Matrix' folder wasn't found!!!\nPlease select the path to it.");
     Startup startup(state, window);
     ASSERT_TRUE(startup.begin());
-    EXPECT_EQ(program.read("Editor.ini"),
-              "[Config]\r\nInterfaceVersion=7\r\nLanguage=English.lng\r\nMatrixFolder=bghrk756348347\r\n"
-              "[Colors]\r\nBackColor=16737808\r\nTextColor=16777215\r\n"
-              "StripesColor=14306832\r\nButtonsColor=4210752\r\n");
+    EXPECT_EQ(program.read("Editor.ini"), fileio::readFile(fs::path(QUIRE_TEST_DATA) / "startup-first-run-editor.ini"));
     EXPECT_EQ(window.calls, std::vector<std::string>{"prepareSetup"});
     EXPECT_EQ(prompter.shown().at(0).title, "Quire");
 
