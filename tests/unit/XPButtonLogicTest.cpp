@@ -48,7 +48,6 @@ TEST(XPButtonFace, PaintsEachStateWithItsPalette) {
                   {"edge band, top", 1, 3, "245,244,234 252,252,251 189,211,247 225,223,156 191,199,202"},
                   {"edge shade 1", 37, 20, "245,244,234 226,223,214 140,174,231 255,178,49 231,227,222"},
                   {"corner shade 1", 1, 1, "196,177,140 33,85,132 33,85,132 33,85,132 33,85,132"},
-                  {"corner shade 1, mirrored", 73, 21, "196,177,140 33,85,132 33,85,132 33,85,132 33,85,132"},
                   {"corner shade 3", 0, 2, "196,177,140 82,125,165 82,125,165 82,125,165 82,125,165"},
                   {"cut corner", 0, 0, "nothing nothing nothing nothing nothing"}};
     for (const auto& p : points) {
