@@ -39,6 +39,7 @@ TEST(ProfileFindValue, ParsesLinesHeadersCommentsKeysNamesAndQuotes) {
     const std::vector<Case> cases = {{"mixed line ends", "[S]\ra=1\nb=2\r\nc=3", "S", "c", "3"},
                                      {"blanks around everything", " \t[S]\v\r\n\t a \v= \t1 x \v\r\n", "S", "a", "1 x"},
                                      {"key-like text after ] is not a key", "[S]a=1\r\nb=2\r\n", "S", "a", missing},
+                                     {"name stops at the first ]", "[a]b]\r\nk=v\r\n", "a", "k", "v"},
                                      {"no end-of-line comments", "[S]\r\nx=1 ; note\r\n", "S", "x", "1 ; note"},
                                      {"name ends at the first =", "[S]\r\na=b=c\r\n", "S", "a", "b=c"},
                                      {"lines before the first header", "a=1\r\n[S]\r\nb=2\r\n", "S", "a", missing},

@@ -78,9 +78,11 @@ TEST(XPButtonFace, CoversEveryPixelButTheCutCorners) {
 
 TEST(XPButtonFace, GradientRunsTopToBottom) {
     const Gradient band{{225, 223, 156}, {255, 182, 48}};
-    // The face's first and last rows are the face points' check; here a row between and one past the end.
+    // The face's first and last rows are the face points' check; here a row between, one past the end and a
+    // band of one row.
     EXPECT_EQ(gradientRow(band, 1, 3), (Rgb{240, 203, 102}));
     EXPECT_EQ(gradientRow(band, 99, 18), band.bottom);
+    EXPECT_EQ(gradientRow(band, 0, 1), band.top);
 }
 
 TEST(XPCaptionParse, MarksTheAccessKey) {
