@@ -103,23 +103,20 @@ TEST_F(BoxChecksTest, ChangeCheckTable) {
 }
 
 TEST_F(BoxChecksTest, LeaveCheckTable) {
-    struct Case {
-        std::string text;
-        bool rejected;
-        std::string cce; // CCEvalue afterwards, starting from "0": only values above 127 are kept
-    };
-    const std::vector<Case> cases = {
+    // Text, rejected, CCEvalue afterwards starting from "0": only values above 127 are kept; 300 is rejected
+    // while typed, yet taken on leaving.
+    const std::vector<std::tuple<std::string, bool, std::string>> cases = {
         {"8", false, "0"},  {"127", false, "0"},   {"7", true, "0"},
-        {"abc", true, "0"}, {"128", false, "128"}, {"300", false, "300"}}; // rejected while typed, yet taken on leaving
-    for (const auto& c : cases) {
+        {"abc", true, "0"}, {"128", false, "128"}, {"300", false, "300"}};
+    for (const auto& [text, rejected, cce] : cases) {
         checks.setCceValue("0");
         grid.calls.clear();
-        if (c.rejected)
+        if (rejected)
             prompter.expect(kWarning1);
-        checks.left(1, c.text);
-        EXPECT_EQ(grid.backgrounds[1], c.rejected ? BoxBackground::Highlight : BoxBackground::White) << c.text;
-        EXPECT_EQ(checks.cceValue(), c.cce) << c.text;
-        EXPECT_TRUE(prompter.done()) << c.text;
+        checks.left(1, text);
+        EXPECT_EQ(grid.backgrounds[1], rejected ? BoxBackground::Highlight : BoxBackground::White) << text;
+        EXPECT_EQ(checks.cceValue(), cce) << text;
+        EXPECT_TRUE(prompter.done()) << text;
     }
 }
 

@@ -144,6 +144,7 @@ TEST(Descriptions, SectionNamesStoredFormsReadWriteAndRemove) {
     EXPECT_EQ(descriptions::sectionName("1-High_High(4000+).mtx"), "1-high_high(4000+).mtx");
     // Typed text is stored on one line.
     EXPECT_EQ(descriptions::oneLine("first\r\nsecond\nthird\rfourth"), "first second third fourth");
+    EXPECT_EQ(descriptions::storedInfo1("") + "|" + descriptions::storedInfo1("x"), " |x");
 
     TempFolder dir;
     descriptions::write(dir / "Matrix_Info.ini", "New One.mtx", " ", "second part");
