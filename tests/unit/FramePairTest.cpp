@@ -4,7 +4,6 @@
 
 #include "support/TempFolder.h"
 
-#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -28,39 +27,28 @@ TEST(FramePictures, DifferenceIsAmplifiedAndClampedAndPsnrFollowsTheError) {
     struct Row {
         const char* name;
         Picture a, b;
-        int gain;
-        std::optional<std::array<int, 4>> lastPixel; // of the difference; empty: no difference picture
-        std::optional<double> psnr;
+        std::vector<int> lastPixel; // of the difference amplified 8 times; empty: no difference picture
+        double psnr;                // -1: none
     };
     Picture oneChanged = plain(2, 2, 10, 20, 30);
     oneChanged.bgra[4 * 3 + 2] = 31; // the red of the last pixel
-    const Row rows[] = {
-        {"identical", plain(2, 2, 10, 20, 30), plain(2, 2, 10, 20, 30), 8, {{0, 0, 0, 255}}, kIdenticalPsnr},
-        // Every colour sample off by 1: MSE 1.
-        {"off by one", plain(2, 2, 10, 20, 30), plain(2, 2, 11, 19, 31), 8, {{8, 8, 8, 255}}, 48.1308036},
-        // 1 of 12 samples off by 1: MSE 1/12.
-        {"one sample off", plain(2, 2, 10, 20, 30), oneChanged, 8, {{0, 0, 8, 255}}, 58.9226161},
-        // 40 * 8 = 320 is clamped to 255.
-        {"clamped", plain(1, 1, 0, 100, 50), plain(1, 1, 40, 100, 60), 8, {{255, 0, 80, 255}}, 20.5975269},
-        {"other size", plain(2, 2, 0, 0, 0), plain(2, 1, 0, 0, 0), 8, std::nullopt, std::nullopt},
-        {"empty", Picture{}, Picture{}, 8, std::nullopt, std::nullopt},
-    };
+    const Row rows[] = {{"identical", plain(2, 2, 10, 20, 30), plain(2, 2, 10, 20, 30), {0, 0, 0, 255}, kIdenticalPsnr},
+                        // Every colour sample off by 1: MSE 1.
+                        {"off by one", plain(2, 2, 10, 20, 30), plain(2, 2, 11, 19, 31), {8, 8, 8, 255}, 48.1308036},
+                        // 1 of 12 samples off by 1: MSE 1/12.
+                        {"one sample off", plain(2, 2, 10, 20, 30), oneChanged, {0, 0, 8, 255}, 58.9226161},
+                        // 40 * 8 = 320 is clamped to 255.
+                        {"clamped", plain(1, 1, 0, 100, 50), plain(1, 1, 40, 100, 60), {255, 0, 80, 255}, 20.5975269},
+                        {"other size", plain(2, 2, 0, 0, 0), plain(2, 1, 0, 0, 0), {}, -1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const Picture d = differencePicture(row.a, row.b, row.gain);
-        if (!row.lastPixel) {
-            EXPECT_TRUE(d.empty());
-        } else {
-            ASSERT_EQ(d.bgra.size(), row.a.bgra.size());
-            EXPECT_EQ(d.width, row.a.width);
-            for (int i = 0; i < 4; ++i)
-                EXPECT_EQ(d.bgra[d.bgra.size() - 4 + i], (*row.lastPixel)[i]) << "sample " << i;
+        const Picture d = differencePicture(row.a, row.b, 8);
+        EXPECT_EQ(d.empty(), row.lastPixel.empty());
+        if (!row.lastPixel.empty()) {
+            ASSERT_EQ(std::pair(d.width, d.bgra.size()), std::pair(row.a.width, row.a.bgra.size()));
+            EXPECT_EQ(std::vector<int>(d.bgra.end() - 4, d.bgra.end()), row.lastPixel);
         }
-        const auto psnr = picturePsnr(row.a, row.b);
-        ASSERT_EQ(psnr.has_value(), row.psnr.has_value());
-        if (psnr) {
-            EXPECT_NEAR(*psnr, *row.psnr, 1e-6);
-        }
+        EXPECT_NEAR(picturePsnr(row.a, row.b).value_or(-1), row.psnr, 1e-6);
     }
 }
 
@@ -94,17 +82,12 @@ TEST(FramePairing, FrameNOfBothFilesIsTheNthFrameShown) {
         SCOPED_TRACE(index);
         const FramePair pair = decodeFramePair(a, b, index, known, keepGoing, &cursors);
         ASSERT_TRUE(pair.why.empty()) << pair.why;
-        EXPECT_EQ(pair.infoA.frames, 20);
-        EXPECT_EQ(pair.infoB.frames, 25);
-        EXPECT_DOUBLE_EQ(pair.infoA.rate, 25.0);
         const int shown = std::min(index, 19); // within both files
-        EXPECT_EQ(pair.index, shown);
-        ASSERT_EQ(pair.a.bgra.size(), 64u * 48 * 4);
-        ASSERT_EQ(pair.b.bgra.size(), 64u * 48 * 4);
+        EXPECT_EQ(std::tuple(pair.infoA.frames, pair.infoB.frames, pair.infoA.rate, pair.index),
+                  std::tuple(20, 25, 25.0, shown));
+        ASSERT_EQ(std::tuple(pair.a.bgra.size(), pair.b.bgra.size()), std::tuple(64u * 48 * 4, 64u * 48 * 4));
         EXPECT_NEAR(greyOf(pair.a), grey(shown), 3);
         EXPECT_NEAR(greyOf(pair.b), shown == 0 ? 255 : grey(shown), 3);
-        const double psnr = picturePsnr(pair.a, pair.b).value_or(-1);
-        EXPECT_TRUE(shown == 0 ? psnr < 10.0 : psnr > 35.0) << psnr;
         known = std::pair{pair.infoA, pair.infoB}; // later frames skip the probe
     }
 }
@@ -113,8 +96,7 @@ TEST(FramePairing, AMissingFileSaysSoAProbeReadsTheStreamAndACancelledJobStops) 
     TempFolder temp;
     const std::atomic<bool> keepGoing{false};
     const FramePair missing = decodeFramePair(temp / "a.m2v", temp / "b.m2v", 0, std::nullopt, keepGoing);
-    EXPECT_EQ(missing.why, "FFmpeg could not read the video of a.m2v.");
-    EXPECT_TRUE(missing.a.empty());
+    EXPECT_EQ(missing.why + std::to_string(missing.a.empty()), "FFmpeg could not read the video of a.m2v.1");
 
     temp.write("a.m2v", "not video");
     const ClipInfo info{64, 48, 25, 4.0 / 3, 10};
@@ -135,8 +117,7 @@ TEST(FramePairing, AMissingFileSaysSoAProbeReadsTheStreamAndACancelledJobStops) 
         while (!job.finished() && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ASSERT_TRUE(job.finished());
-        EXPECT_TRUE(job.result().cancelled);
-        EXPECT_TRUE(job.result().a.empty());
+        EXPECT_TRUE(job.result().cancelled && job.result().a.empty());
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
