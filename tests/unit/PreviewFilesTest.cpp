@@ -98,7 +98,6 @@ TEST_P(ControlFileGolden, MatchesItsGoldenFiles) {
     if (c.mode == "5")
         expectGolden(preview("preview.ini"), c.golden + ".ini");
     EXPECT_EQ(runner.commandLines(), std::vector<std::string>{state.project.txtCmdLine});
-    EXPECT_EQ(runner.styles(), std::vector<WindowStyle>{WindowStyle::Minimised});
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ControlFileGolden,
