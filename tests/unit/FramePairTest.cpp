@@ -24,31 +24,28 @@ Picture plain(int width, int height, std::uint8_t b, std::uint8_t g, std::uint8_
 }
 
 TEST(FramePictures, DifferenceIsAmplifiedAndClampedAndPsnrFollowsTheError) {
-    struct Row {
-        const char* name;
-        Picture a, b;
-        std::vector<int> lastPixel; // of the difference amplified 8 times; empty: no difference picture
-        double psnr;                // -1: none
-    };
+    // The pictures, the last pixel of their difference amplified 8 times (empty: no difference picture)
+    // and their PSNR (-1: none).
     Picture oneChanged = plain(2, 2, 10, 20, 30);
     oneChanged.bgra[4 * 3 + 2] = 31; // the red of the last pixel
-    const Row rows[] = {{"identical", plain(2, 2, 10, 20, 30), plain(2, 2, 10, 20, 30), {0, 0, 0, 255}, kIdenticalPsnr},
-                        // Every colour sample off by 1: MSE 1.
-                        {"off by one", plain(2, 2, 10, 20, 30), plain(2, 2, 11, 19, 31), {8, 8, 8, 255}, 48.1308036},
-                        // 1 of 12 samples off by 1: MSE 1/12.
-                        {"one sample off", plain(2, 2, 10, 20, 30), oneChanged, {0, 0, 8, 255}, 58.9226161},
-                        // 40 * 8 = 320 is clamped to 255.
-                        {"clamped", plain(1, 1, 0, 100, 50), plain(1, 1, 40, 100, 60), {255, 0, 80, 255}, 20.5975269},
-                        {"other size", plain(2, 2, 0, 0, 0), plain(2, 1, 0, 0, 0), {}, -1}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const Picture d = differencePicture(row.a, row.b, 8);
-        EXPECT_EQ(d.empty(), row.lastPixel.empty());
-        if (!row.lastPixel.empty()) {
-            ASSERT_EQ(std::pair(d.width, d.bgra.size()), std::pair(row.a.width, row.a.bgra.size()));
-            EXPECT_EQ(std::vector<int>(d.bgra.end() - 4, d.bgra.end()), row.lastPixel);
+    const std::tuple<const char*, Picture, Picture, std::vector<int>, double> rows[] = {
+        {"identical", plain(2, 2, 10, 20, 30), plain(2, 2, 10, 20, 30), {0, 0, 0, 255}, kIdenticalPsnr},
+        // Every colour sample off by 1: MSE 1.
+        {"off by one", plain(2, 2, 10, 20, 30), plain(2, 2, 11, 19, 31), {8, 8, 8, 255}, 48.1308036},
+        // 1 of 12 samples off by 1: MSE 1/12.
+        {"one sample off", plain(2, 2, 10, 20, 30), oneChanged, {0, 0, 8, 255}, 58.9226161},
+        // 40 * 8 = 320 is clamped to 255.
+        {"clamped", plain(1, 1, 0, 100, 50), plain(1, 1, 40, 100, 60), {255, 0, 80, 255}, 20.5975269},
+        {"other size", plain(2, 2, 0, 0, 0), plain(2, 1, 0, 0, 0), {}, -1}};
+    for (const auto& [name, a, b, lastPixel, psnr] : rows) {
+        SCOPED_TRACE(name);
+        const Picture d = differencePicture(a, b, 8);
+        EXPECT_EQ(d.empty(), lastPixel.empty());
+        if (!lastPixel.empty()) {
+            ASSERT_EQ(std::pair(d.width, d.bgra.size()), std::pair(a.width, a.bgra.size()));
+            EXPECT_EQ(std::vector<int>(d.bgra.end() - 4, d.bgra.end()), lastPixel);
         }
-        EXPECT_NEAR(picturePsnr(row.a, row.b).value_or(-1), row.psnr, 1e-6);
+        EXPECT_NEAR(picturePsnr(a, b).value_or(-1), psnr, 1e-6);
     }
 }
 
@@ -92,7 +89,7 @@ TEST(FramePairing, FrameNOfBothFilesIsTheNthFrameShown) {
     }
 }
 
-TEST(FramePairing, AMissingFileSaysSoAProbeReadsTheStreamAndACancelledJobStops) {
+TEST(FramePairing, AMissingFileSaysSoAndACancelledJobStops) {
     TempFolder temp;
     const std::atomic<bool> keepGoing{false};
     const FramePair missing = decodeFramePair(temp / "a.m2v", temp / "b.m2v", 0, std::nullopt, keepGoing);
@@ -104,12 +101,8 @@ TEST(FramePairing, AMissingFileSaysSoAProbeReadsTheStreamAndACancelledJobStops) 
               "FFmpeg could not decode frame 3 of a.m2v.");
 
     // Cancelled on its way to a frame far into a long file.
-    run("ffmpeg -y -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v 3000 -aspect 16:9 -c:v mpeg2video -q:v 10 '" +
+    run("ffmpeg -y -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v 3000 -c:v mpeg2video -q:v 10 '" +
         (temp / "long.m2v").string() + "'");
-    const auto probed = probeClip(temp / "long.m2v", keepGoing).value_or(ClipInfo{});
-    EXPECT_EQ((std::tuple{probed.width, probed.height, probed.rate, probed.frames}),
-              (std::tuple{176, 144, 25.0, 3000}));
-    EXPECT_NEAR(probed.aspect, 16.0 / 9, 1e-9);
     const auto start = std::chrono::steady_clock::now();
     {
         FramePairJob job(temp / "long.m2v", temp / "long.m2v", 2999, std::nullopt);
