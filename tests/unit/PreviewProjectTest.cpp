@@ -174,16 +174,6 @@ TEST_F(PreviewProjectTest, SelectionsFillTheFields) {
     EXPECT_EQ(state.project.ActionInf + "/" + state.project.Frames, "0/");
 }
 
-TEST_F(PreviewProjectTest, BasicKeepsTheIndexDigitsAndHoursWrapAtADay) {
-    set(inf(), "V010002_V001002", "Frames", "2250000");
-    state.encoder = preview::EncoderKind::CceBasic;
-    state.project.txtDif = "0";
-    preview::ShowSegmentDetails(context, state, "V010002_V001002.avs");
-    const auto& p = state.project;
-    EXPECT_EQ(p.txtSegIndex + " " + p.Duration + " " + p.ILVU + " " + p.txtPulldown + " " + p.ActionInf,
-              "0002 01:00:00 1 0 1");
-}
-
 // Each case in one line: success, indicator (-1: none), HC profile, CCE group labels enabled, the log.
 TEST(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
     const std::array<std::string, 4> cases[] = {{"0", "", "1", "You can't use Matrices on ReJig Mode"},
