@@ -190,16 +190,11 @@ TEST(PictureMeasures, ReadsTheHeadersOfTheStreamsAndFoldsTheirChromaTo420) {
     for (const char* bad : {"YUV4MPEG W4 H2", "YUV4MPEG2 W4", "YUV4MPEG2 W0 H2", "YUV4MPEG2 W4 H2 C420p10"})
         EXPECT_FALSE(parseY4mHeader(bad)) << bad;
 
-    // A 4x2 frame: the chroma of 4:2:2 averaged over row pairs, of 4:4:4 over 2x2 blocks, rounded.
-    const std::vector<std::uint8_t> luma{1, 2, 3, 4, 5, 6, 7, 8};
-    std::vector<std::uint8_t> yuv422 = luma, out;
-    yuv422.insert(yuv422.end(), {10, 20, 11, 40, 100, 200, 0, 1});
+    // A 4x2 frame: the chroma of 4:2:2 averaged over row pairs, rounded.
+    const std::vector<std::uint8_t> yuv422{1, 2, 3, 4, 5, 6, 7, 8, 10, 20, 11, 40, 100, 200, 0, 1};
+    std::vector<std::uint8_t> out;
     toYuv420({4, 2, C::Yuv422}, yuv422.data(), out);
     EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 11, 30, 50, 101}));
-    std::vector<std::uint8_t> yuv444 = luma;
-    yuv444.insert(yuv444.end(), {0, 1, 2, 3, 1, 1, 4, 4, 9, 9, 9, 9, 9, 9, 9, 10});
-    toYuv420({4, 2, C::Yuv444}, yuv444.data(), out);
-    EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 1, 3, 9, 9}));
 }
 
 TEST(MeasureSummary, AMissingProgramOrScriptIsAnErrorNotACrash) {
