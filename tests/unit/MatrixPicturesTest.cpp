@@ -53,12 +53,7 @@ TEST(ColourScale, ValuesRunDarkToLightAndDifferencesFromWhiteToRedAboveAndBlueBe
     EXPECT_EQ(scale::textColour(scale::valueColour(255)), kBlack);
 }
 
-TEST(ColourScale, CellValuesAndTheSwitchInEditorIni) {
-    const std::pair<const char*, std::optional<int>> cases[] = {{"008", 8}, {" 16 ", 16}, {"999", 999}, {"0", 0},
-                                                                {"  ", {}}, {"1000", {}}, {"-3", {}},   {"1 2", {}}};
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(scale::cellValue(text), value) << '"' << text << '"';
-
+TEST(ColourScale, TheSwitchInEditorIni) {
     TempFolder folder;
     const auto ini = folder.write("Editor.ini", "[Config]\r\nLanguage=English.lng\r\n[Colors]\r\nBackColor=1\r\n");
     EXPECT_FALSE(scale::isOn(ini));
