@@ -12,7 +12,6 @@
 namespace quire::test {
 namespace {
 
-using preview::EncoderKind;
 using preview::LoadPreview;
 using PreviewProjectTest = PreviewFixture;
 
@@ -85,13 +84,6 @@ TEST_F(PreviewProjectTest, AbortsWithTheirMessages) {
         EXPECT_EQ(f.logLines().back() + " | " + f.view.calls.back(), c.lastLog + " | closeWindow");
         EXPECT_TRUE(f.prompter.done());
     }
-}
-
-TEST_F(PreviewProjectTest, WarnsWhenTheOpvFactorIsNoNumber) {
-    set(ecl(), "item", "opv_q_factor", "high");
-    state.project.hc_opv_point = "7.5";
-    ASSERT_TRUE(LoadPreview(context, state));
-    EXPECT_TRUE(logged("WARNING: HC OPV Factor couldn't be Calculated") && state.project.hc_opv_point == "7.5");
 }
 
 // A user whose locale writes "4,5" sees that, while every number for an encoder or a file keeps ".".
@@ -207,9 +199,9 @@ TEST(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
 // The CCE SP form is in ReadsTheProjectInOrderWithEveryLogLine.
 TEST_F(PreviewProjectTest, HcAndCce250GetTheirExecutableAndForm) {
     set(ini(), "Paths", "CCE250", "");
-    const std::pair<EncoderKind, std::string> cases[] = {
-        {EncoderKind::Hc, "\"/opt/enc/hcenc.exe\" -ini \"<P>/Preview/preview.ini\""},
-        {EncoderKind::Cce250, "\"\" -ecl \"<P>/Preview/preview.ecl\" -batch"}};
+    const std::pair<preview::EncoderKind, std::string> cases[] = {
+        {preview::EncoderKind::Hc, "\"/opt/enc/hcenc.exe\" -ini \"<P>/Preview/preview.ini\""},
+        {preview::EncoderKind::Cce250, "\"\" -ecl \"<P>/Preview/preview.ecl\" -batch"}};
     for (const auto& [kind, line] : cases) {
         state.encoder = kind;
         preview::BuildEncoderCommand(context, state);
