@@ -14,6 +14,7 @@
 
 using namespace quire;
 using namespace quire::extract;
+using quire::test::describe;
 using quire::test::RecordingRunner;
 using quire::test::ScriptedPrompter;
 using quire::test::TempFolder;
@@ -198,19 +199,16 @@ TEST(MatExtLogic, OverwriteQuestionCancelSkipsOnlyThatMatrixAndOkReplacesAnyLett
     EXPECT_EQ(lib.save(prompter, {first("Old"), second("New")}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Old.mtx") + lib.read("New.mtx"), "old values\r\n" + kMatrix + "\r\n");
     EXPECT_EQ(ini::GetValue("old.mtx", "Info1", lib / "Matrix_Info.ini"), "An old one");
-    EXPECT_TRUE(prompter.shown().at(0).buttons == PromptButtons::OkCancel &&
-                prompter.shown().at(0).icon == PromptIcon::Question);
+    EXPECT_EQ(describe(prompter.shown().at(0)), "Quire|okcancel|question|Old\n\n" + kOverwrite);
     // Windows, where Tessera reads the folder, takes Old.mtx and OLD.mtx for one file.
-    ScriptedPrompter again;
-    again.expect("OLD\n\n" + kOverwrite, PromptAnswer::Ok);
-    EXPECT_EQ(lib.save(again, {first("OLD"), kUnticked}), SaveResult::Saved);
+    prompter.expect("OLD\n\n" + kOverwrite, PromptAnswer::Ok);
+    EXPECT_EQ(lib.save(prompter, {first("OLD"), kUnticked}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Old.mtx"), kMatrix + "\r\n");
     EXPECT_TRUE(!fs::exists(lib / "OLD.mtx") && lib.hasEmptyDescription("Matrix_Info.ini", "old.mtx"));
     // A file that cannot be written stops the save.
     fs::create_directories(lib / "Blocked.mtx");
-    ScriptedPrompter blocked;
-    blocked.expect("The matrix file \"Blocked.mtx\" could not be written in the matrix folder.");
-    EXPECT_EQ(lib.save(blocked, {first("Blocked"), second("Next")}), SaveResult::Stopped);
+    prompter.expect("The matrix file \"Blocked.mtx\" could not be written in the matrix folder.");
+    EXPECT_EQ(lib.save(prompter, {first("Blocked"), second("Next")}), SaveResult::Stopped);
     EXPECT_FALSE(fs::exists(lib / "Next.mtx"));
 }
 

@@ -105,9 +105,8 @@ TEST(MatrixExport, OnlyMatricesOf128ValuesFrom1To255AreExported) {
 TEST(MatrixExport, CqmIsWrittenWholeOrNotAtAll) {
     TempFolder lib;
     lib.write("Good.mtx", numberedText(" ", "\r\n", 8));
-    std::string bytes;
-    for (int v = 8; v < 136; ++v)
-        bytes += static_cast<char>(v);
+    std::string bytes(128, '\0');
+    std::iota(bytes.begin(), bytes.end(), char(8));
     const auto target = (lib / "out.cqm").string();
     // The dialog's answer (as chosen, without the extension, cancelled, in no folder), the path written
     // ("" nothing) and the box shown ("" none).
