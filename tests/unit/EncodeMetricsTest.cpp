@@ -74,7 +74,7 @@ TEST_F(MeasureEncode, FramesPairedByIndexShowFirstFramesThatAreMissing) {
     EXPECT_NEAR(dropped.bitrate, static_cast<double>(dropped.size) * 8 / 0.8 / 1000, 1e-9);
 }
 
-TEST_F(MeasureEncode, AFileThatIsNotTheScriptsPicturesIsRefusedAndNothingKept) {
+TEST_F(MeasureEncode, AFileThatIsNotTheScriptsPicturesOrHasNoScriptIsRefusedAndNothingKept) {
     const fs::path big = encode("big.m2v", "-s 352x288 -q:v 4");
     const fs::path junk = temp.write("junk.m2v", std::string(4096, 'x'));
     ASSERT_TRUE(keepEncodeScript(temp / "encode.avs", junk));
@@ -85,6 +85,13 @@ TEST_F(MeasureEncode, AFileThatIsNotTheScriptsPicturesIsRefusedAndNothingKept) {
         EXPECT_EQ(result.why, why);
         EXPECT_TRUE(!result.metrics && !fs::exists(metricsFileOf(file)));
     }
+    // No encode script kept beside the file, or one whose source is missing: an error, not a crash.
+    const fs::path bare = temp.write("bare.m2v", "not video");
+    MeasureProgress progress;
+    EXPECT_NE(MeasureEncodedFile(tools(), bare, 0, progress).why.find("was not kept"), std::string::npos);
+    temp.write("bare.m2v.avs", "FFVideoSource(\"gone.y4m\")\r\n");
+    const MeasureResult result = MeasureEncodedFile(tools(), bare, 0, progress);
+    EXPECT_TRUE(!result.metrics && result.why.find("renderer") != std::string::npos) << result.why;
 }
 
 TEST_F(MeasureEncode, FramesPipedByTheRendererMeasureAsTheSameFramesFromAFile) {
@@ -195,17 +202,6 @@ TEST(PictureMeasures, ReadsTheHeadersOfTheStreamsAndFoldsTheirChromaTo420) {
     std::vector<std::uint8_t> out;
     toYuv420({4, 2, C::Yuv422}, yuv422.data(), out);
     EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 11, 30, 50, 101}));
-}
-
-TEST(MeasureSummary, AMissingProgramOrScriptIsAnErrorNotACrash) {
-    TempFolder temp;
-    const fs::path file = temp.write("a.m2v", "not video");
-    MeasureProgress progress;
-    EXPECT_NE(MeasureEncodedFile(tools(), file, 0, progress).why.find("was not kept"), std::string::npos);
-    temp.write("a.m2v.avs", kSourceScript); // its source is missing
-    const MeasureResult result = MeasureEncodedFile(tools(), file, 0, progress);
-    EXPECT_TRUE(!result.metrics && result.why.find("renderer") != std::string::npos) << result.why;
-    EXPECT_FALSE(fs::exists(metricsFileOf(file)));
 }
 
 } // namespace

@@ -159,17 +159,6 @@ TEST(MatExtLogic, VolumeIsTheLongestMountPointHoldingTheFolderAndTheChainRunsFro
         EXPECT_EQ(folderChain(shown, root), chain) << shown;
 }
 
-TEST(MatExtLogic, SaveWritesTheFileAndEmptyDescriptionsInBothIndexes) {
-    Library lib;
-    ScriptedPrompter prompter;
-    EXPECT_EQ(lib.save(prompter, {first("Film_M1"), second("Film_M2")}), SaveResult::Saved);
-    EXPECT_EQ(lib.read("Film_M1.mtx") + lib.read("Film_M2.mtx"), kMatrix + "\r\n" + kMatrix + "\r\n");
-    for (const char* index : {"Matrix_Info.ini", "Matrix_Info_Custom.ini"})
-        EXPECT_TRUE(lib.hasEmptyDescription(index, "film_m1.mtx") && lib.hasEmptyDescription(index, "film_m2.mtx") &&
-                    ini::GetValue("old.mtx", "Info1", lib / index) == "An old one")
-            << index;
-}
-
 TEST(MatExtLogic, SaveRefusalsStopTheWholeSave) {
     const std::string noneChecked = "You haven't checked any of the extracted Matrices to be saved!";
     const std::string device = "The name \"CON\" can't be used for a matrix file: Windows reserves it for a device.";
@@ -192,9 +181,16 @@ TEST(MatExtLogic, SaveRefusalsStopTheWholeSave) {
     }
 }
 
-TEST(MatExtLogic, OverwriteQuestionCancelSkipsOnlyThatMatrixAndOkReplacesAnyLetterCase) {
+// Each index file gets an empty description; an existing matrix is overwritten only when the user agrees.
+TEST(MatExtLogic, SaveWritesBothIndexesAndOverwritesAnyLetterCaseOnlyWhenAsked) {
     Library lib;
     ScriptedPrompter prompter;
+    EXPECT_EQ(lib.save(prompter, {first("Film_M1"), second("Film_M2")}), SaveResult::Saved);
+    EXPECT_EQ(lib.read("Film_M1.mtx") + lib.read("Film_M2.mtx"), kMatrix + "\r\n" + kMatrix + "\r\n");
+    for (const char* index : {"Matrix_Info.ini", "Matrix_Info_Custom.ini"})
+        EXPECT_TRUE(lib.hasEmptyDescription(index, "film_m1.mtx") && lib.hasEmptyDescription(index, "film_m2.mtx") &&
+                    ini::GetValue("old.mtx", "Info1", lib / index) == "An old one")
+            << index;
     prompter.expect("Old\n\n" + kOverwrite, PromptAnswer::Cancel);
     EXPECT_EQ(lib.save(prompter, {first("Old"), second("New")}), SaveResult::Saved);
     EXPECT_EQ(lib.read("Old.mtx") + lib.read("New.mtx"), "old values\r\n" + kMatrix + "\r\n");

@@ -30,22 +30,18 @@ TEST_F(PreviewProjectTest, ReadsTheProjectInOrderWithEveryLogLine) {
     EXPECT_EQ(state.segmentList, state.segmentFiles);
 }
 
-// The bitrate line of the log at 23.976 frames a second: Bitrate | txtDif | Percent.
-TEST_F(PreviewProjectTest, BitrateDifferenceAndPercentAtFilmRate) {
+// An ILVU section first: the first segment is the one of section three. Its bitrate at 23.976 frames a
+// second in the log as Bitrate | txtDif | Percent.
+TEST_F(PreviewProjectTest, IlvuAtSectionZeroTakesTheFirstSegmentFromSectionThree) {
     set(inf(), "V010001_V001001", "Frame_Rate_Code", "1");
     set(inf(), "V010001_V001001", "Frames", "2400");
     set(ecl(), "item", "vbr_brate_avg", "900");
-    ASSERT_TRUE(LoadPreview(context, state));
-    EXPECT_TRUE(logged("LPREV0026: Bitrate Calculation OK_ Value Codes= 818 | 82 | 10.02"));
-}
-
-TEST_F(PreviewProjectTest, IlvuAtSectionZeroTakesTheFirstSegmentFromSectionThree) {
-    const std::string body = readBytes(inf());
-    writeBytes(inf(), "[ILVU]\r\nCount=1\r\n" + body);
+    writeBytes(inf(), "[ILVU]\r\nCount=1\r\n" + readBytes(inf()));
     ASSERT_TRUE(LoadPreview(context, state));
     const auto& p = state.project;
     EXPECT_EQ(p.txtFirstSection + " " + p.txt1stSection + " " + p.audioSectors, "ILVU V010001_V001001 1000");
     EXPECT_TRUE(logged("LPREV0011: 1STSECT = V010001_V001001 [UPDATED!]"));
+    EXPECT_TRUE(logged("LPREV0026: Bitrate Calculation OK_ Value Codes= 818 | 82 | 10.02"));
 }
 
 // Each abort shows its message once, logs its line last and closes the window.
