@@ -60,7 +60,7 @@ int greyOf(const Picture& p) {
 
 // Two encodes with B pictures of clips whose frame N has the luma 16 + 8 N, shown as the grey
 // 8 N * 255 / 219: a.m2v of 20 frames, b.m2v of 25 whose first frame is white instead.
-TEST(FramePairing, FrameNOfBothFilesIsTheNthFrameShown) {
+TEST(FramePairing, FrameNOfBothFilesIsTheNthFrameShownAndAFailureOrCancelSaysSo) {
     TempFolder temp;
     const auto encode = [&temp](const char* name, const char* luma, int frames) {
         run("ffmpeg -y -f lavfi -i color=c=black:s=64x48:r=25 -vf \"geq=lum='" + std::string(luma) +
@@ -87,18 +87,15 @@ TEST(FramePairing, FrameNOfBothFilesIsTheNthFrameShown) {
         EXPECT_NEAR(greyOf(pair.b), shown == 0 ? 255 : grey(shown), 3);
         known = std::pair{pair.infoA, pair.infoB}; // later frames skip the probe
     }
-}
 
-TEST(FramePairing, AMissingFileSaysSoAndACancelledJobStops) {
-    TempFolder temp;
-    const std::atomic<bool> keepGoing{false};
-    const FramePair missing = decodeFramePair(temp / "a.m2v", temp / "b.m2v", 0, std::nullopt, keepGoing);
-    EXPECT_EQ(missing.why + std::to_string(missing.a.empty()), "FFmpeg could not read the video of a.m2v.1");
+    // A missing file, one that is not video, and a job cancelled on its way far into a long file.
+    const FramePair missing = decodeFramePair(temp / "none.m2v", temp / "b.m2v", 0, std::nullopt, keepGoing);
+    EXPECT_EQ(missing.why + std::to_string(missing.a.empty()), "FFmpeg could not read the video of none.m2v.1");
 
-    temp.write("a.m2v", "not video");
+    temp.write("junk.m2v", "not video");
     const ClipInfo info{64, 48, 25, 4.0 / 3, 10};
-    EXPECT_EQ(decodeFramePair(temp / "a.m2v", temp / "a.m2v", 3, std::pair{info, info}, keepGoing).why,
-              "FFmpeg could not decode frame 3 of a.m2v.");
+    EXPECT_EQ(decodeFramePair(temp / "junk.m2v", temp / "junk.m2v", 3, std::pair{info, info}, keepGoing).why,
+              "FFmpeg could not decode frame 3 of junk.m2v.");
 
     // Cancelled on its way to a frame far into a long file.
     run("ffmpeg -y -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v 3000 -c:v mpeg2video -q:v 10 '" +

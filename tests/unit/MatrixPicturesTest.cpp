@@ -64,16 +64,13 @@ TEST(ColourScale, TheSwitchInEditorIni) {
               "[Config]\r\nLanguage=English.lng\r\nColourScale=0\r\n[Colors]\r\nBackColor=1\r\n");
 }
 
-TEST(MatrixExport, CompareGivesBMinusACellByCell) {
+TEST(MatrixExport, CompareGivesBMinusACellByCellAndFfmpegOptionsAreBothTablesRowByRowIntraFirst) {
     MatrixValues b = counting();
     b[0] = 9, b[127] = 100;
     MatrixValues difference{};
     difference[0] = 8, difference[127] = -28;
     EXPECT_EQ(library::compare(counting(), b).difference, difference);
-}
-
-// The text FFmpeg took by hand: an encode with it reads back through QuantDump as these tables.
-TEST(MatrixExport, FfmpegOptionsAreBothTablesRowByRowIntraFirst) {
+    // The text FFmpeg took by hand: an encode with it reads back through QuantDump as these tables.
     EXPECT_EQ(library::ffmpegOptions(counting()),
               "-intra_matrix 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,32,"
               "33,34,35,36,37,38,39,40,41,42,43,44,45,46,47,48,49,50,51,52,53,54,55,56,57,58,59,60,61,62,63,64 "

@@ -93,7 +93,6 @@ TEST(WinePath, MapsDrivesAndSeparators) {
     TempFolder temp;
     const fs::path prefix = temp / "wine";
     fs::create_directories(prefix / "dosdevices");
-    fs::create_directories(prefix / "drive_c" / "Tessera");
     const fs::path inPrefix = prefix / "drive_c" / "Tessera" / "Tessera.ini";
     const fs::path outside = temp / "elsewhere" / "Tessera.ini";
     const std::tuple<const char*, fs::path, fs::path> cases[] = {
@@ -198,7 +197,7 @@ TEST(WriteFileAtomic, AnotherUsersFileKeepsItsOwner) {
     EXPECT_EQ(entries(dir.path()), 2u);
 }
 
-TEST(CreateFolderPath, CreatesEveryMissingFolderAndAFileInTheWayGivesTheMessage) {
+TEST(Folders, CreatePathMakesEveryMissingFolderAndBrowseKeepsTheBlanksOfAFolderName) {
     TempFolder dir;
     ScriptedPrompter prompter;
     // Made, then already there.
@@ -211,15 +210,12 @@ TEST(CreateFolderPath, CreatesEveryMissingFolderAndAFileInTheWayGivesTheMessage)
     EXPECT_EQ(describe(prompter.shown().at(0)), "Quire|ok|exclamation|" + std::string(kCreateFolderMessage));
     EXPECT_TRUE(kCreateFolderMessage.starts_with("Could not Create Destination Folder. You can't run this program "
                                                  "from a drive root... please put it inside a folder!\n\nN\xE3o foi"));
-}
 
-// The root as "/", other folders without a trailing separator, empty text on cancel.
-TEST(BrowseForFolder, ResultRulesKeepTheBlanksOfAFolderNameAndAskThroughThePrompter) {
+    // A chosen folder: the root as "/", others without a trailing separator, empty text on cancel.
     const std::pair<const char*, const char*> cases[] = {
         {"/", "/"}, {"/home//user///Matrices//", "/home/user/Matrices"}, {"/home/user/Videos ", "/home/user/Videos "}};
     for (const auto& [chosen, result] : cases)
         EXPECT_EQ(normaliseChosenFolder(chosen), result) << chosen;
-    ScriptedPrompter prompter;
     prompter.expectFolder("/srv/tessera/").expectFolder("");
     EXPECT_EQ(BrowseForFolder(prompter, "Select the Tessera.exe Folder"), "/srv/tessera");
     EXPECT_EQ(BrowseForFolder(prompter, "Select the Matrices Folder"), "");

@@ -33,9 +33,9 @@ TEST_F(PreviewProjectTest, ReadsTheProjectInOrderWithEveryLogLine) {
 // An ILVU section first: the first segment is the one of section three. Its bitrate at 23.976 frames a
 // second in the log as Bitrate | txtDif | Percent.
 TEST_F(PreviewProjectTest, IlvuAtSectionZeroTakesTheFirstSegmentFromSectionThree) {
-    set(inf(), "V010001_V001001", "Frame_Rate_Code", "1");
-    set(inf(), "V010001_V001001", "Frames", "2400");
-    set(ecl(), "item", "vbr_brate_avg", "900");
+    ini::SetValue("V010001_V001001", "Frame_Rate_Code", "1", inf());
+    ini::SetValue("V010001_V001001", "Frames", "2400", inf());
+    ini::SetValue("item", "vbr_brate_avg", "900", ecl());
     writeBytes(inf(), "[ILVU]\r\nCount=1\r\n" + readBytes(inf()));
     ASSERT_TRUE(LoadPreview(context, state));
     const auto& p = state.project;
@@ -73,7 +73,7 @@ TEST_F(PreviewProjectTest, AbortsWithTheirMessages) {
         if (c.section.empty())
             fs::remove((f.*c.file)());
         else
-            set((f.*c.file)(), c.section, c.key, c.value);
+            ini::SetValue(c.section, c.key, c.value, (f.*c.file)());
         for (const auto& box : c.boxes)
             f.prompter.expect(box);
         EXPECT_FALSE(LoadPreview(f.context, f.state));
@@ -88,8 +88,8 @@ TEST_F(PreviewProjectTest, NumbersForEncodersStayLocaleFreeUnderACommaLocale) {
     {
         CommaDecimalLocale comma;
         context.separators = preview::separatorsOf();
-        set(inf(), "Status", "mode", "2");
-        set(ecl(), "item", "vbr_brate_avg", "1000.5");
+        ini::SetValue("Status", "mode", "2", inf());
+        ini::SetValue("item", "vbr_brate_avg", "1000.5", ecl());
         loaded = LoadPreview(context, state);
         preview::BuildQuEncCommand(context, state, "V010001_V001001.avs");
     }
@@ -168,7 +168,6 @@ TEST(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
                                                 {"2", "", "3", ""},
                                                 {"3", "", "2", "Canopus ProCoder doesn't support custom matrices!!!"},
                                                 {"1", "0", "2", "CCE 2.50 doesn't support custom matrices!!!"},
-                                                {"1", "9", "2", ""},
                                                 {"1", "", "1", ""},
                                                 {"5", "", "", ""}};
     std::vector<std::string> lines;
@@ -194,7 +193,7 @@ TEST(DetectEncoderTest, ModeAndEditionSelectOneIndicator) {
 
 // The CCE SP form is in ReadsTheProjectInOrderWithEveryLogLine.
 TEST_F(PreviewProjectTest, HcAndCce250GetTheirExecutableAndForm) {
-    set(ini(), "Paths", "CCE250", "");
+    ini::SetValue("Paths", "CCE250", "", ini());
     const std::pair<preview::EncoderKind, std::string> cases[] = {
         {preview::EncoderKind::Hc, "\"/opt/enc/hcenc.exe\" -ini \"<P>/Preview/preview.ini\""},
         {preview::EncoderKind::Cce250, "\"\" -ecl \"<P>/Preview/preview.ecl\" -batch"}};
@@ -226,9 +225,9 @@ TEST(QuEncCommandTest, GoldenCommandLines) {
     std::vector<std::string> lines;
     for (const auto& [changes, analysed] : cases) {
         PreviewProject f;
-        PreviewProject::set(f.inf(), "Status", "mode", "2");
+        ini::SetValue("Status", "mode", "2", f.inf());
         for (const auto& [file, section, key, value] : changes)
-            PreviewProject::set(file == Ini ? f.ini() : file == Inf ? f.inf() : f.ecl(), section, key, value);
+            ini::SetValue(section, key, value, file == Ini ? f.ini() : file == Inf ? f.inf() : f.ecl());
         if (analysed)
             writeBytes(f.context.workFolder / "analysis.ecl", "[item]\r\n");
         preview::RefreshSegmentList(f.context, f.state);

@@ -217,19 +217,6 @@ TEST(MatrixCheck, ComparesQuantDumpOutputWithTheChoiceInPlainWords) {
         EXPECT_EQ(compareDump(dumped, chosen, name), (MatrixCheck{verdict, words})) << what;
 }
 
-TEST(MatrixCheck, ChosenMatricesComeFromTheLibraryOrTheDefaults) {
-    TempFolder lib;
-    lib.write("Good.mtx", mtxText(libraryValues()));
-    lib.write("Short.mtx", "8 16 19\r\n");
-    std::string why;
-    EXPECT_EQ(chosenMatrices(lib.path(), "Good.mtx", why), libraryValues());
-    EXPECT_EQ(chosenMatrices(lib.path(), "", why), mpegDefaultMatrices());
-    EXPECT_FALSE(chosenMatrices(lib.path(), "Short.mtx", why));
-    EXPECT_EQ(why, "the chosen matrix file Short.mtx does not hold 128 values.");
-    EXPECT_FALSE(chosenMatrices(lib.path(), "Gone.mtx", why));
-    EXPECT_EQ(why, "the chosen matrix file Gone.mtx cannot be read.");
-}
-
 TEST(MatrixCheck, RunsTheProgramsQuantDumpAndKeepsTheResult) {
     TempFolder program;
     program.write("QuantumDump/QuantDump", "");
@@ -250,16 +237,20 @@ TEST(MatrixCheck, RunsTheProgramsQuantDumpAndKeepsTheResult) {
     EXPECT_EQ(savedCheck(m2v), check);
     EXPECT_TRUE(program.read("Preview/Seg_Lib_No_Filter.m2v.check").starts_with("Verdict=matches\r\nSize=5\r\n"));
 
-    // QuantDump that cannot start, or writes nothing; no QuantDump at all; no encoded file.
+    // QuantDump that cannot start, or writes nothing; a chosen matrix file that is short or gone; no
+    // QuantDump at all; no encoded file. No matrix file chosen: the MPEG defaults.
     const std::string unreadable = "Its matrices could not be read: ";
-    const auto words = [&](const fs::path& file) {
-        return CheckEncodedMatrices(runner, program.path(), file, program / "Lib", "").words;
+    const auto words = [&](const fs::path& file, const char* matrix = "") {
+        return CheckEncodedMatrices(runner, program.path(), file, program / "Lib", matrix).words;
     };
     runner.answer(RunResult::couldNotStart("No such file or directory"));
     EXPECT_EQ(words(m2v), unreadable + "QuantDump could not be started (No such file or directory).");
     runner.answer(RunResult::ran(1));
     EXPECT_EQ(words(m2v), unreadable + "QuantDump wrote no output for this video stream.");
     EXPECT_EQ(savedCheck(m2v)->verdict, CheckVerdict::Unreadable);
+    program.write("Lib/Short.mtx", "8 16 19\r\n");
+    EXPECT_EQ(words(m2v, "Short.mtx"), unreadable + "the chosen matrix file Short.mtx does not hold 128 values.");
+    EXPECT_EQ(words(m2v, "Gone.mtx"), unreadable + "the chosen matrix file Gone.mtx cannot be read.");
     fs::remove_all(program / "QuantumDump");
     EXPECT_EQ(words(m2v), unreadable + "QuantDump wasn't found in Quire's folder or its 'QuantumDump' folder.");
     EXPECT_EQ(words(program / "Preview/none.m2v"), unreadable + "the encoder wrote no file.");
