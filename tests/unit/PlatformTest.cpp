@@ -1,5 +1,5 @@
-// The platform layer: Windows-1252 text, Windows command lines, Wine paths, whole-file writes and
-// folder listings, folder creation and the folder picker, and the debug log.
+// The platform layer: Windows-1252 text, Windows command lines, Wine paths, whole-file writes,
+// folder creation and the folder picker, and the debug log.
 #include "app/BugTrack.h"
 #include "app/Folders.h"
 #include "platform/CommandLine.h"
