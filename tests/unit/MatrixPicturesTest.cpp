@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 using namespace quire;
 using namespace quire::test;
 namespace fs = std::filesystem;
@@ -22,79 +24,53 @@ double brightness(scale::Rgb c) {
 // 1, 2, ... 128: every cell differs, and intra differs from non-intra.
 MatrixValues counting() {
     MatrixValues values{};
-    for (std::size_t i = 0; i < kMatrixCells; ++i)
-        values[i] = static_cast<int>(i) + 1;
+    std::iota(values.begin(), values.end(), 1);
     return values;
 }
 
 } // namespace
 
-TEST(ColourScale, RunsDarkToLightFromOneTo255AndClampsBeyond) {
+TEST(ColourScale, ValuesRunDarkToLightAndDifferencesFromWhiteToRedAboveAndBlueBelow) {
     EXPECT_EQ(scale::valueColour(1), (scale::Rgb{68, 1, 84}));
     EXPECT_EQ(scale::valueColour(255), (scale::Rgb{253, 231, 37}));
     EXPECT_EQ(scale::valueColour(0), scale::valueColour(1));
     EXPECT_EQ(scale::valueColour(999), scale::valueColour(255));
-    for (int v = 2; v <= 255; ++v)
-        EXPECT_GE(brightness(scale::valueColour(v)), brightness(scale::valueColour(v - 1)) - 0.01) << v; // rounding
     // Logarithmic: doubling a value moves it the same way along the scale, wherever it starts.
     EXPECT_NEAR(scale::position(16) - scale::position(8), scale::position(128) - scale::position(64), 1e-9);
-    // The usual matrix values (8 to 83) spread over more than a third of the scale.
-    EXPECT_GT(scale::position(83) - scale::position(8), 0.4);
-}
-
-TEST(ColourScale, DifferencesAreWhiteAtZeroBlueBelowRedAboveAndDeeperWithSize) {
     EXPECT_EQ(scale::differenceColour(0), (scale::Rgb{255, 255, 255}));
-    for (int d = 1; d <= 300; ++d) {
-        const scale::Rgb up = scale::differenceColour(d);
-        const scale::Rgb down = scale::differenceColour(-d);
-        EXPECT_GT(up.r, up.b) << d;
-        EXPECT_GT(down.b, down.r) << d;
-        EXPECT_LE(brightness(up), brightness(scale::differenceColour(d - 1))) << d;
-        EXPECT_LE(brightness(down), brightness(scale::differenceColour(1 - d))) << d;
-    }
     EXPECT_EQ(scale::differenceColour(254), scale::differenceColour(400));
-}
-
-TEST(ColourScale, TheTextStaysReadableOnEveryColour) {
-    std::vector<scale::Rgb> backgrounds;
-    for (int v = 1; v <= 255; ++v)
-        backgrounds.push_back(scale::valueColour(v));
-    for (int d = -255; d <= 255; ++d)
-        backgrounds.push_back(scale::differenceColour(d));
-    for (const auto& back : backgrounds)
-        EXPECT_GE(scale::contrastRatio(back, scale::textColour(back)), 4.5) << back.r << "," << back.g << "," << back.b;
+    // Deeper with size, and the text on every colour stays readable.
+    const auto readable = [](scale::Rgb back) { return scale::contrastRatio(back, scale::textColour(back)) >= 4.5; };
+    for (int n = 1; n <= 255; ++n) {
+        const scale::Rgb up = scale::differenceColour(n), down = scale::differenceColour(-n);
+        EXPECT_TRUE(up.r > up.b && down.b > down.r) << n;
+        EXPECT_LE(brightness(up), brightness(scale::differenceColour(n - 1))) << n;
+        EXPECT_LE(brightness(down), brightness(scale::differenceColour(1 - n))) << n;
+        EXPECT_GE(brightness(scale::valueColour(n + 1)), brightness(scale::valueColour(n)) - 0.01) << n; // rounding
+        EXPECT_TRUE(readable(up) && readable(down) && readable(scale::valueColour(n))) << n;
+    }
     EXPECT_EQ(scale::textColour(scale::valueColour(1)), (scale::Rgb{255, 255, 255}));
     EXPECT_EQ(scale::textColour(scale::valueColour(255)), kBlack);
 }
 
-TEST(ColourScale, CellValuesAndTheSwitchInEditorIni) {
-    const std::pair<const char*, std::optional<int>> cases[] = {{"008", 8}, {" 16 ", 16}, {"999", 999}, {"0", 0},
-                                                                {"  ", {}}, {"1000", {}}, {"-3", {}},   {"1 2", {}}};
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(scale::cellValue(text), value) << '"' << text << '"';
-
+TEST(ColourScale, TheSwitchInEditorIni) {
     TempFolder folder;
     const auto ini = folder.write("Editor.ini", "[Config]\r\nLanguage=English.lng\r\n[Colors]\r\nBackColor=1\r\n");
     EXPECT_FALSE(scale::isOn(ini));
     scale::setOn(ini, true);
     EXPECT_TRUE(scale::isOn(ini));
     scale::setOn(ini, false);
-    EXPECT_FALSE(scale::isOn(ini));
     EXPECT_EQ(folder.read("Editor.ini"),
               "[Config]\r\nLanguage=English.lng\r\nColourScale=0\r\n[Colors]\r\nBackColor=1\r\n");
 }
 
-TEST(MatrixExport, CompareGivesBMinusACellByCell) {
+TEST(MatrixExport, CompareGivesBMinusACellByCellAndFfmpegOptionsAreBothTablesRowByRowIntraFirst) {
     MatrixValues b = counting();
-    b[0] = 9;
-    b[127] = 100;
+    b[0] = 9, b[127] = 100;
     MatrixValues difference{};
     difference[0] = 8, difference[127] = -28;
     EXPECT_EQ(library::compare(counting(), b).difference, difference);
-}
-
-// The text FFmpeg took by hand: an encode with it reads back through QuantDump as these tables.
-TEST(MatrixExport, FfmpegOptionsAreBothTablesRowByRowIntraFirst) {
+    // The text FFmpeg took by hand: an encode with it reads back through QuantDump as these tables.
     EXPECT_EQ(library::ffmpegOptions(counting()),
               "-intra_matrix 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,32,"
               "33,34,35,36,37,38,39,40,41,42,43,44,45,46,47,48,49,50,51,52,53,54,55,56,57,58,59,60,61,62,63,64 "
@@ -105,8 +81,8 @@ TEST(MatrixExport, FfmpegOptionsAreBothTablesRowByRowIntraFirst) {
 
 TEST(MatrixExport, OnlyMatricesOf128ValuesFrom1To255AreExported) {
     TempFolder lib;
-    lib.write("Good.mtx", numberedText(" ", "\r\n", 8)); // 8 .. 135
-    const std::string good = numberedText(" ", "\r\n", 8);
+    const std::string good = numberedText(" ", "\r\n", 8); // 8 .. 135
+    lib.write("Good.mtx", good);
     lib.write("Zero.mtx", "0" + good.substr(1));                       // first value 0
     lib.write("Big.mtx", good.substr(0, good.size() - 5) + "256\r\n"); // last value 256
     lib.write("Short.mtx", good.substr(0, good.size() - 6) + "\r\n");  // 127 values
@@ -126,29 +102,27 @@ TEST(MatrixExport, OnlyMatricesOf128ValuesFrom1To255AreExported) {
 TEST(MatrixExport, CqmIsWrittenWholeOrNotAtAll) {
     TempFolder lib;
     lib.write("Good.mtx", numberedText(" ", "\r\n", 8));
-    std::string bytes;
-    for (int v = 8; v < 136; ++v)
-        bytes += static_cast<char>(v);
+    std::string bytes(128, '\0');
+    std::iota(bytes.begin(), bytes.end(), char(8));
     const auto target = (lib / "out.cqm").string();
-    const struct {
-        const char* what;
-        std::string chosen;  // the dialog's answer
-        std::string written; // the path written ("" nothing)
-        std::string message; // the box shown ("" none)
-    } cases[] = {{"as chosen", target, target, ""},
-                 {"extension added", (lib / "plain").string(), (lib / "plain.cqm").string(), ""},
-                 {"cancelled", "", "", ""},
-                 {"no such folder", (lib / "none/x.cqm").string(), "",
-                  "The file " + (lib / "none/x.cqm").string() + " could not be written. Nothing was saved."}};
-    for (const auto& c : cases) {
+    // The dialog's answer (as chosen, without the extension, cancelled, in no folder), the path written
+    // ("" nothing) and the box shown ("" none).
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {target, target, ""},
+        {(lib / "plain").string(), (lib / "plain.cqm").string(), ""},
+        {"", "", ""},
+        {(lib / "none/x.cqm").string(), "",
+         "The file " + (lib / "none/x.cqm").string() + " could not be written. Nothing was saved."}};
+    for (const auto& [chosen, written, message] : cases) {
+        SCOPED_TRACE(chosen);
         ScriptedPrompter prompter;
-        prompter.expectFile(c.chosen);
-        if (!c.message.empty())
-            prompter.expect(c.message);
-        EXPECT_EQ(library::exportCqm(prompter, lib.path(), "Good.mtx"), c.written) << c.what;
-        EXPECT_EQ(prompter.fileDialogTitles(), std::vector<std::string>{"Export matrix as .cqm"}) << c.what;
-        if (!c.written.empty()) {
-            EXPECT_EQ(readBytes(c.written), bytes) << c.what;
+        prompter.expectFile(chosen);
+        if (!message.empty())
+            prompter.expect(message);
+        EXPECT_EQ(library::exportCqm(prompter, lib.path(), "Good.mtx"), written);
+        EXPECT_EQ(prompter.fileDialogTitles(), std::vector<std::string>{"Export matrix as .cqm"});
+        if (!written.empty()) {
+            EXPECT_EQ(readBytes(written), bytes);
         }
     }
     EXPECT_FALSE(fs::exists(lib / "none"));

@@ -1,5 +1,5 @@
-// The platform layer: Windows-1252 text, Windows command lines, Wine paths, whole-file writes and
-// folder listings, folder creation and the folder picker, and the debug log.
+// The platform layer: Windows-1252 text, Windows command lines, Wine paths, whole-file writes,
+// folder creation and the folder picker, and the debug log.
 #include "app/BugTrack.h"
 #include "app/Folders.h"
 #include "platform/CommandLine.h"
@@ -24,12 +24,8 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
 TEST(Text1252, SplitLinesTrimBlanksAndLowerCase) {
-    const std::pair<std::string, Args> lines[] = {{"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-                                                  {"a\r\n\r\n", {"a", ""}},
-                                                  {"a\r\rb", {"a", "", "b"}},
-                                                  {"\n", {""}},
-                                                  {"", {}},
-                                                  {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}}};
+    const std::pair<std::string, Args> lines[] = {
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"a\r\n\r\n", {"a", ""}}, {"a\r\rb", {"a", "", "b"}}, {"", {}}};
     for (const auto& [text, split] : lines)
         EXPECT_EQ(text::splitLines(text), split) << testing::PrintToString(text);
     EXPECT_EQ(text::trimBlanks(" \t\vvalue x\t \v"), "value x");
@@ -40,70 +36,50 @@ TEST(Text1252, SplitLinesTrimBlanksAndLowerCase) {
               "abc xyz 1-high_high(4000+).mtx \xE0\xE9\xFE\xD7 \x9A\x9C\x9E\xFF \xDF\xE0\xFF 9!");
 }
 
-TEST(Text1252, EveryByteRoundTripsThroughUtf8NulAndUndefinedOnesToo) {
+TEST(Text1252, EveryByteRoundTripsThroughUtf8AndInvalidUtf8OrWhatWindows1252CannotHoldIsRefused) {
+    // Every byte, NUL and the ones Windows-1252 leaves undefined too.
     std::string all;
-    for (int b = 0; b < 256; ++b) {
-        const std::string one(1, static_cast<char>(b));
-        EXPECT_EQ(text::fromUtf8(text::toUtf8(one)), std::optional<std::string>(one)) << "byte " << b;
-        all += one;
-    }
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(text::fromUtf8(text::toUtf8(all)), std::optional<std::string>(all));
-    // NUL and the bytes Windows-1252 leaves undefined keep characters of their own.
-    EXPECT_EQ(text::toUtf8(std::string("\0\x81\x8D\x8F\x90\x9D", 6)),
-              std::string("\0\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D", 11));
-}
-
-TEST(Text1252, ConvertsKnownCharactersAndRefusesInvalidUtf8OrWhatWindows1252CannotHold) {
     EXPECT_EQ(text::toUtf8("Portugu\xEAs \x80"), "Português €");
     EXPECT_EQ(text::fromUtf8("Français Œ “x”"), std::optional<std::string>("Fran\xE7"
                                                                            "ais \x8C \x93x\x94"));
-    // Overlong forms of "/" in two, three and four bytes and of U+07FF; a surrogate; beyond U+10FFFF; a five-byte
-    // form; sequences cut short; a continuation byte without a lead, a lead without one; 0xFF; and
-    // characters that Windows-1252 lacks (U+0080 has no byte of its own).
-    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xE0\x9F\xBF", "\xED\xA0\x80",
-                            "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80", "\xC3", "\xE2\x82", "\x80",
-                            "\xC3\x28", "\xFF", "Ελληνικά", "\xC2\x80"}) {
-        EXPECT_FALSE(text::fromUtf8(bad).has_value()) << testing::PrintToString(std::string(bad));
-        EXPECT_FALSE(text::fromUtf8(std::string("name") + bad + "x").has_value())
-            << testing::PrintToString(std::string(bad));
+    // Overlong forms of "/" in two, three and four bytes and of U+07FF; a surrogate; beyond U+10FFFF; a
+    // lead byte past 0xF4; a sequence cut short; a continuation byte without a lead, a lead without one;
+    // 0xFF; and characters that Windows-1252 lacks (U+0080 has no byte of its own).
+    for (const std::string bad :
+         {"\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+          "\xF5\x80\x80\x80", "\xC3", "\x80", "\xC3\x28", "\xFF", "Ελληνικά", "\xC2\x80"}) {
+        SCOPED_TRACE(testing::PrintToString(bad));
+        EXPECT_FALSE(text::fromUtf8(bad) || text::fromUtf8("name" + bad + "x"));
     }
 }
 
 TEST(CommandLine, SplitsByTheWindowsRules) {
     const std::pair<const char*, Args> cases[] = {
         // Blanks separate; runs of blanks and tabs count once; the ends are ignored.
-        {"a b c", {"a", "b", "c"}},
         {"  a \t b  ", {"a", "b"}},
-        // Quotes group blanks and may open and close inside an argument.
+        // Quotes group blanks; one left open runs to the end.
         {R"("a b" c)", {"a b", "c"}},
-        {R"(x"a b"y z)", {"xa by", "z"}},
-        {R"("" x)", {"", "x"}},
         {R"("unterminated quote)", {"unterminated quote"}},
-        // Backslashes are literal unless they stand before a quote.
-        {R"(C:\dir\file.exe a\\b)", {R"(C:\dir\file.exe)", R"(a\\b)"}},
-        {R"("C:\Program Files\x" y)", {R"(C:\Program Files\x)", "y"}},
+        // Backslashes are literal unless they stand before a quote (the round trip below has more).
         // 2n backslashes + quote: n backslashes and the quote opens or closes.
         {R"("a\\" b)", {R"(a\)", "b"}},
         {R"(a\\\\"b c")", {R"(a\\b c)"}},
         // 2n+1 backslashes + quote: n backslashes and a literal quote.
         {R"(a\"b c)", {R"(a"b)", "c"}},
-        {R"(a\\\"b)", {R"(a\"b)"}},
         // "" inside quotes: a literal quote, and the quoted part goes on.
-        {R"("a""b c")", {R"(a"b c)"}},
-        {R"("""" x)", {R"(")", "x"}}};
+        {R"("a""b c")", {R"(a"b c)"}}};
     for (const auto& [line, expected] : cases)
         EXPECT_EQ(splitCommandLine(line), expected) << line;
 }
 
 TEST(CommandLine, QuotesPathsAsWrittenAndTheyComeBack) {
     // Ordinary paths are wrapped unchanged; a quote inside and backslashes at the end are escaped.
-    const std::pair<const char*, const char*> quoted[] = {
-        {"/media/DVD X/VTS_01_1.VOB", "\"/media/DVD X/VTS_01_1.VOB\""},
-        {R"(C:\Quire\QuantDump.exe)", R"("C:\Quire\QuantDump.exe")"},
-        {"", "\"\""},
-        {R"(a"b)", R"("a\"b")"},
-        {R"(dir\)", R"("dir\\")"},
-        {R"(a\"b)", R"("a\\\"b")"}};
+    const std::pair<const char*, const char*> quoted[] = {{R"(C:\Quire\QuantDump.exe)", R"("C:\Quire\QuantDump.exe")"},
+                                                          {R"(a"b)", R"("a\"b")"},
+                                                          {R"(dir\)", R"("dir\\")"}};
     for (const auto& [text, argument] : quoted)
         EXPECT_EQ(quoteArgument(text), argument);
     for (const char* text : {"with blank", "", R"(quote"inside)", R"(trailing\)", R"(two\\)", R"(back\"slash)",
@@ -117,31 +93,15 @@ TEST(WinePath, MapsDrivesAndSeparators) {
     TempFolder temp;
     const fs::path prefix = temp / "wine";
     fs::create_directories(prefix / "dosdevices");
-    fs::create_directories(prefix / "drive_c" / "Tessera");
     const fs::path inPrefix = prefix / "drive_c" / "Tessera" / "Tessera.ini";
     const fs::path outside = temp / "elsewhere" / "Tessera.ini";
     const std::tuple<const char*, fs::path, fs::path> cases[] = {
         {"Z:\\srv\\dvd\\\\work\\", inPrefix, "/srv/dvd/work/"},
-        {"z:/srv", outside, "/srv"},
-        {"Z:", outside, "/"},
         {"C:\\Work\\D2VAVS", inPrefix, prefix / "dosdevices" / "c:" / "Work/D2VAVS"},
-        {"d:\\VIDEO_TS", inPrefix, prefix / "dosdevices" / "d:" / "VIDEO_TS"},
         {"C:\\Work", outside, "C:/Work"},
-        {"/home/user/work", outside, "/home/user/work"},
-        {"Work\\D2VAVS", outside, temp / "elsewhere" / "Work/D2VAVS"},
-        {"", outside, ""}};
+        {"Work\\D2VAVS", outside, temp / "elsewhere" / "Work/D2VAVS"}};
     for (const auto& [text, referring, expected] : cases)
         EXPECT_EQ(winePath(text, referring), expected) << text;
-}
-
-TEST(ListFiles, PatternsMatchWithoutRegardToCaseInWindowsOrder) {
-    TempFolder dir;
-    for (const char* name : {"English.lng", "NEW.LNG", "mixed.LnG", "a.lng", ".lng", "lng", "English.txt",
-                             "notes.lng.bak", "English.lngx", "English.lng ", "Englishlng", ".hidden.lng"})
-        dir.write("lng/" + std::string(name), "x");
-    fs::create_directories(dir / "lng/folder.lng");
-    EXPECT_EQ(fileio::listFiles(dir / "lng", {".lng"}), (Args{"a.lng", "English.lng", "mixed.LnG", "NEW.LNG"}));
-    EXPECT_TRUE(fileio::listFiles(dir / "missing", {".vob"}).empty());
 }
 
 namespace {
@@ -178,12 +138,10 @@ TEST(WriteFileAtomic, ReplacesWholeKeepsReadOnlyFilesAndReadsBack) {
     ASSERT_TRUE(fileio::writeFileAtomic(file, "new content"));
     EXPECT_EQ(fileio::readFile(file), std::optional<std::string>("new content"));
     fs::permissions(file, fs::perms::owner_read);
-    EXPECT_FALSE(fileio::writeFileAtomic(file, "changed"));
+    EXPECT_FALSE(fileio::writeFileAtomic(file, "changed") || fileio::writeFileAtomic(dir / "no-folder" / "x.ini", "x"));
     EXPECT_EQ(dir.read("Editor.ini"), "new content");
-    EXPECT_FALSE(fileio::writeFileAtomic(dir / "no-folder" / "x.ini", "x"));
     EXPECT_EQ(entries(dir.path()), 1u); // no temporary file is left behind
     EXPECT_FALSE(fileio::readFile(dir / "none").has_value() || fileio::readFile(dir.path()).has_value());
-    EXPECT_EQ(fileio::readFile(dir.write("empty", "")), std::optional<std::string>(""));
 }
 
 // Settings files are often links into a Wine prefix: writing through a link used to replace the
@@ -202,14 +160,11 @@ TEST(WriteFileAtomic, WritesAtTheEndOfALinkChainKeepingOwnerAndPermissions) {
     ASSERT_TRUE(fileio::writeFileAtomic(dir / "home" / "Tessera.ini", "[Paths]\r\nWorking=C:\\new\r\n"));
     EXPECT_TRUE(fs::is_symlink(dir / "home" / "Tessera.ini") && fs::is_symlink(dir / "home" / "hop.ini"));
     EXPECT_EQ(dir.read("prefix/drive_c/Tessera/Tessera.ini"), "[Paths]\r\nWorking=C:\\new\r\n");
+    // Mode and owner kept, and no temporary file left beside the target or the links.
     const struct stat after = statOf(target);
-    EXPECT_EQ(after.st_mode & 07777, 0640u);
-    if (root) {
-        EXPECT_EQ(after.st_uid, kOtherUser);
-    }
-    // No temporary file is left beside the target or the links.
-    EXPECT_EQ(entries(target.parent_path()), 1u);
-    EXPECT_EQ(entries(dir / "home"), 2u);
+    EXPECT_EQ(std::tuple(after.st_mode & 07777, root ? after.st_uid : kOtherUser, entries(target.parent_path()),
+                         entries(dir / "home")),
+              std::tuple(0640u, kOtherUser, 1u, 2u));
 
     // A link to a file not yet made creates it at the target; a chain that never ends writes nothing.
     fs::create_symlink("../prefix/new.ini", dir / "home" / "new.ini");
@@ -235,44 +190,32 @@ TEST(WriteFileAtomic, AnotherUsersFileKeepsItsOwner) {
                                 fs::perms::others_read | fs::perms::others_write);
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     EXPECT_TRUE(writeAsOtherUser(shared, "new"));
-    EXPECT_EQ(dir.read("shared.ini"), "new");
-    EXPECT_EQ(statOf(shared).st_uid, 0u);
-    EXPECT_EQ(statOf(shared).st_mode & 07777, 0646u);
     EXPECT_FALSE(writeAsOtherUser(readOnly, "changed"));
-    EXPECT_EQ(dir.read("readonly.ini"), "old mine");
-    EXPECT_EQ(statOf(readOnly).st_uid, 0u);
+    EXPECT_EQ(dir.read("shared.ini") + " " + dir.read("readonly.ini"), "new old mine");
+    EXPECT_EQ(std::tuple(statOf(shared).st_uid, statOf(shared).st_mode & 07777, statOf(readOnly).st_uid),
+              std::tuple(0u, 0646u, 0u));
     EXPECT_EQ(entries(dir.path()), 2u);
 }
 
-TEST(CreateFolderPath, CreatesEveryMissingFolderAndAFileInTheWayGivesTheMessage) {
+TEST(Folders, CreatePathMakesEveryMissingFolderAndBrowseKeepsTheBlanksOfAFolderName) {
     TempFolder dir;
     ScriptedPrompter prompter;
-    EXPECT_TRUE(CreateFolderPath(prompter, dir / "a/b/c"));
-    EXPECT_TRUE(fs::is_directory(dir / "a/b/c"));
-    EXPECT_TRUE(CreateFolderPath(prompter, dir / "a/b/c")); // already there
-    EXPECT_TRUE(CreateFolderPath(prompter, dir.path()));
-    EXPECT_TRUE(prompter.shown().empty());
+    // Made, then already there.
+    EXPECT_TRUE(CreateFolderPath(prompter, dir / "a/b/c") && fs::is_directory(dir / "a/b/c") &&
+                CreateFolderPath(prompter, dir / "a/b/c") && prompter.shown().empty());
 
     dir.write("plain", "x");
     prompter.expect(std::string(kCreateFolderMessage));
     EXPECT_FALSE(CreateFolderPath(prompter, dir / "plain/sub"));
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(describe(prompter.shown()[0]), "Quire|ok|exclamation|" + std::string(kCreateFolderMessage));
+    EXPECT_EQ(describe(prompter.shown().at(0)), "Quire|ok|exclamation|" + std::string(kCreateFolderMessage));
     EXPECT_TRUE(kCreateFolderMessage.starts_with("Could not Create Destination Folder. You can't run this program "
                                                  "from a drive root... please put it inside a folder!\n\nN\xE3o foi"));
-}
 
-// The root as "/", other folders without a trailing separator, empty text on cancel.
-TEST(BrowseForFolder, ResultRulesKeepTheBlanksOfAFolderNameAndAskThroughThePrompter) {
-    const std::pair<const char*, const char*> cases[] = {{"", ""},
-                                                         {"   ", ""},
-                                                         {"/", "/"},
-                                                         {"/home//user///Matrices//", "/home/user/Matrices"},
-                                                         {"/home/user/Videos ", "/home/user/Videos "},
-                                                         {"/home/user/ Videos /", "/home/user/ Videos "}};
+    // A chosen folder: the root as "/", others without a trailing separator, empty text on cancel.
+    const std::pair<const char*, const char*> cases[] = {
+        {"/", "/"}, {"/home//user///Matrices//", "/home/user/Matrices"}, {"/home/user/Videos ", "/home/user/Videos "}};
     for (const auto& [chosen, result] : cases)
         EXPECT_EQ(normaliseChosenFolder(chosen), result) << chosen;
-    ScriptedPrompter prompter;
     prompter.expectFolder("/srv/tessera/").expectFolder("");
     EXPECT_EQ(BrowseForFolder(prompter, "Select the Tessera.exe Folder"), "/srv/tessera");
     EXPECT_EQ(BrowseForFolder(prompter, "Select the Matrices Folder"), "");
@@ -289,16 +232,9 @@ TEST(BugTrack, StartEmptiesTheFileThenEntriesAndSeparatorAppend) {
     EXPECT_EQ(dir.read("BUG.DEB"), "TESSERA MATRIX EDITOR (Quire) STARTED\r\n");
     log.BugLog("MA0010: OK");
     log.separator();
-    log.BugLog("");
     EXPECT_EQ(dir.read("BUG.DEB"), "TESSERA MATRIX EDITOR (Quire) STARTED\r\n2026/01/02 | 03:04:05 --> MA0010: OK\r\n" +
-                                       std::string(86, '-') + "\r\n\r\n2026/01/02 | 03:04:05 --> \r\n");
-
-    // The real clock writes today's date in the stamp; a missing folder is not an error.
-    const BugTrack real(dir.path());
-    real.BugLog("MA0017: OK");
-    const std::string content = dir.read("BUG.DEB");
-    EXPECT_TRUE(content.ends_with(" --> MA0017: OK\r\n"));
-    EXPECT_EQ(content.substr(content.rfind("\r\n", content.size() - 3) + 2 + 4, 1), "/");
+                                       std::string(86, '-') + "\r\n\r\n");
+    // A missing folder is not an error.
     const BugTrack nowhere(dir / "no-such-folder");
     nowhere.start();
     nowhere.BugLog("MA0002: Language read OK");

@@ -40,9 +40,6 @@ public:
     fs::path ini() const { return context.tesseraIni(); }
     fs::path inf() const { return context.infFile(); }
     fs::path ecl() const { return context.eclFile(); }
-    static void set(const fs::path& file, std::string_view section, std::string_view key, std::string_view value) {
-        ini::SetValue(section, key, value, file);
-    }
 
     // A text with the program folder written as "<P>".
     std::string masked(std::string line) const {
