@@ -6,14 +6,15 @@
 // cancelled. The embedded player runs the real renderer, linked into the program folder as the build
 // lays it out beside the program.
 //
-// The embedded player on its own: a preview script played to its end, a long clip held back while paused
-// or hidden, a prompt stop and a destroyed view that leave no child, a child that dies mid-stream, a
-// script the renderer refuses, and an encoded file letterboxed to its display aspect.
+// The embedded player on its own: a preview script played to its end, a long clip held back while paused,
+// a stop and a destroyed view that leave no child, a child that dies mid-stream, a script the renderer
+// refuses, and an encoded file letterboxed to its display aspect.
 //
 // The whole test encode with the real stand-ins: a sample project made by quire-sample-project, the
 // window's steps clicked, the encoder stand-in run through the QtRunner, and the encoded file's matrices
 // read back with the QuantDump stand-in. One case per way the window encodes (a control file, QuEnc's
-// command line), and "No Matrix" once, with HC Encoder's settings file; and the runner they go through.
+// command line: the stale temp.cqm case), and "No Matrix" once, with HC Encoder's settings file; and the
+// runner they go through.
 #include "GuiSupport.h"
 
 #include "app/IniManager.h"
