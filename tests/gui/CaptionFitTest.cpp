@@ -128,11 +128,9 @@ private slots:
         p.writeEditorIni("Player=/usr/bin/player\r\nTesseraFolder=" + (p.folder / "Tessera").string() + "\r\n");
         RecordingRunner runner;
         Preview window(p.state, runner);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showActive(window));
         // With a segment chosen its details fill the Segment Info fields.
         clickItem(&window, "lstSegment2", "V010001_V001001.avs");
-        QVERIFY(!child<QLineEdit>(&window, "txtDuration")->text().isEmpty());
         QStringList found = misfits(&window, true);
         // The longest instructions, in both instruction labels.
         for (const std::string_view caption :
@@ -142,9 +140,8 @@ private slots:
             window.setActionCaptions(caption);
             found << misfits(&window);
         }
-        child<QAbstractButton>(&window, "optMode_1")->click();
-        child<QAbstractButton>(&window, "chkFilter_1")->click();
-        child<QAbstractButton>(&window, "Option4")->click();
+        for (const char* control : {"optMode_1", "chkFilter_1", "Option4"})
+            child<QAbstractButton>(&window, control)->click();
         found << misfits(&window);
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }

@@ -19,8 +19,7 @@ public:
 
     // The next run answers this.
     RecordingRunner& answer(RunResult result) {
-        m_script.push_back([result](const std::vector<std::string>&) { return result; });
-        return *this;
+        return answer([result](const std::vector<std::string>&) { return result; });
     }
     // The next run does this and answers what it returns.
     RecordingRunner& answer(Action action) {
