@@ -142,20 +142,16 @@ inline void clickItem(const QObject* root, const char* list, const QString& text
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(found.first()).center());
 }
 
-// Right-clicks the widget and picks the entry of the context menu that opens; the entries the menu
-// showed, in order (separators as empty text).
-inline QStringList chooseFromContextMenu(QWidget* widget, const QString& entry) {
-    QStringList shown;
+// Right-clicks the widget and picks the entry of the context menu that opens.
+inline void chooseFromContextMenu(QWidget* widget, const QString& entry) {
     QTimer::singleShot(0, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu)
             return;
         QAction* chosen = nullptr;
-        for (QAction* action : menu->actions()) {
-            shown << action->text();
+        for (QAction* action : menu->actions())
             if (action->text() == entry)
                 chosen = action;
-        }
         menu->close();
         if (chosen)
             chosen->trigger();
@@ -163,7 +159,6 @@ inline QStringList chooseFromContextMenu(QWidget* widget, const QString& entry) 
     const QPoint at = widget->rect().center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
     QApplication::sendEvent(widget, &event);
-    return shown;
 }
 
 // True once no process of the child's group is left, not even a zombie.

@@ -7,19 +7,16 @@
 #include "extract/MatExt.h"
 #include "extract/MatExtLogic.h"
 #include "extract/QuantDumpOutput.h"
-#include "matrix/DefaultSet.h"
 #include "matrix/MatrixFile.h"
 #include "platform/QtRunner.h"
 #include "support/RecordingRunner.h"
+#include "ui/ColourScale.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QProcess>
-#include <QProgressBar>
 #include <QScrollBar>
 #include <QStandardPaths>
-
-#include <algorithm>
 
 using namespace quire;
 using namespace quire::test;
@@ -27,17 +24,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> kDefaults(8, "16 16 16 16 16 16 16 16");
-// Matrix 1 of the prepared output, with values 8 and 9 side by side, and how the window shows it.
-const std::vector<std::string> kIntra1 = {
-    "8 9 9 10 11 12 13 14",    "16 8 8 9 20 21 22 23",    "17 18 19 20 21 22 23 24", "18 19 20 21 22 23 24 25",
-    "19 20 21 22 23 24 25 26", "20 21 22 23 24 25 26 27", "21 22 23 24 25 26 27 28", "22 23 24 25 26 27 28 100"};
+// Matrix 1 of the prepared output, and how the window shows it (the display's padding of 8 and 9
+// is the core's test).
+const std::vector<std::string> kIntra1(8, "16 17 18 19 20 21 22 23");
 const std::vector<std::string> kNonIntra1(8, "20 22 24 26 28 30 32 34");
-const QString kShown1 = QStringLiteral("8 09 09 10 11 12 13 14\n16 08 08 09 20 21 22 23\n17 18 19 20 21 22 23 24\n"
-                                       "18 19 20 21 22 23 24 25\n19 20 21 22 23 24 25 26\n20 21 22 23 24 25 26 27\n"
-                                       "21 22 23 24 25 26 27 28\n22 23 24 25 26 27 28 100\n") +
-                        QStringLiteral("20 22 24 26 28 30 32 34\n").repeated(8);
-const std::vector<std::string> kIntra2(8, "30 31 32 33 34 35 36 37");
+const QString kShown1 =
+    QStringLiteral("16 17 18 19 20 21 22 23\n").repeated(8) + QStringLiteral("20 22 24 26 28 30 32 34\n").repeated(8);
+// Matrix 2 has the widest values, 8 columns of 255.
+const std::vector<std::string> kIntra2(8, "255 255 255 255 255 255 255 255");
 const std::vector<std::string> kNonIntra2(8, "40 41 42 43 44 45 46 47");
 const QStringList kStreams = {"b.MPEG", "Film.m2v", "vts_01_0.vob", "VTS_01_1.VOB"};
 
@@ -48,34 +42,25 @@ std::string block(std::string_view header, const std::vector<std::string>& rows)
     return text + "\r\n";
 }
 
-// The two blocks of the standard matrices, 20 lines.
-std::string defaultBlocks() {
-    return block(extract::kIntraHeader, kDefaults) + block(extract::kNonIntraHeader, kDefaults);
-}
-
 // A QuantDump output of six blocks: the defaults, matrix 1 (Intra, Non-Intra), matrix 2. With
 // matrix 1 left out, its first header is neither matrix header and its second block is empty.
 std::string sixtyLineOutput(bool withMatrix1 = true) {
     using namespace quire::extract;
     const std::string matrix1 = withMatrix1 ? block(kIntraHeader, kIntra1) + block(kNonIntraHeader, kNonIntra1)
                                             : block("Sequence Extension:", kIntra1) + block("", {8, ""});
-    return defaultBlocks() + matrix1 + block(kIntraHeader, kIntra2) + block(kNonIntraHeader, kNonIntra2);
+    const std::vector<std::string> defaults(8, "16 16 16 16 16 16 16 16");
+    return block(kIntraHeader, defaults) + block(kNonIntraHeader, defaults) + matrix1 + block(kIntraHeader, kIntra2) +
+           block(kNonIntraHeader, kNonIntra2);
 }
 
 // A program folder with QuantDump, remembering as LastDVD a DVD folder with streams.
 struct Setting : Program {
     Setting() {
         writeEditorIni("LastDVD=" + dvd.path().string() + "\r\n");
-        folder.write("Lib/Matrix_Info.ini", std::string(defaultMatrixInfo()));
         folder.write("QuantumDump/QuantDump", "stand-in");
         for (const char* name : {"VTS_01_1.VOB", "vts_01_0.vob", "Film.m2v", "b.MPEG", "notes.txt", "VTS_01_0.IFO"})
             dvd.write(name, "stream");
         dvd.write("sub/Other.mpg", "stream");
-    }
-    // The command line a stream of the DVD folder gets.
-    std::string commandLine(const char* stream) const {
-        return "\"" + (folder / "QuantumDump" / "QuantDump").string() + "\" \"" + (dvd / stream).string() + "\" \"" +
-               (folder / "TempMatrix" / (std::string(stream) + ".txt")).string() + "\"";
     }
     // The next run writes this output where its command line says.
     void answerWith(const std::string& output) {
@@ -84,7 +69,6 @@ struct Setting : Program {
             return RunResult::ran(0);
         });
     }
-    long calls(const std::string& name) const { return std::count(mainView.calls.begin(), mainView.calls.end(), name); }
     std::string lastDvd() const { return ini::GetValue("Config", "LastDVD", folder / "Editor.ini"); }
 
     TempFolder dvd;
@@ -94,10 +78,6 @@ struct Setting : Program {
 void selectStream(MatExt& window, const QString& name) {
     clickItem(&window, "lstVOB", name);
     QCOMPARE(child<QListWidget>(&window, "lstVOB")->currentItem()->text(), name);
-}
-
-QString success() {
-    return fromCp1252(extract::kSuccessMessage);
 }
 
 } // namespace
@@ -114,29 +94,23 @@ private slots:
         QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
         QCOMPARE(drive1->count(), 3);
         QCOMPARE(window.windowTitle(), QStringLiteral("  Quire - Matrix Extraction"));
-        QVERIFY(fs::is_directory(s.folder / "TempMatrix"));
         QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
         auto* dir1 = child<QListWidget>(&window, "Dir1");
         QCOMPARE(dir1->currentItem()->data(Qt::UserRole).toString(), QString::fromStdString(s.dvd.path().string()));
-        QCOMPARE(dir1->item(dir1->count() - 1)->text(), QStringLiteral("sub"));
         checkTexts(&window, {"Message", "Please, locate and select the video stream you want to use.", "lblExtraction",
                              "", "Text2", "Matrix 1", "Text3", "Matrix 2"});
         checkEnabled(&window, {"btnExtract", "cmdSave", "cmdExit", "Check1", "Check2", "Text2", "Text3"}, false);
-        checkEnabled(&window, {"cmdRestore"}, true);
-        QVERIFY(!window.Timer1.isActive() && !window.Timer2.isActive());
 
         QVERIFY(showActive(window));
         selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-        QCOMPARE(window.txtCmdLine, s.commandLine("VTS_01_1.VOB"));
         QVERIFY(textOf(&window, "Message").startsWith(QStringLiteral("Click 'Extract Matrices' to begin")));
         checkEnabled(&window, {"btnExtract"}, true);
-        QVERIFY(s.runner.commandLines().empty());
         // The frame's white text colour once spread to the fields inside it: white text on white.
         for (const char* name : {"Mat1", "Mat2", "Text2", "Text3"}) {
             const QPalette palette = child(&window, name)->palette();
             QVERIFY2(palette.color(QPalette::Text) != palette.color(QPalette::Base), name);
         }
-        QCOMPARE(foreOf(&window, "lblExtraction"), colourOf(s.state.txtTextColor));
+        checkColours(&window, "lblExtraction", {});
 
         // Another folder lists its streams and is remembered; a drive not ready locks the lists.
         dir1->setCurrentRow(dir1->count() - 1);
@@ -152,14 +126,16 @@ private slots:
         checkEnabled(&window, {"Dir1", "lstVOB", "btnExtract", "cmdRestore"}, false);
         drive1->setCurrentIndex(0);
         checkEnabled(&window, {"Dir1", "lstVOB"}, true);
-        checkEnabled(&window, {"btnExtract"}, false);
         QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
         QCOMPARE(s.lastDvd(), s.dvd.path().string());
     }
-    void extractShowsBothMatricesAndSavesMatrix1() {
+    void extractSaveRestoreColourScaleAndRunsThatExtractNothing() {
         Setting s;
+        s.folder.write("TempMatrix/b.MPEG.txt", sixtyLineOutput(false));
         MatExt window(s.state, s.runner);
         QVERIFY(showActive(window));
+        s.prompter.expect("You haven't selected any file on the 'Video Streams' box!!!");
+        click(&window, "cmdRestore");
         selectStream(window, QStringLiteral("VTS_01_1.VOB"));
 
         // While QuantDump runs: the status, the message, the controls locked, the animation started.
@@ -177,19 +153,24 @@ private slots:
         });
         click(&window, "btnExtract");
         QVERIFY(running);
-        QCOMPARE(s.runner.commandLines(), std::vector<std::string>{s.commandLine("VTS_01_1.VOB")});
+        QCOMPARE(s.runner.commandLines(), std::vector<std::string>{extract::quantDumpCommandLine(
+                                              s.folder / "QuantumDump/QuantDump", s.dvd / "VTS_01_1.VOB",
+                                              s.folder / "TempMatrix/VTS_01_1.VOB.txt")});
         QCOMPARE(s.runner.styles().at(0), WindowStyle::Minimised);
         checkTexts(&window, {"Mat1", kShown1, "Mat2",
-                             QStringLiteral("30 31 32 33 34 35 36 37\n").repeated(8) +
+                             QStringLiteral("255 255 255 255 255 255 255 255\n").repeated(8) +
                                  QStringLiteral("40 41 42 43 44 45 46 47\n").repeated(8),
                              "Text2", "VTS_01_1_M1", "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed",
-                             "Message", success()});
-        QCOMPARE(window.noMatrix, std::string("1"));
+                             "Message", fromCp1252(extract::kSuccessMessage)});
         checkEnabled(&window, {"Check1", "Check2", "Text2", "Text3", "cmdSave", "cmdRestore", "cmdExit", "lstVOB"},
                      true);
         QVERIFY(child<QCheckBox>(&window, "Check1")->isChecked() && child<QCheckBox>(&window, "Check2")->isChecked());
-        QVERIFY(!window.Timer1.isActive() && !window.Timer2.isActive());
-        QCOMPARE(child<QProgressBar>(&window, "PB1")->value(), 0);
+        // The widest values fit without a scroll bar; 16 rows and the empty line after the last line break.
+        for (const char* name : {"Mat1", "Mat2"}) {
+            auto* display = child<QPlainTextEdit>(&window, name);
+            QCOMPARE(display->blockCount(), 17);
+            QVERIFY2(!display->horizontalScrollBar()->maximum() && !display->verticalScrollBar()->maximum(), name);
+        }
 
         child<QCheckBox>(&window, "Check2")->setChecked(false);
         click(&window, "cmdSave");
@@ -197,39 +178,8 @@ private slots:
                  QString(kShown1).replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString() + "\r\n");
         QVERIFY(!fs::exists(s.lib("VTS_01_1_M2.mtx")));
         QCOMPARE(textOf(&window, "Message"), QStringLiteral("\n\n          SAVED!"));
-        QCOMPARE(s.calls("resetView"), 1);
+        QCOMPARE(s.mainView.calls, std::vector<std::string>{"resetView"});
 
-        // A refused name also resets the main view.
-        child<QLineEdit>(&window, "Text2")->setText(QString());
-        s.prompter.expect("You must give a name to your Matrix!");
-        click(&window, "cmdSave");
-        QCOMPARE(s.calls("resetView"), 2);
-    }
-    void restoringAScanColourScaleAndRunsThatExtractNothing() {
-        Setting s;
-        s.folder.write("TempMatrix/VTS_01_1.VOB.txt", sixtyLineOutput());
-        s.folder.write("TempMatrix/b.MPEG.txt", sixtyLineOutput(false));
-        MatExt window(s.state, s.runner);
-        QVERIFY(showActive(window));
-        s.prompter.expect("You haven't selected any file on the 'Video Streams' box!!!");
-        click(&window, "cmdRestore");
-        // Restore shows the stream's last scan again without running QuantDump.
-        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-        click(&window, "cmdRestore");
-        QVERIFY(s.runner.commandLines().empty());
-        checkTexts(&window, {"Mat1", kShown1, "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed",
-                             "Message", success()});
-        checkEnabled(&window, {"cmdSave"}, true);
-        // The colour scale from a display's menu colours the numbers of both matrices; off again, none.
-        auto* mat1 = child<QPlainTextEdit>(&window, "Mat1");
-        QVERIFY(mat1->extraSelections().isEmpty());
-        chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
-        QCOMPARE(mat1->extraSelections().size(), 128);
-        QCOMPARE(mat1->extraSelections().first().cursor.selectedText(), QStringLiteral("8"));
-        QCOMPARE(mat1->extraSelections().first().format.background().color(), QColor(44, 114, 142));
-        QVERIFY(!child<QPlainTextEdit>(&window, "Mat2")->extraSelections().isEmpty());
-        chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
-        QVERIFY(mat1->extraSelections().isEmpty());
         // A stream never scanned, or whose last scan left no matrix 1: said so, nothing shown.
         for (const QString& never : {QStringLiteral("b.MPEG"), QStringLiteral("Film.m2v")}) {
             selectStream(window, never);
@@ -237,31 +187,32 @@ private slots:
             click(&window, "cmdRestore");
             QCOMPARE(textOf(&window, "Mat1"), QString());
         }
-
-        // Each run that extracts nothing clears what an earlier run showed, shows its box, and says why
-        // in the Message field: no output (the earlier output is not read again), or QuantDump could not
-        // start from its folder nor the program's. The reasons QuantDump's output gives are the core's test.
+        // Restore shows the stream's last scan again without running QuantDump.
         selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-        for (const bool started : {true, false}) {
-            s.answerWith(sixtyLineOutput());
-            click(&window, "btnExtract");
-            QCOMPARE(textOf(&window, "Mat1"), kShown1);
-            const std::string box = started ? "QuantDump wrote no output for this video stream." : "Missing.";
-            if (started)
-                s.runner.answer([](const std::vector<std::string>& args) {
-                    fs::remove(args.at(2));
-                    return RunResult::ran(1);
-                });
-            else
-                s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart(box));
-            s.prompter.expect(box);
-            click(&window, "btnExtract");
-            const QString message = started ? QString::fromStdString(box) : fromCp1252(extract::kNotStartedMessage);
-            checkTexts(&window, {"Message", message, "Mat1", "", "Mat2", "", "lblExtraction", "No Matrices Extracted"});
-            QVERIFY(!started || window.noMatrix == "0");
-            checkEnabled(&window, {"cmdSave", "Check1"}, false);
-            checkEnabled(&window, {"btnExtract", "cmdExit", "lstVOB"}, true);
-        }
+        click(&window, "cmdRestore");
+        QCOMPARE(s.runner.commandLines().size(), std::size_t(1));
+        checkTexts(&window, {"Mat1", kShown1, "Text3", "VTS_01_1_M2", "lblExtraction", "Extraction Completed",
+                             "Message", fromCp1252(extract::kSuccessMessage)});
+        checkEnabled(&window, {"cmdSave"}, true);
+        // The colour scale from a display's menu colours the numbers of both matrices.
+        auto* mat1 = child<QPlainTextEdit>(&window, "Mat1");
+        QVERIFY(mat1->extraSelections().isEmpty());
+        chooseFromContextMenu(mat1, QStringLiteral("Colour scale"));
+        QCOMPARE(mat1->extraSelections().size(), 128);
+        const scale::Rgb sixteen = scale::valueColour(16);
+        QCOMPARE(mat1->extraSelections().first().format.background().color(), QColor(sixteen.r, sixteen.g, sixteen.b));
+        QVERIFY(!child<QPlainTextEdit>(&window, "Mat2")->extraSelections().isEmpty());
+
+        // A run that extracts nothing clears what the restore showed, shows its box, and says why in the
+        // Message field: here QuantDump could not start from its folder nor the program's. The reasons
+        // QuantDump's output gives are the core's test.
+        s.runner.answer(RunResult::couldNotStart("first")).answer(RunResult::couldNotStart("Missing."));
+        s.prompter.expect("Missing.");
+        click(&window, "btnExtract");
+        checkTexts(&window, {"Message", fromCp1252(extract::kNotStartedMessage), "Mat1", "", "Mat2", "",
+                             "lblExtraction", "No Matrices Extracted"});
+        checkEnabled(&window, {"cmdSave", "Check1"}, false);
+        checkEnabled(&window, {"btnExtract", "cmdExit", "lstVOB"}, true);
 
         // A complete output whose matrix 1 comes out empty: the failed state.
         s.answerWith(sixtyLineOutput(false));
@@ -289,26 +240,8 @@ private slots:
                 window.close();
             QVERIFY(!window.isVisible());
             QCOMPARE(window.result(), int(QDialog::Accepted));
-            QCOMPARE(window.txtShellMode, std::string("4"));
             QVERIFY(fs::is_directory(s.folder / "TempMatrix") && fs::is_empty(s.folder / "TempMatrix"));
-            QCOMPARE(s.calls("refreshMatrixList") * 10 + s.calls("resetView"), 11);
-        }
-    }
-    // The widest values, 8 columns of 255 in all 16 rows, fit without a scroll bar.
-    void matrixFieldsShowEveryColumnAndRow() {
-        const std::vector<std::string> widest(8, "255 255 255 255 255 255 255 255");
-        const std::string matrix = block(extract::kIntraHeader, widest) + block(extract::kNonIntraHeader, widest);
-        Setting s;
-        MatExt window(s.state, s.runner);
-        QVERIFY(showActive(window));
-        selectStream(window, QStringLiteral("VTS_01_1.VOB"));
-        s.answerWith(defaultBlocks() + matrix + matrix);
-        click(&window, "btnExtract");
-        for (const char* name : {"Mat1", "Mat2"}) {
-            auto* display = child<QPlainTextEdit>(&window, name);
-            QCOMPARE(display->blockCount(), 17); // 16 rows and the empty line after the last line break
-            QVERIFY2(display->horizontalScrollBar()->maximum() == 0, name);
-            QVERIFY2(display->verticalScrollBar()->maximum() == 0, name);
+            QCOMPARE(s.mainView.calls, (std::vector<std::string>{"refreshMatrixList", "resetView"}));
         }
     }
     void realQuantDumpOnAnFFmpegStream() {
@@ -346,7 +279,6 @@ private slots:
         child<QCheckBox>(&window, "Check2")->setChecked(false);
         click(&window, "cmdSave");
 
-        QVERIFY(s.read("Custom_M1.mtx").ends_with(" 142\r\n\r\n"));
         const auto codes = ReadMatrixCodes(s.lib("Custom_M1.mtx"));
         QVERIFY(codes);
         QCOMPARE(std::vector<int>(codes->begin(), codes->end()), expected);

@@ -17,7 +17,6 @@ const std::string kWarning1 = "The values must be NUMBERS between 8 and 255!";
 const std::string kWarning2 = "This matrix may not be compatible with CCE!";
 const std::string kInfo = Program::kInfo;
 const QColor kPaleYellow(255, 255, 192);
-const QColor kGreen(0, 128, 0);
 
 QColor baseOf(QWidget* window, int index) {
     return box(window, index)->palette().color(QPalette::Base);
@@ -25,9 +24,6 @@ QColor baseOf(QWidget* window, int index) {
 // The colour the box is drawn with just inside its frame, left of any text.
 QColor drawnBaseOf(QWidget* window, int index) {
     return box(window, index)->grab().toImage().pixelColor(3, 10);
-}
-QColor highlight() {
-    return QApplication::palette().color(QPalette::Highlight);
 }
 QWidget* focused() {
     return QApplication::focusWidget();
@@ -49,7 +45,7 @@ std::string uniformFile(const QString& value) {
 class MatrixEditorTest : public QObject {
     Q_OBJECT
 private slots:
-    void newWindowShowsItsGridTabWalksItAndSaves() {
+    void newWindowShowsItsGridRefusesAnUnvisitedBoxTabWalksItAndSaves() {
         Program p;
         Matrix window(p.state);
         QCOMPARE(window.windowTitle(), QStringLiteral("    Quire - Matrix Creation"));
@@ -63,22 +59,32 @@ private slots:
         }
         checkColours(&window, "lblName", {});
 
-        // Tab walks the boxes in index order; each box entered is pale yellow. The CCE warning comes
-        // when the third digit of "200" arrives in the last box, which then shows green.
+        // Clicking into the name leaves box 0, which becomes "8"; Save refuses box 1, never visited, and
+        // focuses it. (A refused name takes the focus in the import window's test; the other refusals
+        // are the core's.)
         QVERIFY(showActive(window));
         QTRY_COMPARE(focused(), box(&window, 0));
-        QCOMPARE(drawnBaseOf(&window, 0), kPaleYellow);
+        auto* name = child<QLineEdit>(&window, "txtMatrixName");
+        QTest::mouseClick(name, Qt::LeftButton);
+        QCOMPARE(box(&window, 0)->text(), QStringLiteral("8"));
+        QTest::keyClicks(name, "Typed One");
+        p.prompter.expect("Please give every box a whole number: the Intra box in row 1, column 2 is empty.");
+        click(&window, "cmdSave");
+        QCOMPARE(focused(), box(&window, 1));
+        QCOMPARE(baseOf(&window, 1), kPaleYellow);
+
+        // Tab walks the boxes in index order; each box entered is pale yellow. The CCE warning comes
+        // when the third digit of "200" arrives in the last box, which then shows green.
         p.prompter.expect(kWarning2);
-        std::string file;
-        for (int i = 0; i < 128; ++i) {
+        std::string file = "8 ";
+        for (int i = 1; i < 128; ++i) {
             QCOMPARE(focused(), box(&window, i));
             const QString typed = QString::number(i == 127 ? 200 : 8 + i % 100);
             typeAndTab(typed);
             file += typed.toStdString() + (i % 8 == 7 ? "\r\n" : " ");
         }
-        QCOMPARE(focused()->objectName(), QStringLiteral("txtMatrixName"));
-        QCOMPARE(box(&window, 127)->palette().color(QPalette::Text), kGreen);
-        QTest::keyClicks(child(&window, "txtMatrixName"), "Typed One");
+        QCOMPARE(focused(), name);
+        QCOMPARE(box(&window, 127)->palette().color(QPalette::Text), QColor(0, 128, 0)); // green
         auto* line1 = child<DescriptionBox>(&window, "txtCustomMatrix1");
         line1->setFocus();
         QTest::keyClicks(line1, "Flat");
@@ -93,99 +99,55 @@ private slots:
         // The CCE warning, the two line breaks as two blanks, then the typed line 1 with its break as a blank.
         const std::string line1Stored = "This matrix may not be compatible with CCE!  Flat sixteen";
         const std::string section = "[typed one.mtx]\r\nInfo1=" + line1Stored + "\r\nInfo2=for tests\r\n";
-        QCOMPARE(p.read("Matrix_Info.ini"), kInfo + section);
-        QCOMPARE(p.read("Matrix_Info_Custom.ini"), section);
+        QCOMPARE(p.read("Matrix_Info.ini") + p.read("Matrix_Info_Custom.ini"), kInfo + section + section);
         QCOMPARE(line1->toPlainText(), QString::fromStdString(line1Stored));
         QCOMPARE(p.mainView.calls, std::vector<std::string>{"resetView"});
         QVERIFY(window.isVisible()); // stays open for another matrix
     }
-    void valuesAreCheckedAsTheyArriveAndOnLeavingAndDescriptionsTake254() {
+    void valuesAreCheckedAsTheyArriveAndOnLeavingAndColourScale() {
         Program p;
         Matrix window(p.state);
         QVERIFY(showActive(window));
         QLineEdit* first = box(&window, 0);
         // "5" passes the check of each change and fails the one on leaving, which keeps the focus.
         QTest::keyClicks(first, "5");
-        QCOMPARE(baseOf(&window, 0), QColor(Qt::white));
         QVERIFY(child(&window, "cmdSave")->isEnabled());
         p.prompter.expect(kWarning1);
         QTest::keyClick(first, Qt::Key_Tab);
         QCOMPARE(focused(), first);
-        QCOMPARE(baseOf(&window, 0), highlight());
+        QCOMPARE(baseOf(&window, 0), QApplication::palette().color(QPalette::Highlight));
         QCOMPARE(first->selectedText(), QStringLiteral("5"));
         QVERIFY(box(&window, 1)->text().isEmpty()); // the box the Tab aimed at was never entered
         // Typed over the selection, at most three characters are taken.
         QTest::keyClicks(first, "1234");
-        QCOMPARE(first->text(), QStringLiteral("123"));
         QTest::keyClick(first, Qt::Key_Tab);
+        QCOMPARE(first->text(), QStringLiteral("123"));
         QCOMPARE(focused(), box(&window, 1));
-        // A click into a box selects its whole text.
-        box(&window, 20)->setText(QStringLiteral("16"));
-        QTest::mouseClick(box(&window, 20), Qt::LeftButton, {}, QPoint(3, 10));
-        QCOMPARE(focused(), box(&window, 20));
-        QCOMPARE(box(&window, 20)->selectedText(), QStringLiteral("16"));
-        QCOMPARE(baseOf(&window, 20), kPaleYellow);
-        // A description line takes at most 254 typed characters; the program's text is not cut.
+        // Escape in a description line leaves the window open.
         auto* line1 = child<DescriptionBox>(&window, "txtCustomMatrix1");
         line1->setFocus();
-        QTest::keyClicks(line1, QString(250, QLatin1Char('a')));
-        QTest::keyClick(line1, Qt::Key_Return);
-        QTest::keyClicks(line1, "bcdefg");
-        QCOMPARE(line1->toPlainText(), QString(250, QLatin1Char('a')) + QStringLiteral("\nbcd"));
-        line1->setCrLfText(std::string(300, 'x'));
-        QCOMPARE(line1->toPlainText().size(), 300);
-        QTest::keyClick(line1, Qt::Key_Escape); // leaves the window open
+        QTest::keyClick(line1, Qt::Key_Escape);
         QVERIFY(window.isVisible());
-    }
-    void unvisitedBoxInvalidNameAndUnrepresentableTextAreRefused() {
-        Program p;
-        Matrix window(p.state);
-        QVERIFY(showActive(window));
-        typeAndTab(QStringLiteral("8"));
-        typeAndTab(QStringLiteral("9"));
-        // Clicking into the name leaves box 2, which becomes "8"; box 3 was never visited.
-        auto* name = child<QLineEdit>(&window, "txtMatrixName");
-        QTest::mouseClick(name, Qt::LeftButton);
-        QCOMPARE(box(&window, 2)->text(), QStringLiteral("8"));
-        QTest::keyClicks(name, "Holes");
-        p.prompter.expect("Please give every box a whole number: the Intra box in row 1, column 4 is empty.");
-        click(&window, "cmdSave");
-        QCOMPARE(focused(), box(&window, 3));
-        QCOMPARE(baseOf(&window, 3), kPaleYellow);
-        for (int i = 3; i < 128; ++i)
-            typeAndTab(QStringLiteral("8"));
-        name->setText(QStringLiteral("What?"));
-        p.prompter.expect(
-            "The name \"What?\" can't be used for a matrix file: it holds one of the characters / \\ : * ? "
-            "\" < > |");
-        click(&window, "cmdSave");
-        QCOMPARE(focused(), name);
 
-        name->setText(QStringLiteral("Kanji"));
-        auto* line2 = child<DescriptionBox>(&window, "txtCustomMatrix2");
-        QTest::sendKeyEvent(QTest::Click, line2, Qt::Key_unknown, QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"), {});
-        p.prompter.expect("The second description line holds characters that Tessera's files (Windows-1252) cannot "
-                          "hold. Please remove them.");
-        click(&window, "cmdSave");
-        QCOMPARE(focused(), line2);
-        QCOMPARE(p.read("Matrix_Info_Custom.ini") + p.read("Matrix_Info.ini"), std::string(kInfo));
-        QVERIFY(!std::filesystem::exists(p.lib("Kanji.mtx")) && !std::filesystem::exists(p.lib("Holes.mtx")));
+        // The colour scale from a box's menu paints the boxes, not the focused one; the colours are the core's.
+        box(&window, 5)->setText(QStringLiteral("8"));
+        box(&window, 20)->setText(QStringLiteral("16"));
+        box(&window, 20)->setFocus();
+        QCOMPARE(drawnBaseOf(&window, 5), QColor(Qt::white));
+        chooseFromContextMenu(box(&window, 5), QStringLiteral("Colour scale"));
+        QCOMPARE(drawnBaseOf(&window, 5), QColor(44, 114, 142));
+        QCOMPARE(drawnBaseOf(&window, 20), kPaleYellow);
+        QCOMPARE(ini::GetValue("Config", "ColourScale", p.state.editorIni()), std::string("1"));
     }
-    void multipleEditRefusesABadAmountAndSubtractingTenFromEightSavesMinusTwo() {
+    void multipleEditSubtractingTenFromEightSavesMinusTwo() {
         Program p;
         p.folder.write("Lib/Mine.mtx", uniformFile("18").replace(0, 2, "08"));
         p.folder.write("Lib/Matrix_Info.ini", kInfo + "[mine.mtx]\r\nInfo1=Old\r\nInfo2=\r\n");
         MatrixEdit window(p.state, "Mine.mtx", "Old", "");
         QVERIFY(showActive(window));
+        // The amount's range and refusal, and adding with its warnings above 127, are the core's test.
         auto* amount = child<QLineEdit>(&window, "txtValue");
         amount->setFocus();
-        amount->selectAll();
-        QTest::keyClick(amount, Qt::Key_Delete);
-        QCOMPARE(amount->text(), QStringLiteral("0")); // never empty
-        amount->setText(QStringLiteral("40000"));
-        p.prompter.expect("The value to subtract or add must be a whole number from -32768 to 32767.");
-        click(&window, "Command1");
-        QCOMPARE(focused(), amount);
         amount->selectAll();
         QTest::keyClicks(amount, "10");
         click(&window, "Command1");
@@ -199,20 +161,12 @@ private slots:
         click(&window, "cmdSave");
         QCOMPARE(p.read("Mine.mtx"), uniformFile("8").replace(0, 1, "-2"));
         QVERIFY(p.mainView.calls.empty());
-
-        // Adding 120 brings 8 to 128 in 127 boxes: one CCE warning each; -2 + 120 = 118.
-        for (int i = 0; i < 127; ++i)
-            p.prompter.expect(kWarning2);
-        amount->setText(QStringLiteral("120"));
-        QTest::mouseClick(child(&window, "Option1_1"), Qt::LeftButton);
-        click(&window, "Command1");
-        checkTexts(&window, {"TD_0", "118", "TD_1", "128"});
         click(&window, "cmdExit");
         QVERIFY(!window.isVisible());
         QCOMPARE(p.mainView.calls, std::vector<std::string>{"resetView"});
     }
     // New opens a modal creation window; Edit opens the selected matrix with its descriptions, and
-    // loading marks no box as left. (Edit after keyboard moves is the main window's test.)
+    // loading marks no box as left.
     void mainWindowOpensBothEditorsAndEditLoadsTheSelectedMatrix() {
         Program p;
         p.writeEditorIni();
@@ -245,21 +199,6 @@ private slots:
             QTRY_COMPARE(QApplication::activeWindow(), &main);
         }
         QVERIFY(!child(&main, "cmdEdit")->isEnabled());
-    }
-    void colourScaleFromABoxMenuPaintsTheBoxesNotTheFocusedOne() {
-        Program p;
-        Matrix window(p.state);
-        QVERIFY(showActive(window));
-        QTRY_COMPARE(focused(), box(&window, 0));
-        box(&window, 5)->setText(QStringLiteral("8"));
-        QCOMPARE(drawnBaseOf(&window, 5), QColor(Qt::white));
-        chooseFromContextMenu(box(&window, 5), QStringLiteral("Colour scale"));
-        QCOMPARE(drawnBaseOf(&window, 5), QColor(44, 114, 142));
-        QCOMPARE(drawnBaseOf(&window, 0), kPaleYellow); // the focused box keeps its colour
-        box(&window, 5)->setText(QStringLiteral("1"));
-        QCOMPARE(drawnBaseOf(&window, 5), QColor(68, 1, 84));
-        QCOMPARE(box(&window, 5)->palette().color(QPalette::Text), QColor(Qt::white));
-        QCOMPARE(ini::GetValue("Config", "ColourScale", p.state.editorIni()), std::string("1"));
     }
 };
 

@@ -12,7 +12,7 @@ ScriptedPrompter::ScriptedPrompter(Reporter reporter) : m_reporter(std::move(rep
 
 ScriptedPrompter::~ScriptedPrompter() {
     for (const auto& step : m_script)
-        fail("a scripted prompt was never shown: \"" + step.text + "\"");
+        m_reporter("a scripted prompt was never shown: \"" + step.text + "\"");
 }
 
 std::string describe(const ShownBox& box) {
@@ -29,11 +29,6 @@ std::string ScriptedPrompter::fileDialogFilterText() const {
             text += (&filter == dialog.data() ? "" : ", ") + filter.description + " " + filter.patterns;
     }
     return text;
-}
-
-void ScriptedPrompter::fail(const std::string& what) {
-    m_failures.push_back(what);
-    m_reporter(what);
 }
 
 ScriptedPrompter& ScriptedPrompter::expect(std::string text, PromptAnswer answer) {
@@ -57,7 +52,7 @@ std::string ScriptedPrompter::dialog(Kind kind, const char* what, std::string_vi
     if (filters)
         m_fileFilters.push_back(*filters);
     if (m_script.empty() || m_script.front().kind != kind) {
-        fail("unexpected " + std::string(what) + " dialog: \"" + std::string(title) + "\"");
+        m_reporter("unexpected " + std::string(what) + " dialog: \"" + std::string(title) + "\"");
         return {};
     }
     Step step = m_script.front();
@@ -69,13 +64,13 @@ PromptAnswer ScriptedPrompter::message(std::string_view text, std::string_view t
                                        PromptIcon icon) {
     m_shown.push_back({std::string(text), std::string(title), buttons, icon});
     if (m_script.empty() || m_script.front().kind != Kind::Box) {
-        fail("unexpected message box: \"" + std::string(text) + "\" (title \"" + std::string(title) + "\")");
+        m_reporter("unexpected message box: \"" + std::string(text) + "\" (title \"" + std::string(title) + "\")");
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
     const Step step = m_script.front();
     m_script.pop_front();
     if (!step.text.empty() && step.text != text)
-        fail("a message box showed \"" + std::string(text) + "\" where \"" + step.text + "\" was expected");
+        m_reporter("a message box showed \"" + std::string(text) + "\" where \"" + step.text + "\" was expected");
     return step.answer;
 }
 

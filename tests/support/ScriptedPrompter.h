@@ -48,12 +48,9 @@ public:
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     std::vector<std::string> fileDialogTitles() const { return m_fileTitles; }
-    std::vector<std::vector<FileFilter>> fileDialogFilters() const { return m_fileFilters; }
     // The file dialogs' filters as "description patterns", joined by ", ", the dialogs by " | ".
     std::string fileDialogFilterText() const;
     bool done() const { return m_script.empty(); }
-    // Every failure reported so far.
-    const std::vector<std::string>& failures() const { return m_failures; }
 
 private:
     enum class Kind { Box, File, Folder };
@@ -62,11 +59,9 @@ private:
         std::string text;
         PromptAnswer answer;
     };
-    void fail(const std::string& what);
     // Records a file or folder dialog and answers it from the next step, which must be of this kind.
     std::string dialog(Kind kind, const char* what, std::string_view title, const std::vector<FileFilter>* filters);
     Reporter m_reporter;
-    std::vector<std::string> m_failures;
     std::deque<Step> m_script;
     std::vector<ShownBox> m_shown;
     std::vector<std::string> m_fileTitles;
