@@ -84,12 +84,8 @@ inline std::string intraBlock(const Matrix& m = kStandardIntra) {
 inline std::string nonIntraBlock(const Matrix& m = gridMatrix(16, 0, 0)) {
     return block(kNonIntra, m);
 }
-inline std::string emptyBlock() {
-    return "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
-}
-inline std::string defaults() {
-    return intraBlock() + nonIntraBlock();
-}
+inline const std::string kEmptyBlock = "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+inline const std::string kDefaultBlocks = intraBlock() + nonIntraBlock();
 
 } // namespace dumplines
 
