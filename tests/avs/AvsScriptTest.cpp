@@ -57,8 +57,7 @@ TEST(AvsEvaluator, ErrorsNameTheConstructAndLine) {
         int line;
         const char* text;
     } cases[] = {{"BlankClip()\nFoo()\n", 2, "no function named \"Foo\""},
-                 {"[* a [* nested *]\n *]BlankClip()\nFoo()\n", 3, "no function named \"Foo\""},
-                 {"BlankClip().Subtitle(\"\"\"a\nb\"\"\")\nFoo()\n", 3, "no function named \"Foo\""},
+                 {"[* a [* nested *]\n *]BlankClip()\nFoo()\n", 3, "no function named \"Foo\""}, // lines in a comment
                  {"BlankClip()\n\nTrim(1, 2, bogus=3)", 3, "does not have a named argument \"bogus\""},
                  {"BlankClip(width=3, width=4)", 1, "given twice"},
                  {"BlankClip()\nif (true)", 2, "unsupported construct 'if'"},
@@ -70,7 +69,6 @@ TEST(AvsEvaluator, ErrorsNameTheConstructAndLine) {
                  {"BlankClip(length=\"x\")", 1, "must be an int"},
                  {"BlankClip()\nDeen(\"x3d\")", 2, "needs a YV12"},
                  {"BlankClip(pixel_type=\"YV12\")\nDeen(\"x3d\")", 2, "mode \"x3d\""},
-                 {"BlankClip(pixel_type=\"YV12\").BilinearResize(481, 480)", 1, "even width"},
                  {"BlankClip(height=482, pixel_type=\"YUY2\").ConvertToYV12(interlaced=true)", 1, "multiple of 4"},
                  {"BlankClip()\nreturn 3\n", 2, "returns no clip"},
                  {"BlankClip(length=100).Trim(10, end=5)", 1, "end must not come before the first frame"},
@@ -138,25 +136,21 @@ TEST(AvsD2v, HeaderAndFrameCountPerFieldOperation) {
 
 namespace {
 
-// Deen's spatial mean written the plain way: edge samples repeated, a double mean rounded half up.
+// Deen's spatial mean written the plain way: edge samples repeated, the centre and every neighbour
+// within the threshold of it averaged as a double, rounded half up.
 std::vector<std::uint8_t> deenReference(const std::vector<std::uint8_t>& in, int w, int h, int r, int thr) {
+    const auto at = [&](int x, int y) -> int {
+        return in[static_cast<std::size_t>(std::clamp(y, 0, h - 1) * w + std::clamp(x, 0, w - 1))];
+    };
     std::vector<std::uint8_t> out(in.size());
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const int c = in[static_cast<std::size_t>(y * w + x)];
-            double sum = c;
-            int n = 1;
+            double sum = 0;
+            int n = 0;
             for (int dy = -r; dy <= r; ++dy)
-                for (int dx = -r; dx <= r; ++dx) {
-                    if (dx == 0 && dy == 0)
-                        continue;
-                    const int q =
-                        in[static_cast<std::size_t>(std::clamp(y + dy, 0, h - 1) * w + std::clamp(x + dx, 0, w - 1))];
-                    if (std::abs(q - c) < thr) {
-                        sum += q;
-                        ++n;
-                    }
-                }
+                for (int dx = -r; dx <= r; ++dx)
+                    if ((dx == 0 && dy == 0) || std::abs(at(x + dx, y + dy) - at(x, y)) < thr)
+                        sum += at(x + dx, y + dy), ++n;
             out[static_cast<std::size_t>(y * w + x)] = static_cast<std::uint8_t>(sum / n + 0.5);
         }
     return out;
@@ -191,8 +185,6 @@ TEST(AvsEvaluator, VariablesLastReturnAndChainsGiveTheClipAviSynthGives) {
         {"BlankClip(fps=25.4, fps_denominator=2)", "640x480 25/2 fps 240 frames RGB32"},
         {"BlankClip(clip=BlankClip(length=4, width=352, height=288, pixel_type=\"YV12\"), fps=25)",
          "352x288 25/1 fps 4 frames YV12"},
-        {"a = BlankClip(length=9)\nb = BlankClip(length=5, width=320, height=240)\na\n",
-         "640x480 24/1 fps 9 frames RGB32"},
         {"a = BlankClip(length=9)\nreturn a.Trim(2, 4)\nBlankClip()\n", "640x480 24/1 fps 3 frames RGB32"},
         {"BlankClip(length=9)\nLoadPlugin(\"x.dll\")\n", "640x480 24/1 fps 9 frames RGB32"}, // no clip: last stays
         {"BlankClip(length=9, pixel_type=\"yuy2\").ConvertToYV12(interlaced=true)", "640x480 24/1 fps 9 frames YV12"},

@@ -68,9 +68,7 @@ TEST(EncodeCheck, RefusesBadJobsAndClampsTheRangeEnd) {
         SCOPED_TRACE(c.name);
         EncodeJob job = goodJob();
         c.change(job);
-        ClipInfo clip;
-        clip.frames = c.frames;
-        const CheckResult result = checkJob(job, clip);
+        const CheckResult result = checkJob(job, ClipInfo{720, 576, 25, 1, c.frames});
         const std::string outcome = result.range
                                         ? std::to_string(result.range->first) + "-" +
                                               (result.range->toEnd() ? "end" : std::to_string(result.range->last)) +

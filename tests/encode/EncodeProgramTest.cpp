@@ -2,7 +2,6 @@
 // went into the stream are read back with the QuantDump stand-in; the other settings are checked as the
 // FFmpeg arguments they give, in the job tests.
 #include "EncodeMatrices.h"
-#include "QuantMatrix.h"
 #include "integration/QuantDumpStreams.h"
 
 #include "support/RunProgram.h"
@@ -20,13 +19,10 @@ const std::string kEncoder = ENCODE_PROGRAM;
 const std::string kQuantDump = QUANTDUMP_PROGRAM;
 const std::string kFfmpeg = FFMPEG_PROGRAM;
 
-// The text QuantDump writes for a stream with the default matrices, or with asymmetric().
+// The text QuantDump writes for a stream with the default matrices, or with asymmetric(): intra
+// 8 + 2r + 3c, non-intra 16 + r + 2c.
 std::string expectedDump(bool custom) {
-    quire::quantdump::Matrix intra{}, nonIntra{};
-    const MatrixValues m = asymmetric();
-    for (std::size_t i = 0; i < 64; ++i)
-        intra[i] = static_cast<std::uint8_t>(m[i]), nonIntra[i] = static_cast<std::uint8_t>(m[64 + i]);
-    const std::string pair = dumplines::intraBlock(intra) + dumplines::nonIntraBlock(nonIntra);
+    const std::string pair = dumplines::pairBlocks(gridMatrix(8, 2, 3), gridMatrix(16, 1, 2));
     return dumplines::kDefaultBlocks + (custom ? pair + pair : "");
 }
 
