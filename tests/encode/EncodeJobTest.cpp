@@ -118,18 +118,15 @@ TEST(EncodeArguments, CarryEveryJobSetting) {
          "trim=start_frame=0,settb=1/25,setpts=N,format=yuv420p -r 25/1 -fps_mode passthrough -c:v mpeg2video -g 15 "
          "-bf 2 -flags +cgop -sc_threshold 1000000000 -maxrate 9800k -bufsize 1835008 -q:v 4.5 -dc 8 -mbd simple "
          "-trellis 1 -f mpeg2video /out.m2v"}};
-    const auto line = [](const EncodeJob& job, const FrameRange& range, int pass) {
-        std::string text;
-        for (const std::string& arg :
-             ffmpegArguments(job, ClipInfo{720, 576, 25, 1, 40}, range, "/src.y4m", pass, "/log"))
-            text += (text.empty() ? "" : " ") + arg;
-        return text;
-    };
     // The matrices, which go over in raster order, are read back from real encodes by the program tests.
     for (const Case& c : cases) {
         EncodeJob job = goodJob();
         c.change(job);
-        EXPECT_EQ(line(job, c.range, c.pass), common + c.expected);
+        std::string line;
+        for (const std::string& arg :
+             ffmpegArguments(job, ClipInfo{720, 576, 25, 1, 40}, c.range, "/src.y4m", c.pass, "/log"))
+            line += (line.empty() ? "" : " ") + arg;
+        EXPECT_EQ(line, common + c.expected);
     }
 }
 
