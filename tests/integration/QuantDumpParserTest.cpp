@@ -230,7 +230,10 @@ TEST(QuantDumpProgramStream, DamagedFirstPackOrCutFirstVideoPacketDoNotReadOther
     };
     const Bytes damaged = build(true), whole = build(false);
     const Outcome want = expected(kAB, {}, StreamKind::Program);
-    EXPECT_EQ(scanStream(damaged, damaged.size()), want) << "damaged first pack";
+    // A damaged first pack, or a video packet start code after a sequence header (a file cut inside a
+    // video packet), still tell a program stream.
+    for (const Bytes& stream : {damaged, kEsAB + Bytes{0, 0, 1, 0xE3, 0, 3, 0x0F, 0, 0}})
+        EXPECT_EQ(scanStream(stream, 7), want) << stream.size();
     // Pack header 14 bytes, packet start and length 6, MPEG-2 packet header 8: the cuts fall inside
     // the packet's start code, its header, and at its payload's first byte.
     for (const std::size_t cut : {16, 18, 20, 24, 28}) {

@@ -125,7 +125,6 @@ TEST_F(QuantDumpRun, BadInputsFailWithTheirReasonInTheOutputAndOnStandardError) 
     fs::create_directory(path("folder.vob"));
     const std::string a = bytesOf("a.m2v");
     const std::size_t picture = a.find(std::string("\0\0\1\0", 4));
-    ASSERT_NE(picture, std::string::npos);
     const struct {
         fs::path input;
         std::string reason;
