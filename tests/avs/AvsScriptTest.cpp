@@ -36,37 +36,13 @@ std::string shapeOf(const Clip& c) {
 
 } // namespace
 
-// Colours are written $RRGGBB or $AARRGGBB; longer $ literals wrap at 32 bits.
-TEST(AvsTokenizer, NumbersStringsCommentsAndContinuations) {
-    std::string seen;
-    for (const Token& k : tokenize("a=1.00 b=.5 /* c=9\n */ s=\"C:\\\\x\" [* [* n *] *] t=\"\"\"q\"r\"\"\" # end\n"
-                                   "f(1,\n\\ 2) g(3, \\\n 4) $ffffff $FF0000 $255255255\n__END__ h("))
-        seen += k.kind == TokenKind::Float       ? "F" + std::to_string(k.number).substr(0, 4) + " "
-                : k.kind == TokenKind::Integer   ? "I" + std::to_string(k.integer) + " "
-                : k.kind == TokenKind::String    ? "S" + k.text + " "
-                : k.kind == TokenKind::EndOfLine ? "| "
-                : k.kind == TokenKind::End       ? "end"
-                                                 : "";
-    EXPECT_EQ(seen, "F1.00 F0.50 SC:\\\\x Sq\"r | I1 I2 I3 I4 I16777215 I16711680 I1428509269 | end");
-    EXPECT_THROW(tokenize("x=$12G"), ScriptError);
-    EXPECT_THROW(tokenize("x=$ "), ScriptError);
-}
-
-TEST(AvsParser, SeveralStatementsOnOneLineEachApplyToLast) {
-    const Clip c = clipOf("BlankClip(length=5,pixel_type=\"YV12\") Undot Deen(\"c3d\",rad=1) ConvertToYV12\n");
-    ASSERT_EQ(c.stages.size(), 2U);
-    EXPECT_EQ(c.stages[0].kind, Stage::Kind::Undot);
-    EXPECT_EQ(c.stages[1].kind, Stage::Kind::Deen);
-}
-
 TEST(AvsEvaluator, ErrorsNameTheConstructAndLine) {
     const struct {
         const char* script;
         int line;
         const char* text;
     } cases[] = {{"BlankClip()\nFoo()\n", 2, "no function named \"Foo\""},
-                 {"[* a [* nested *]\n *]BlankClip()\nFoo()\n", 3, "no function named \"Foo\""},
-                 {"BlankClip().Subtitle(\"\"\"a\nb\"\"\")\nFoo()\n", 3, "no function named \"Foo\""},
+                 {"[* a [* nested *]\n *]BlankClip()\nFoo()\n", 3, "no function named \"Foo\""}, // lines in a comment
                  {"BlankClip()\n\nTrim(1, 2, bogus=3)", 3, "does not have a named argument \"bogus\""},
                  {"BlankClip(width=3, width=4)", 1, "given twice"},
                  {"BlankClip()\nif (true)", 2, "unsupported construct 'if'"},
@@ -78,8 +54,6 @@ TEST(AvsEvaluator, ErrorsNameTheConstructAndLine) {
                  {"BlankClip(length=\"x\")", 1, "must be an int"},
                  {"BlankClip()\nDeen(\"x3d\")", 2, "needs a YV12"},
                  {"BlankClip(pixel_type=\"YV12\")\nDeen(\"x3d\")", 2, "mode \"x3d\""},
-                 {"BlankClip(template=BlankClip())", 1, "named argument \"template\""},
-                 {"BlankClip(pixel_type=\"YV12\").BilinearResize(481, 480)", 1, "even width"},
                  {"BlankClip(height=482, pixel_type=\"YUY2\").ConvertToYV12(interlaced=true)", 1, "multiple of 4"},
                  {"BlankClip()\nreturn 3\n", 2, "returns no clip"},
                  {"BlankClip(length=100).Trim(10, end=5)", 1, "end must not come before the first frame"},
@@ -95,10 +69,10 @@ TEST(AvsEvaluator, TheEditorScriptGivesOneResizedSubtitledFrame) {
     const Clip e =
         clipOf("BlankClip(length=1, width=480, height=273)\r\nSubtitle(\"Tessera's Matrix Editor\",y=150,"
                "font=\"Arial\", size=44,text_color=$16102255,halo_color=$ffffff)\r\nBilinearResize(480,384)\r\n");
-    EXPECT_EQ(shapeOf(e), "480x384 24/1 fps 1 frames RGB32");
     ASSERT_EQ(e.stages.size(), 2U);
     const SubtitleText& s = e.stages[0].subtitle;
-    EXPECT_EQ(std::tie(s.align, s.x, s.y, s.size, s.textColor), std::make_tuple(7, 8.0, 150.0, 44.0, 0x16102255U));
+    EXPECT_EQ(std::make_tuple(shapeOf(e), s.align, s.x, s.y, s.size, s.textColor),
+              std::make_tuple(std::string("480x384 24/1 fps 1 frames RGB32"), 7, 8.0, 150.0, 44.0, 0x16102255U));
 }
 
 TEST(AvsEvaluator, TrimClampsAsAviSynthCountedInFrames) {
@@ -133,40 +107,35 @@ TEST(AvsD2v, HeaderAndFrameCountPerFieldOperation) {
     for (const auto& c : cases) {
         const D2vProject d =
             parseD2v(head + "Field_Operation=" + std::to_string(c.op) + "\r\nFrame_Rate=" + c.rate + data);
-        EXPECT_EQ(d.frames, c.frames) << c.op;
-        EXPECT_EQ(d.frameRate, c.fps) << c.rate;
-        EXPECT_EQ(d.codedPictures, 9);
-        EXPECT_EQ(d.files, (std::vector<std::string>{"D:\\DVD\\VIDEO_TS\\VTS_01_1.VOB", "VTS_01_2.VOB"}));
-        EXPECT_EQ(d.clipping, (std::array<int, 4>{8, 8, 0, 2}));
-        EXPECT_EQ(std::tie(d.width, d.height), std::make_tuple(704, 478));
+        EXPECT_EQ(std::tie(d.frames, d.frameRate, d.codedPictures), std::make_tuple(c.frames, c.fps, 9)) << c.rate;
+        EXPECT_EQ(std::tie(d.files, d.clipping, d.width, d.height),
+                  std::make_tuple(std::vector<std::string>{"D:\\DVD\\VIDEO_TS\\VTS_01_1.VOB", "VTS_01_2.VOB"},
+                                  std::array<int, 4>{8, 8, 0, 2}, 704, 478));
     }
+    // Not a project file; fewer files than it says; no picture lines.
     for (const std::string& bad :
-         std::vector<std::string>{"DGIndex\r\n", "DGIndexProjectFile16\r\n3\r\na\r\nb\r\n\r\nPicture_Size=2x2\r\n",
-                                  "DGIndexProjectFile16\r\n1\r\na\r\nb\r\n\r\n", head + "\r\n"})
+         {std::string("DGIndex\r\n"), std::string("DGIndexProjectFile16\r\n3\r\na\r\nb\r\n\r\nPicture_Size=2x2\r\n"),
+          head + "\r\n"})
         EXPECT_THROW(parseD2v(bad), std::runtime_error) << bad;
 }
 
 namespace {
 
-// Deen's spatial mean written the plain way: edge samples repeated, a double mean rounded half up.
+// Deen's spatial mean written the plain way: edge samples repeated, the centre and every neighbour
+// within the threshold of it averaged as a double, rounded half up.
 std::vector<std::uint8_t> deenReference(const std::vector<std::uint8_t>& in, int w, int h, int r, int thr) {
+    const auto at = [&](int x, int y) -> int {
+        return in[static_cast<std::size_t>(std::clamp(y, 0, h - 1) * w + std::clamp(x, 0, w - 1))];
+    };
     std::vector<std::uint8_t> out(in.size());
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const int c = in[static_cast<std::size_t>(y * w + x)];
-            double sum = c;
-            int n = 1;
+            double sum = 0;
+            int n = 0;
             for (int dy = -r; dy <= r; ++dy)
-                for (int dx = -r; dx <= r; ++dx) {
-                    if (dx == 0 && dy == 0)
-                        continue;
-                    const int q =
-                        in[static_cast<std::size_t>(std::clamp(y + dy, 0, h - 1) * w + std::clamp(x + dx, 0, w - 1))];
-                    if (std::abs(q - c) < thr) {
-                        sum += q;
-                        ++n;
-                    }
-                }
+                for (int dx = -r; dx <= r; ++dx)
+                    if ((dx == 0 && dy == 0) || std::abs(at(x + dx, y + dy) - at(x, y)) < thr)
+                        sum += at(x + dx, y + dy), ++n;
             out[static_cast<std::size_t>(y * w + x)] = static_cast<std::uint8_t>(sum / n + 0.5);
         }
     return out;
@@ -198,17 +167,16 @@ TEST(AvsEvaluator, VariablesLastReturnAndChainsGiveTheClipAviSynthGives) {
     } cases[] = {
         {"BlankClip()", "640x480 24/1 fps 240 frames RGB32"},
         {"BlankClip(fps=29.97)", "640x480 30000/1001 fps 240 frames RGB32"},
-        {"BlankClip(fps=25.4, fps_denominator=2)", "640x480 25/2 fps 240 frames RGB32"},
         {"BlankClip(clip=BlankClip(length=4, width=352, height=288, pixel_type=\"YV12\"), fps=25)",
          "352x288 25/1 fps 4 frames YV12"},
-        {"a = BlankClip(length=9)\nb = BlankClip(length=5, width=320, height=240)\na\n",
-         "640x480 24/1 fps 9 frames RGB32"},
         {"a = BlankClip(length=9)\nreturn a.Trim(2, 4)\nBlankClip()\n", "640x480 24/1 fps 3 frames RGB32"},
         {"BlankClip(length=9)\nLoadPlugin(\"x.dll\")\n", "640x480 24/1 fps 9 frames RGB32"}, // no clip: last stays
         {"BlankClip(length=9, pixel_type=\"yuy2\").ConvertToYV12(interlaced=true)", "640x480 24/1 fps 9 frames YV12"},
         {"BlankClip().BilinearResize(320, 200, 8, 8, -8, -8)", "320x200 24/1 fps 240 frames RGB32"},
         {"BlankClip(width=480, height=273)\nBilinearResize(480,273)\nConvertToYUY2()",
-         "480x273 24/1 fps 240 frames YUY2"}};
+         "480x273 24/1 fps 240 frames YUY2"},
+        // Several statements on one line each apply to the last clip; a call needs no parentheses.
+        {"BlankClip(length=5, pixel_type=\"YV12\") Trim(1, 2) ConvertToYUY2\n", "640x480 24/1 fps 2 frames YUY2"}};
     for (const auto& c : cases)
         EXPECT_EQ(shapeOf(clipOf(c.script)), c.shape) << c.script;
     EXPECT_EQ(clipOf("BlankClip(width=480, height=273).BilinearResize(480,273)").stages.size(), 0U); // same size: no-op

@@ -57,9 +57,6 @@ inline Matrix gridMatrix(int base, int rowStep, int columnStep) {
         m[i] = static_cast<std::uint8_t>(base + rowStep * (i / 8) + columnStep * (i % 8));
     return m;
 }
-inline Matrix rampMatrix(int base, int step) {
-    return gridMatrix(base, 8 * step, step);
-}
 
 // The text QuantDump writes, spelled out independently of its code.
 namespace dumplines {
@@ -78,18 +75,12 @@ inline std::string block(const std::string& header, const Matrix& raster) {
         text += std::to_string(raster[cell]) + (cell % 8 == 7 ? "\r\n" : " ");
     return text + "\r\n";
 }
-inline std::string intraBlock(const Matrix& m = kStandardIntra) {
-    return block(kIntra, m);
+// The intra block, then the non-intra block.
+inline std::string pairBlocks(const Matrix& intra, const Matrix& nonIntra) {
+    return block(kIntra, intra) + block(kNonIntra, nonIntra);
 }
-inline std::string nonIntraBlock(const Matrix& m = gridMatrix(16, 0, 0)) {
-    return block(kNonIntra, m);
-}
-inline std::string emptyBlock() {
-    return "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
-}
-inline std::string defaults() {
-    return intraBlock() + nonIntraBlock();
-}
+inline const std::string kEmptyBlock = "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+inline const std::string kDefaultBlocks = pairBlocks(kStandardIntra, gridMatrix(16, 0, 0));
 
 } // namespace dumplines
 
@@ -167,7 +158,7 @@ private:
     std::mt19937 m_random;
 };
 
-// The PES header forms a packet can carry.
+// The PES header forms a packet can carry, MPEG-2's first.
 enum class PesForm { Mpeg2, Mpeg1Plain, Mpeg1Pts, Mpeg1PtsDts, Mpeg1StuffedStdPts };
 
 // Builds an MPEG-2 program stream or MPEG-1 system stream.
