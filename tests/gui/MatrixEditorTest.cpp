@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(p.mainView.calls, std::vector<std::string>{"resetView"});
         QVERIFY(window.isVisible()); // stays open for another matrix
     }
-    void valuesAreCheckedAsTheyArriveAndOnLeavingAndColourScale() {
+    void valuesAreCheckedAsTheyArriveAndOnLeavingDescriptionsTake254AndColourScale() {
         Program p;
         Matrix window(p.state);
         QVERIFY(showActive(window));
@@ -123,9 +123,14 @@ private slots:
         QTest::keyClick(first, Qt::Key_Tab);
         QCOMPARE(first->text(), QStringLiteral("123"));
         QCOMPARE(focused(), box(&window, 1));
-        // Escape in a description line leaves the window open.
+        // A description line takes at most 254 typed characters, a line break counting as one; Escape there
+        // leaves the window open.
         auto* line1 = child<DescriptionBox>(&window, "txtCustomMatrix1");
         line1->setFocus();
+        QTest::keyClicks(line1, QString(250, QLatin1Char('a')));
+        QTest::keyClick(line1, Qt::Key_Return);
+        QTest::keyClicks(line1, "bcdefg");
+        QCOMPARE(line1->toPlainText(), QString(250, QLatin1Char('a')) + QStringLiteral("\nbcd"));
         QTest::keyClick(line1, Qt::Key_Escape);
         QVERIFY(window.isVisible());
 

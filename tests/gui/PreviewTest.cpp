@@ -261,6 +261,7 @@ private slots:
     // Reset All goes back to the opened state and Browse to another work folder.
     void opensAndWalksSegmentsMatricesPrepareEncodeResetAndBrowse() {
         Project project;
+        ini::SetValue("V020001_V002001", "Action", "2", project.inf());
         Preview window(project.state, project.runner);
         QVERIFY(window.loaded());
         QCOMPARE(window.windowTitle(), QStringLiteral("  Quire -  Preview/Test Window"));
@@ -280,9 +281,13 @@ private slots:
         project.checkLogged({std::string(86, '-') + "\r\n\r\n", "PREVIEW: All DATA collected with success."});
 
         QVERIFY(showActive(window));
-        // A segment of ILVU "1" and action code "1" takes no matrix.
+        // A segment of ILVU "1" and action code "1" takes no matrix; one of action code "2" takes one, but
+        // neither Prepare nor Encode.
         clickItem(&window, "lstSegment2", kBlockedSegment);
         checkWindowEnabled(window, {}, {"lstMatrix", "btnPrepare", "btnEncode"});
+        clickItem(&window, "lstSegment2", "v020001_V002001.AVS");
+        clickItem(&window, "lstMatrix", kMatrix);
+        checkWindowEnabled(window, {"lstMatrix", "cmdClear"}, {"btnPrepare", "btnEncode"});
 
         click(&window, "chkSegList_1"); // the main movie's segments only
         clickItem(&window, "lstSegment2", kSegment);
@@ -291,7 +296,9 @@ private slots:
         QCOMPARE(playerOf(window)->file(), project.preview("preview.avs"));
         checkWindowEnabled(window, {"lstMatrix", "optMode_1"}, {"btnPrepare", "btnEncode", "optApply_0", "btnApply"});
 
-        clickItem(&window, "lstMatrix", kMatrix);
+        tick(&window, "Option3");
+        clickItem(&window, "lstMatrix", kMatrix); // a matrix takes the place of "No Matrix"
+        QVERIFY(!checked(window, "Option3"));
         QCOMPARE(textOf(&window, "txtMatDes"), QStringLiteral("High More"));
         checkWindowEnabled(window, {"btnPrepare", "cmdClear", "optApply_0", "optApply_1", "optApply_3"},
                            {"btnEncode", "btnApply"});
@@ -636,6 +643,11 @@ private slots:
 
         p.view->resume();
         QTRY_VERIFY_WITH_TIMEOUT(p.view->framesShown() > 20, 20000);
+        p.view->hide(); // a hidden view shows no more frames
+        const int hiddenAt = p.view->framesShown();
+        QTest::qWait(1000);
+        QCOMPARE(p.view->framesShown(), hiddenAt);
+        p.view->show();
 
         const long pid = p.view->childPid();
         p.view->stop();
