@@ -126,6 +126,7 @@ private slots:
         checkEnabled(&window, {"Dir1", "lstVOB", "btnExtract", "cmdRestore"}, false);
         drive1->setCurrentIndex(0);
         checkEnabled(&window, {"Dir1", "lstVOB"}, true);
+        checkEnabled(&window, {"btnExtract"}, false); // until a stream is chosen again
         QCOMPARE(itemsOf(&window, "lstVOB"), kStreams);
         QCOMPARE(s.lastDvd(), s.dvd.path().string());
     }

@@ -511,10 +511,12 @@ private slots:
         exitAnswering(project, window, PromptAnswer::Ok);
     }
 
-    // Extract and Preview from the main window: without QuantDump the extraction says so; Preview unloads it
-    // and opens modal.
+    // Extract and Preview from the main window: without QuantDump the extraction says so and cannot extract;
+    // Preview unloads it and opens modal.
     void mainWindowOpensExtractionThenPreviewUnloadsIt() {
         Project project;
+        const fs::path dvd = project.folder.write("DVD/Film.m2v", "stream").parent_path();
+        ini::SetValue("Config", "LastDVD", dvd.string(), project.folder / "Editor.ini");
         Main main(project.folder.path(), project.prompter);
         main.start();
         QVERIFY(showActive(main));
@@ -525,6 +527,9 @@ private slots:
         QCOMPARE(textOf(extraction, "Message"),
                  QStringLiteral("QuantDump wasn't found on your system!!! Make sure you have it on Quire's folder or "
                                 "under a folder named 'QuantumDump' on Quire's directory"));
+        checkEnabled(extraction, {"cmdRestore"}, false);
+        clickItem(extraction, "lstVOB", "Film.m2v");
+        checkEnabled(extraction, {"btnExtract"}, false);
 
         child<ccXPButton>(&main, "cmdPreview")->click();
         QTRY_VERIFY(!extraction);
