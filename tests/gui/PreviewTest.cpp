@@ -744,6 +744,7 @@ private slots:
         const std::pair<std::string, std::string> lines[] = {
             {quoted(folder / "no such program") + " x", "no such program"},
             {quoted(notExecutable), "plain file"},
+            {"", ""},
             {"\"\" arg", ""}};
         for (const auto& [line, named] : lines) {
             const RunResult result = runner.run(line, WindowStyle::Minimised);
