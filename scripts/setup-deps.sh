@@ -9,7 +9,7 @@ packages=(
     ffmpeg fonts-liberation2
     libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev
     clang-format clang-tidy
-    fonts-dejavu-core xdg-utils
+    fonts-dejavu-core xdg-utils python3
 )
 missing=()
 for p in "${packages[@]}"; do
