@@ -43,6 +43,7 @@ TEST(AvsEvaluator, ErrorsNameTheConstructAndLine) {
         const char* text;
     } cases[] = {{"BlankClip()\nFoo()\n", 2, "no function named \"Foo\""},
                  {"[* a [* nested *]\n *]BlankClip()\nFoo()\n", 3, "no function named \"Foo\""}, // lines in a comment
+                 {"BlankClip().Subtitle(\"\"\"a\nb\"\"\")\nFoo()\n", 3, "no function named \"Foo\""},
                  {"BlankClip()\n\nTrim(1, 2, bogus=3)", 3, "does not have a named argument \"bogus\""},
                  {"BlankClip(width=3, width=4)", 1, "given twice"},
                  {"BlankClip()\nif (true)", 2, "unsupported construct 'if'"},
