@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 
 using namespace quire;
 using namespace quire::ini;
@@ -113,6 +114,22 @@ TEST(ProfileWithout, KeyRemovesItsLineSectionKeepsOnlyComments) {
         {"empty name", "[]\r\na=1\r\n", "", "", "", "[]\r\na=1\r\n"}};
     for (const auto& c : sections)
         EXPECT_EQ(withoutSection(c.content, c.section), c.expected) << c.what;
+}
+
+// Whatever bytes a file holds, an edit keeps every one of them and reads back what it wrote.
+TEST(ProfileRobustness, BinaryJunkKeepsItsBytes) {
+    std::mt19937 random(1252);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 6; ++round) {
+        std::string junk(4096 + round * 997, '\0');
+        for (char& c : junk)
+            c = static_cast<char>(byte(random));
+        const std::string written = withValue(junk, "Quire Junk Test", "Key", "value");
+        EXPECT_EQ(findValue(written, "Quire Junk Test", "Key"), "value");
+        EXPECT_EQ(written.substr(0, junk.size()), junk);
+        EXPECT_EQ(withoutSection(written, "Quire Junk Test").substr(0, junk.size()), junk);
+        EXPECT_EQ(withoutKey(junk, "Quire Junk Test", "Key"), junk);
+    }
 }
 
 TEST(ProfileFiles, ReadWithDefaultsAndBufferCutDeleteInNoFile) {

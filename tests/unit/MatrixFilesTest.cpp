@@ -84,6 +84,13 @@ TEST(MatrixFile, MissingFileChangesNothingAndWritesReadBack) {
     MatrixCells cells = filled("keep");
     EXPECT_EQ(readMatrixFile(dir / "nothing.mtx", cells).cellsFilled, 0u);
     EXPECT_EQ(cells, filled("keep"));
+    // Binary junk and a megabyte of blanks read without harm.
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += static_cast<char>((i * 7919) % 256);
+    readMatrixFile(dir.write("junk.mtx", junk), cells);
+    readMatrixText(std::string(1024 * 1024, ' '), cells);
+    EXPECT_EQ(cells[127], "");
 
     // Sixteen CR LF lines of single-blank joined cells.
     for (std::size_t i = 0; i < 128; ++i)
