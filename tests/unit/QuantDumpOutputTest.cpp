@@ -248,6 +248,9 @@ TEST(MatrixCheck, RunsTheProgramsQuantDumpAndKeepsTheResult) {
     runner.answer(RunResult::ran(1));
     EXPECT_EQ(words(m2v), unreadable + "QuantDump wrote no output for this video stream.");
     EXPECT_EQ(savedCheck(m2v)->verdict, CheckVerdict::Unreadable);
+    const std::string saved = program.read("Preview/Seg_Lib_No_Filter.m2v.check"); // a damaged one is no check
+    program.write("Preview/Seg_Lib_No_Filter.m2v.check", "Verdict=perhaps" + saved.substr(saved.find("\r\n")));
+    EXPECT_FALSE(savedCheck(m2v));
     program.write("Lib/Short.mtx", "8 16 19\r\n");
     EXPECT_EQ(words(m2v, "Short.mtx"), unreadable + "the chosen matrix file Short.mtx does not hold 128 values.");
     EXPECT_EQ(words(m2v, "Gone.mtx"), unreadable + "the chosen matrix file Gone.mtx cannot be read.");
