@@ -304,6 +304,11 @@ TEST(SampleProjectProgram, ReplacesOnlyItsOwnSampleAndPointsAnEmptyEditorIniAtIt
     std::string expected = before;
     expected.replace(expected.find("TesseraFolder=") + 14, 0, folder.string());
     EXPECT_EQ(readBytes(editorIni), expected);
+    // Named now: a run with the same Editor.ini builds nothing and changes nothing.
+    made = run(temp, {(temp / "other").string(), "--editor-ini", editorIni.string()});
+    EXPECT_NE(made.out.find("already names a Tessera folder"), std::string::npos) << made.out;
+    EXPECT_FALSE(fs::exists(temp / "other"));
+    EXPECT_EQ(readBytes(editorIni), expected);
     made = run(temp, args(folder, oneSegment));
     ASSERT_EQ(made.status, 0) << made.out;
     EXPECT_EQ(preview::listMatching(folder / "work" / "D2VAVS", "*.avs"),
